@@ -1,0 +1,84 @@
+#pragma once
+// TPPrinterDriver: the port. Opens the chosen parallel or USB port, writes blocks, reads the
+// printer's replies, queries the IEEE 1284 device ID. Each operation returns 1 or kPortFailure
+// (0x1000) and keeps LastError (see Status.h, port_error).
+//
+// Where a port name leads is decided by a PortMap: by default "LPT1".."LPT3" are /dev/lp0..2 and
+// "ZTUSB1".."ZTUSB3" are the USB printer-class devices in sysfs name order; "unix:PATH" and "sim"
+// override a port. A parallel read takes the 6-byte packet header, then the rest of the length
+// the header gives; a USB read takes what arrives (up to 256 bytes), up to ten attempts.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/Clock.h"
+#include "link/PortBackend.h"
+#include "link/Status.h"
+#include "link/StartupChoice.h"
+
+namespace veltra {
+
+// Writes one line per port transfer: "<ms since open> <W|R|D> <hex>".
+class PortTrace {
+public:
+    virtual ~PortTrace() = default;
+    virtual void record(std::int64_t msSinceOpen, char kind, const std::uint8_t* data,
+                        std::size_t n) = 0;
+};
+
+// Makes the backend for a port: given the port's interface code and its URI (a device path,
+// "unix:PATH", "sim", or "" for the default Linux device). Returns null when it cannot be had.
+using BackendFactory =
+    std::function<std::unique_ptr<PortBackend>(std::uint16_t interfaceCode, const std::string& uri)>;
+
+class PortMap {
+public:
+    // Overrides one port ("ZTUSB1") with a URI. Returns false for an unknown port name.
+    bool set(const std::string& portName, const std::string& uri);
+    void setAll(const std::string& uri);  // --simulate: every port to "sim"
+    // The URI of the port with this interface code; "" means the default Linux device.
+    std::string uriFor(std::uint16_t interfaceCode) const;
+
+private:
+    std::map<std::uint16_t, std::string> uris_;
+};
+
+class TPPrinterDriver {
+public:
+    static constexpr std::size_t kReplyBufferSize = 1025;
+    static constexpr int kTransferLimitSeconds = 10;
+
+    TPPrinterDriver(Clock& clock, const StartupChoice& choice, BackendFactory factory,
+                    PortMap map = {});
+    ~TPPrinterDriver();
+
+    Status OpenPort(std::uint16_t interfaceCode);
+    void ClosePort();
+    Status WritePort(const std::uint8_t* block, std::size_t n);
+    // Reads one reply into buffer (capacity bytes, at least 6); length gets the reply length.
+    Status ReadPort(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
+    Status QueryDeviceId();
+    Detail LastError() const { return lastError_; }
+
+    bool isOpen() const { return backend_ != nullptr; }
+    const std::vector<std::uint8_t>& deviceId() const { return deviceId_; }
+    void setTrace(PortTrace* trace) { trace_ = trace; }
+    PortMap& portMap() { return map_; }
+
+private:
+    // (implementation detail; see Malprinterdriver.cpp)
+    Clock& clock_;
+    const StartupChoice& choice_;
+    BackendFactory factory_;
+    PortMap map_;
+    std::unique_ptr<PortBackend> backend_;
+    std::vector<std::uint8_t> deviceId_;
+    std::int64_t openedAtMs_ = 0;
+    PortTrace* trace_ = nullptr;
+    Detail lastError_ = kNoError;
+};
+
+}  // namespace veltra

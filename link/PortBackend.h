@@ -1,0 +1,29 @@
+#pragma once
+// The operating-system side of one printer port: a byte stream both ways and the IEEE 1284
+// device ID. TPPrinterDriver owns the rules (time-outs, retries, detail codes); a backend only
+// moves bytes. Backends: a Linux device node (/dev/lpN, /dev/usb/lpN), a Unix stream socket, and
+// the in-process virtual printer.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace veltra {
+
+class PortBackend {
+public:
+    virtual ~PortBackend() = default;
+    virtual bool open() = 0;
+    virtual void close() = 0;
+    // Writes n bytes; returns the count written, or -1 when the system refused the write.
+    virtual long write(const std::uint8_t* data, std::size_t n, int timeoutMs) = 0;
+    // Reads. With exact, keeps reading until n bytes have come or timeoutMs has passed; without,
+    // returns what one read delivers (at most n). Returns the count (0 on time-out), or -1 when
+    // the system refused the read. Time passes on the program's Clock.
+    virtual long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) = 0;
+    // The IEEE 1284 device ID text (without its length prefix); empty when none could be had.
+    virtual std::vector<std::uint8_t> deviceId() = 0;
+};
+
+}  // namespace veltra

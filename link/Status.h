@@ -1,0 +1,47 @@
+#pragma once
+// Status codes and the link's error contract.
+//
+// Every operation below the windows returns a 16-bit status: 1 is success, and a failure names
+// the layer that failed. A layer passes a lower layer's failure up unchanged. The object of the
+// failing layer keeps a signed 16-bit detail code (`LastError`), 1 meaning no failure, which the
+// caller reads right after the failed call to word its message. Nothing below the windows throws
+// or shows anything, except the program errors that go through MessageHandler::endProgram.
+#include <cstdint>
+
+namespace veltra {
+
+using Status = std::uint16_t;
+using Detail = std::int16_t;
+
+inline constexpr Status kOk = 1;
+inline constexpr Status kPortFailure = 0x1000;       // TPPrinterDriver::LastError says why
+inline constexpr Status kTransportFailure = 0x2000;  // TPD4Comm::LastError says why
+inline constexpr Status kFactoryFailure = 0x3000;    // TPFactory::LastError says why
+inline constexpr Status kPrinterError = 0x4000;      // TPD4Comm::PrinterError says which
+inline constexpr Status kHeadIdFormat = 0x5000;      // detail from the head ID unit
+inline constexpr Status kBidRange = 0x7000;          // TPBid::LastError says which field
+inline constexpr Status kUsbIdFormat = 0x8000;       // detail from the USB ID unit
+
+inline constexpr Detail kNoError = 1;
+
+// Port detail codes (TPPrinterDriver::LastError).
+namespace port_error {
+inline constexpr Detail kOpen = -105;      // not open, or opening failed
+inline constexpr Detail kReadTime = -104;  // read took 10 s or more; ten empty USB reads
+inline constexpr Detail kWriteTime = -103; // write took 10 s or more
+inline constexpr Detail kNoDeviceId = -110;
+inline constexpr Detail kRead = -82;   // the system refused a read; malformed reply length
+inline constexpr Detail kWrite = -81;  // the system refused a write, or a short write
+}  // namespace port_error
+
+// Transport detail codes (TPD4Comm::LastError) besides the 0x1x-0x5x command results.
+namespace link_error {
+inline constexpr Detail kUnexpected = -1;
+inline constexpr Detail kBusy = 0x90;          // control reply letter "B"
+inline constexpr Detail kRefused = 0x91;       // control reply letter "N"
+inline constexpr Detail kBadStatus = 0xA0;     // status reply without "ST:" or "IQ:"
+inline constexpr Detail kBadEepromRead = 0xB0; // read reply not beginning "@BDC PS"
+inline constexpr Detail kChannelClosedByPrinter = 0x84;
+}  // namespace link_error
+
+}  // namespace veltra

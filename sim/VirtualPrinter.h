@@ -1,0 +1,109 @@
+#pragma once
+// The virtual printer: the printer's side of the port, written from what the program relies on.
+// It speaks the IEEE 1284.4 device side (packet-mode entry, Init, OpenChannel, CloseChannel,
+// Credit, CreditRequest, Exit, Error packets), answers the control channel ("st", "||" read and
+// write, "rs"), and parses the print data channel (remote mode, factory frames ESC |, raster
+// commands). It keeps a 256-byte EEPROM and runs on the program's Clock.
+//
+// Bytes flow through hostWrite (host to printer) and hostRead (printer to host); a complete
+// packet is processed as soon as its last byte has arrived, and its reply queued.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/Clock.h"
+
+namespace veltra::sim {
+
+// One command parsed from the print data stream, kept for the page renderer and for tests.
+struct PrintCommand {
+    enum class Kind {
+        Text,          // printable bytes in text mode, up to and including a zero byte
+        Init,          // ESC @
+        GraphicsMode,  // ESC ( G
+        Unit,          // ESC ( U
+        Direction,     // ESC U
+        DotSize,       // ESC ( e
+        ColorMode,     // ESC ( K
+        CarriageReturn,
+        LineFeed,
+        FormFeed,
+        VerticalMove,    // ESC ( v
+        HorizontalMove,  // ESC $
+        Resolution,      // ESC ( D
+        RasterBand,      // ESC i header plus its decoded lines
+        PaperSize,       // ESC ( S
+        PageFormat,      // ESC ( c
+        EnterRemote,
+        RemoteCommand,  // two letters + parameters, inside remote mode
+        ExitRemote,
+        Factory,  // ESC | frame
+        Unknown,
+    };
+    Kind kind = Kind::Unknown;
+    std::vector<std::uint8_t> bytes;  // the command's parameter bytes (Text: the characters)
+    // RasterBand only: colour byte, bytes per line, and the decompressed lines.
+    std::uint8_t colour = 0;
+    int bytesPerLine = 0;
+    std::vector<std::vector<std::uint8_t>> lines;
+    std::int64_t atMs = 0;  // clock time when received
+};
+
+// A factory frame as received: command byte and parameters (model code checked separately).
+struct FactoryCommand {
+    std::uint8_t command = 0;
+    std::vector<std::uint8_t> params;
+    bool modelCodeMatched = true;
+};
+
+// States the printer can be put in ("ST:" values) and faults to inject.
+struct Faults {
+    bool noReply = false;                     // swallow requests, answer nothing
+    std::optional<std::uint8_t> errorPacket;  // 0x80-0x87: next exchange answered by Error packet
+    std::optional<char> eepromWriteLetter;    // 'B' or 'N' for EEPROM writes
+    bool malformedStatus = false;             // status reply without "ST:"/"IQ:"
+    std::optional<int> dropAfterPackets;      // connection drops after N host packets
+    std::optional<std::uint8_t> packetModeResult;  // result byte for the packet-mode entry
+};
+
+class VirtualPrinter {
+public:
+    VirtualPrinter(Clock& clock, int modelIndex);  // 0 K55, 1 K45
+
+    // Host side.
+    void hostWrite(const std::uint8_t* data, std::size_t n);
+    std::size_t hostRead(std::uint8_t* out, std::size_t max);
+    std::size_t pending() const;
+    bool connected() const;  // false once a dropAfterPackets fault has fired
+    std::string deviceId() const;  // IEEE 1284 device ID text
+
+    // EEPROM.
+    std::array<std::uint8_t, 256>& eeprom();
+    const std::array<std::uint8_t, 256>& eeprom() const;
+    static std::array<std::uint8_t, 256> defaultEeprom(int modelIndex);
+    bool loadEeprom(const std::string& path);        // 256 raw bytes
+    bool saveEeprom(const std::string& path) const;
+
+    // State ("ST:" value) and error ("ER:" value, absent when none).
+    void setState(std::uint8_t st);
+    std::uint8_t state() const;
+    void setError(std::optional<std::uint8_t> er);
+    std::optional<std::uint8_t> error() const;
+    void pressInkSwitch();  // runs a cleaning ("ST:07") for a few virtual seconds
+    Faults& faults();
+
+    // What the printer received.
+    const std::vector<PrintCommand>& printCommands() const;
+    const std::vector<FactoryCommand>& factoryCommands() const;
+    const std::vector<std::vector<std::uint8_t>>& controlRequests() const;  // payloads
+    std::size_t hostPackets() const;  // packets received from the host
+
+private:
+    struct Impl;
+    std::shared_ptr<Impl> impl_;
+};
+
+}  // namespace veltra::sim
