@@ -1,0 +1,17 @@
+#pragma once
+// The result of a head ID or USB ID operation: the 16-bit status and, for a format error, the
+// unit's detail code. A link failure carries the link's status with detail kNoError; its own
+// detail stays with the link object (TPD4Comm::LastError, TPPrinterDriver::LastError).
+#include "link/Status.h"
+
+namespace veltra {
+
+struct CodeResult {
+    Status status = kOk;
+    Detail detail = kNoError;
+
+    bool ok() const { return status == kOk; }
+    friend bool operator==(const CodeResult&, const CodeResult&) = default;
+};
+
+}  // namespace veltra
