@@ -16,8 +16,8 @@
 
 #include "link/Clock.h"
 #include "link/PortBackend.h"
-#include "link/Status.h"
 #include "link/StartupChoice.h"
+#include "link/Status.h"
 
 namespace veltra {
 
@@ -31,8 +31,8 @@ public:
 
 // Makes the backend for a port: given the port's interface code and its URI (a device path,
 // "unix:PATH", "sim", or "" for the default Linux device). Returns null when it cannot be had.
-using BackendFactory =
-    std::function<std::unique_ptr<PortBackend>(std::uint16_t interfaceCode, const std::string& uri)>;
+using BackendFactory = std::function<std::unique_ptr<PortBackend>(std::uint16_t interfaceCode,
+                                                                  const std::string& uri)>;
 
 class PortMap {
 public:
@@ -69,7 +69,14 @@ public:
     PortMap& portMap() { return map_; }
 
 private:
-    // (implementation detail; see Malprinterdriver.cpp)
+    Status fail(Detail detail);
+    // PortKind of the start-up choice; when unset, the group of the opened interface code.
+    std::uint16_t portKind() const;
+    void trace(char kind, const std::uint8_t* data, std::size_t n);
+    Status timedRead(std::uint8_t* data, std::size_t n);
+    Status readParallel(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
+    Status readUsb(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
+
     Clock& clock_;
     const StartupChoice& choice_;
     BackendFactory factory_;
@@ -77,6 +84,7 @@ private:
     std::unique_ptr<PortBackend> backend_;
     std::vector<std::uint8_t> deviceId_;
     std::int64_t openedAtMs_ = 0;
+    std::uint16_t openedCode_ = 0;
     PortTrace* trace_ = nullptr;
     Detail lastError_ = kNoError;
 };

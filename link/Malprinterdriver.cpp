@@ -1,0 +1,226 @@
+#include "link/Malprinterdriver.h"
+
+#include <algorithm>
+
+namespace veltra {
+
+namespace {
+
+// A reply read from a parallel port starts with the 6-byte packet header; bytes 2-3 carry the
+// total packet length, big-endian.
+constexpr std::size_t kHeaderSize = 6;
+constexpr std::size_t kHeaderLengthHi = 2;
+constexpr std::size_t kHeaderLengthLo = 3;
+
+constexpr std::int64_t kWaitBeforeReadMs = 10;
+constexpr int kUsbAttempts = 10;
+constexpr std::int64_t kUsbAttemptWaitMs = 10;
+constexpr std::int64_t kUsbRetryWaitMs = 1000;
+constexpr std::size_t kUsbReadMax = 256;
+// One USB attempt only takes what has already arrived or arrives shortly; the 1000 ms pause
+// between attempts does the real waiting.
+constexpr int kUsbAttemptTimeoutMs = 100;
+
+// Transfer time-outs of an open port: 10 ms per byte plus 10 s.
+constexpr int kTimeoutPerByteMs = 10;
+constexpr int kTimeoutConstantMs = 10000;
+constexpr std::size_t kDeviceIdMax = 200;
+
+int transferTimeoutMs(std::size_t n) {
+    const std::size_t capped = std::min<std::size_t>(n, 100000);
+    return kTimeoutConstantMs + int(capped) * kTimeoutPerByteMs;
+}
+
+bool isKnownInterface(std::uint16_t code) {
+    return std::any_of(kPorts.begin(), kPorts.end(),
+                       [code](const PortInfo& p) { return p.interfaceCode == code; });
+}
+
+}  // namespace
+
+bool PortMap::set(const std::string& portName, const std::string& uri) {
+    std::string name = portName;
+    // "ZTUSB1:" is how the USB ports are written elsewhere; accept it too.
+    if (!name.empty() && name.back() == ':') {
+        name.pop_back();
+    }
+    const auto index = portIndexByName(name);
+    if (!index) {
+        return false;
+    }
+    uris_[kPorts[std::size_t(*index)].interfaceCode] = uri;
+    return true;
+}
+
+void PortMap::setAll(const std::string& uri) {
+    for (const auto& p : kPorts) {
+        uris_[p.interfaceCode] = uri;
+    }
+}
+
+std::string PortMap::uriFor(std::uint16_t interfaceCode) const {
+    const auto it = uris_.find(interfaceCode);
+    return it == uris_.end() ? std::string() : it->second;
+}
+
+TPPrinterDriver::TPPrinterDriver(Clock& clock, const StartupChoice& choice, BackendFactory factory,
+                                 PortMap map)
+    : clock_(clock), choice_(choice), factory_(std::move(factory)), map_(std::move(map)) {}
+
+TPPrinterDriver::~TPPrinterDriver() {
+    ClosePort();
+}
+
+Status TPPrinterDriver::fail(Detail detail) {
+    lastError_ = detail;
+    return kPortFailure;
+}
+
+std::uint16_t TPPrinterDriver::portKind() const {
+    if (choice_.PortKind == kParallelKind || choice_.PortKind == kUsbKind) {
+        return choice_.PortKind;
+    }
+    return std::uint16_t(openedCode_ & 0xFF00);
+}
+
+void TPPrinterDriver::trace(char kind, const std::uint8_t* data, std::size_t n) {
+    if (trace_ != nullptr) {
+        trace_->record(clock_.nowMs() - openedAtMs_, kind, data, n);
+    }
+}
+
+Status TPPrinterDriver::OpenPort(std::uint16_t interfaceCode) {
+    lastError_ = kNoError;
+    ClosePort();
+    if (!isKnownInterface(interfaceCode) || !factory_) {
+        return fail(port_error::kOpen);
+    }
+    auto backend = factory_(interfaceCode, map_.uriFor(interfaceCode));
+    if (!backend || !backend->open()) {
+        return fail(port_error::kOpen);
+    }
+    backend_ = std::move(backend);
+    openedCode_ = interfaceCode;
+    openedAtMs_ = clock_.nowMs();
+    return kOk;
+}
+
+void TPPrinterDriver::ClosePort() {
+    if (backend_) {
+        backend_->close();
+        backend_.reset();
+    }
+}
+
+Status TPPrinterDriver::WritePort(const std::uint8_t* block, std::size_t n) {
+    lastError_ = kNoError;
+    if (!backend_) {
+        return fail(port_error::kOpen);
+    }
+    const std::int64_t start = clock_.nowSeconds();
+    const long written = backend_->write(block, n, transferTimeoutMs(n));
+    if (written < 0) {
+        return fail(port_error::kWrite);
+    }
+    trace('W', block, std::min<std::size_t>(std::size_t(written), n));
+    if (clock_.nowSeconds() - start >= kTransferLimitSeconds) {
+        return fail(port_error::kWriteTime);
+    }
+    if (std::size_t(written) < n) {
+        return fail(port_error::kWrite);
+    }
+    return kOk;
+}
+
+Status TPPrinterDriver::timedRead(std::uint8_t* data, std::size_t n) {
+    const std::int64_t start = clock_.nowSeconds();
+    const long got = backend_->read(data, n, true, transferTimeoutMs(n));
+    if (got < 0) {
+        return fail(port_error::kRead);
+    }
+    trace('R', data, std::min<std::size_t>(std::size_t(got), n));
+    if (clock_.nowSeconds() - start >= kTransferLimitSeconds) {
+        return fail(port_error::kReadTime);
+    }
+    // A short read (the device went away, or the time-out ended it early) leaves the buffer
+    // holding an older reply's bytes; it must not pass as this reply.
+    if (std::size_t(got) < n) {
+        return fail(port_error::kRead);
+    }
+    return kOk;
+}
+
+Status TPPrinterDriver::ReadPort(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length) {
+    clock_.sleepMs(kWaitBeforeReadMs);
+    lastError_ = kNoError;
+    length = 0;
+    if (!backend_) {
+        return fail(port_error::kOpen);
+    }
+    if (portKind() == kUsbKind) {
+        return readUsb(buffer, capacity, length);
+    }
+    return readParallel(buffer, capacity, length);
+}
+
+Status TPPrinterDriver::readParallel(std::uint8_t* buffer, std::size_t capacity,
+                                     std::int32_t& length) {
+    if (capacity < kHeaderSize) {
+        return fail(port_error::kRead);
+    }
+    if (const Status s = timedRead(buffer, kHeaderSize); s != kOk) {
+        return s;
+    }
+    const std::size_t total = std::size_t(buffer[kHeaderLengthHi]) * 256 + buffer[kHeaderLengthLo];
+    // A header length that cannot be a packet, or that would run past the caller's buffer, is a
+    // receive failure: nothing is read beyond the buffer.
+    if (total < kHeaderSize || total > capacity) {
+        return fail(port_error::kRead);
+    }
+    if (total > kHeaderSize) {
+        if (const Status s = timedRead(buffer + kHeaderSize, total - kHeaderSize); s != kOk) {
+            return s;
+        }
+    }
+    length = std::int32_t(total);
+    return kOk;
+}
+
+Status TPPrinterDriver::readUsb(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length) {
+    const std::size_t want = std::min(kUsbReadMax, capacity);
+    for (int attempt = 1; attempt <= kUsbAttempts; ++attempt) {
+        clock_.sleepMs(kUsbAttemptWaitMs);
+        const long got = backend_->read(buffer, want, false, kUsbAttemptTimeoutMs);
+        if (got < 0) {
+            return fail(port_error::kRead);
+        }
+        if (got > 0) {
+            const std::size_t count = std::min(std::size_t(got), want);
+            trace('R', buffer, count);
+            length = std::int32_t(count);
+            return kOk;
+        }
+        if (attempt < kUsbAttempts) {
+            clock_.sleepMs(kUsbRetryWaitMs);
+        }
+    }
+    return fail(port_error::kReadTime);
+}
+
+Status TPPrinterDriver::QueryDeviceId() {
+    deviceId_.clear();
+    if (backend_) {
+        deviceId_ = backend_->deviceId();
+        // The driver answers into a 200-byte buffer; anything longer is cut there.
+        if (deviceId_.size() > kDeviceIdMax) {
+            deviceId_.resize(kDeviceIdMax);
+        }
+    }
+    if (deviceId_.empty()) {
+        return fail(port_error::kNoDeviceId);
+    }
+    trace('D', deviceId_.data(), deviceId_.size());
+    return kOk;
+}
+
+}  // namespace veltra

@@ -1,0 +1,79 @@
+#include "link/UnixSocketBackend.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace veltra {
+
+namespace {
+constexpr std::size_t kLengthPrefix = 2;
+constexpr std::size_t kMaxGreeting = 0xFFFF;
+}  // namespace
+
+std::vector<std::uint8_t> deviceIdGreeting(const std::string& id) {
+    const std::size_t total = std::min(id.size() + kLengthPrefix, kMaxGreeting);
+    std::vector<std::uint8_t> out(total);
+    out[0] = std::uint8_t(total >> 8);
+    out[1] = std::uint8_t(total & 0xFF);
+    std::copy_n(id.begin(), total - kLengthPrefix, out.begin() + kLengthPrefix);
+    return out;
+}
+
+UnixSocketBackend::UnixSocketBackend(std::string path) : path_(std::move(path)) {}
+
+bool UnixSocketBackend::open() {
+    close();
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path_.empty() || path_.size() >= sizeof(addr.sun_path)) {
+        return false;
+    }
+    std::memcpy(addr.sun_path, path_.c_str(), path_.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0) {
+        ::close(fd);
+        return false;
+    }
+    stream_.adopt(fd, true);
+
+    std::uint8_t prefix[kLengthPrefix] = {};
+    if (stream_.read(prefix, kLengthPrefix, true, kGreetingTimeoutMs) != long(kLengthPrefix)) {
+        close();
+        return false;
+    }
+    const std::size_t total = std::size_t(prefix[0]) * 256 + prefix[1];
+    if (total < kLengthPrefix) {
+        close();
+        return false;
+    }
+    std::vector<std::uint8_t> id(total - kLengthPrefix);
+    if (!id.empty() &&
+        stream_.read(id.data(), id.size(), true, kGreetingTimeoutMs) != long(id.size())) {
+        close();
+        return false;
+    }
+    deviceId_ = std::move(id);
+    return true;
+}
+
+void UnixSocketBackend::close() {
+    stream_.reset();
+    deviceId_.clear();
+}
+
+long UnixSocketBackend::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
+    return stream_.write(data, n, timeoutMs);
+}
+
+long UnixSocketBackend::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
+    return stream_.read(data, n, exact, timeoutMs);
+}
+
+}  // namespace veltra
