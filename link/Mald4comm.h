@@ -10,8 +10,10 @@
 // failure with LastError -1, never a read outside the reply buffer.
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "link/Clock.h"
 #include "link/Malprinterdriver.h"
@@ -94,6 +96,10 @@ public:
     // The reply payload of the last successful ControlTransact (zero-terminated in the buffer).
     const std::uint8_t* replyBuffer() const { return reply_.data(); }
     std::int32_t replyLength() const { return replyLength_; }
+    // Payload bytes of the last packet read (its length less the 6-byte header).
+    std::size_t replyPayloadLength() const;
+    // The control reply payload as text, up to its first zero byte.
+    std::string_view replyText() const;
     std::uint16_t DataCredit() const { return dataCredit_; }
     std::uint16_t PrinterCredit() const { return printerCredit_; }
     std::size_t stagedCount() const { return staged_; }
@@ -112,12 +118,25 @@ private:
     Status CheckWriteReply();
     Status WaitReady(bool sendInit);
 
+    Status fail(Detail detail);
+    // Reads one packet into the reply buffer and checks its header length against what came.
+    Status readPacket();
+    bool hasReplyByte(std::size_t index) const;
+    Status writePacket(std::uint8_t socket, const std::uint8_t* payload, std::size_t n);
+    Status transactCommand(const std::vector<std::uint8_t>& request, std::uint8_t& result);
+    void setChannelFlag(std::uint8_t socket, bool open);
+    Status topUpCredit(std::uint16_t at, std::uint16_t amount);
+    Status sendStaged();
+    std::vector<std::uint8_t> eepromRequest(std::uint8_t command,
+                                            std::initializer_list<std::uint8_t> params) const;
+
     TPPrinterDriver& port_;
     Clock& clock_;
     MessageHandler& ui_;
     std::array<std::uint8_t, 2> modelCode_{0, 0};
     std::array<std::uint8_t, kReplyBufferSize> reply_{};
     std::int32_t replyLength_ = 0;
+    std::array<std::uint8_t, kPacketLimit> packet_{};
     std::unique_ptr<std::uint8_t[]> staging_;
     std::size_t staged_ = 0;
     std::uint16_t dataCredit_ = 0;

@@ -1,0 +1,98 @@
+#include "link/Malbid.h"
+
+#include <charconv>
+
+namespace veltra {
+
+namespace {
+
+struct BidKind {
+    int kind;              // the window's kind number
+    std::uint8_t code;     // kind code of the factory command
+    std::uint8_t address;  // black value; colour is the next byte
+    Detail blackError;
+    Detail colourError;
+};
+
+constexpr BidKind kKinds[] = {
+    {4, 1, 0x72, 0x1001, 0x1005},  // VSD1
+    {5, 2, 0x74, 0x1002, 0x1006},  // VSD2
+    {6, 3, 0x76, 0x1003, 0x1007},  // VSD3
+    {7, 4, 0x70, 0x1004, 0x1008},  // ECO
+};
+
+constexpr int kMinValue = -60;
+constexpr int kMaxValue = 60;
+constexpr int kNotANumber = 100;          // what a text that is no number counts as
+constexpr std::int8_t kUnchanged = -128;  // the other side of a write keeps its value
+
+const BidKind* findKind(int kind) {
+    for (const auto& k : kKinds) {
+        if (k.kind == kind) {
+            return &k;
+        }
+    }
+    return nullptr;
+}
+
+// A decimal integer: optional leading blanks, an optional sign, digits, nothing else.
+int parseValue(const std::string& text) {
+    std::size_t i = text.find_first_not_of(' ');
+    if (i == std::string::npos) {
+        return kNotANumber;
+    }
+    if (text[i] == '+') {
+        ++i;
+    }
+    int value = 0;
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || end != last || first == last) {
+        return kNotANumber;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::uint8_t TPBid::Address(bool colour, int kind) {
+    const BidKind* k = findKind(kind);
+    if (k == nullptr) {
+        return 0;
+    }
+    return std::uint8_t(k->address + (colour ? 1 : 0));
+}
+
+Status TPBid::ReadBidValue(bool colour, int kind, std::string& text) {
+    if (findKind(kind) == nullptr) {
+        text = std::to_string(0);  // (a literal here trips a false GCC 12 -Wrestrict)
+        return kOk;
+    }
+    std::uint8_t value = 0;
+    if (const Status s = factory_.ReadEepromByteData(Address(colour, kind), value); s != kOk) {
+        return s;
+    }
+    text = std::to_string(int(std::int8_t(value)));
+    return kOk;
+}
+
+Status TPBid::WriteBidValue(bool colour, int kind, const std::string& text) {
+    lastError_ = kNoError;
+    const BidKind* k = findKind(kind);
+    if (k == nullptr) {
+        // No such Bi-D value: nothing may be sent under a made-up kind code.
+        lastError_ = link_error::kUnexpected;
+        return kBidRange;
+    }
+    const int value = parseValue(text);
+    if (value < kMinValue || value > kMaxValue) {
+        lastError_ = colour ? k->colourError : k->blackError;
+        return kBidRange;
+    }
+    const auto v = std::int8_t(value);
+    return colour ? factory_.SetBidValues(k->code, kUnchanged, v)
+                  : factory_.SetBidValues(k->code, v, kUnchanged);
+}
+
+}  // namespace veltra

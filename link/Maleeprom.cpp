@@ -1,0 +1,40 @@
+#include "link/Maleeprom.h"
+
+#include <array>
+
+namespace veltra {
+
+namespace {
+
+struct EepromSetting {
+    std::uint8_t address;
+    std::uint8_t value;
+};
+
+// Factory settings of a new main board, written in this order; the model setting at 0xB0 goes
+// between the last two.
+constexpr std::array<EepromSetting, 3> kBeforeModel{{{0x51, 0x08}, {0x52, 0x02}, {0x65, 0x01}}};
+constexpr std::uint8_t kModelSettingAddress = 0xB0;
+constexpr EepromSetting kAfterModel{0xE1, 0x00};
+
+}  // namespace
+
+Status TPEeprom::InitializeEeprom() {
+    for (const auto& s : kBeforeModel) {
+        if (const Status st = link_.WriteEepromByte(s.address, s.value); st != kOk) {
+            return st;
+        }
+    }
+    // Only a known model number has a model setting; any other writes nothing there.
+    for (const auto& m : kModels) {
+        if (m.number == choice_.ModelNo) {
+            if (const Status st = link_.WriteEepromByte(kModelSettingAddress, m.eepromInitB0);
+                st != kOk) {
+                return st;
+            }
+        }
+    }
+    return link_.WriteEepromByte(kAfterModel.address, kAfterModel.value);
+}
+
+}  // namespace veltra
