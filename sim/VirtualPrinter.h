@@ -44,7 +44,12 @@ struct PrintCommand {
         Unknown,
     };
     Kind kind = Kind::Unknown;
-    std::vector<std::uint8_t> bytes;  // the command's parameter bytes (Text: the characters)
+    // The command's parameter bytes: Text the characters without the closing zero byte;
+    // ESC ( commands what follows the count; Direction n; HorizontalMove lo hi; RasterBand the
+    // seven header bytes c k b nL nH mL mH; EnterRemote 00 "REMOTE1"; RemoteCommand the two
+    // letters then the parameters; ExitRemote the two bytes after ESC 00; Factory the frame
+    // body from the model code on (see sim/FactoryFrame.h); Unknown what follows the ESC.
+    std::vector<std::uint8_t> bytes;
     // RasterBand only: colour byte, bytes per line, and the decompressed lines.
     std::uint8_t colour = 0;
     int bytesPerLine = 0;
@@ -57,6 +62,7 @@ struct FactoryCommand {
     std::uint8_t command = 0;
     std::vector<std::uint8_t> params;
     bool modelCodeMatched = true;
+    bool checkBytesMatched = true;  // c XOR 0xFF and c rotated right follow from c
 };
 
 // States the printer can be put in ("ST:" values) and faults to inject.
@@ -67,6 +73,9 @@ struct Faults {
     bool malformedStatus = false;             // status reply without "ST:"/"IQ:"
     std::optional<int> dropAfterPackets;      // connection drops after N host packets
     std::optional<std::uint8_t> packetModeResult;  // result byte for the packet-mode entry
+    // When set, only a packet on this socket (0 transport, 2 control, 0x40 print data) draws
+    // the errorPacket; without it the next packet of any socket does.
+    std::optional<std::uint8_t> errorPacketSocket;
 };
 
 class VirtualPrinter {
@@ -77,14 +86,14 @@ public:
     void hostWrite(const std::uint8_t* data, std::size_t n);
     std::size_t hostRead(std::uint8_t* out, std::size_t max);
     std::size_t pending() const;
-    bool connected() const;  // false once a dropAfterPackets fault has fired
+    bool connected() const;        // false once a dropAfterPackets fault has fired
     std::string deviceId() const;  // IEEE 1284 device ID text
 
     // EEPROM.
     std::array<std::uint8_t, 256>& eeprom();
     const std::array<std::uint8_t, 256>& eeprom() const;
     static std::array<std::uint8_t, 256> defaultEeprom(int modelIndex);
-    bool loadEeprom(const std::string& path);        // 256 raw bytes
+    bool loadEeprom(const std::string& path);  // 256 raw bytes
     bool saveEeprom(const std::string& path) const;
 
     // State ("ST:" value) and error ("ER:" value, absent when none).
@@ -100,6 +109,32 @@ public:
     const std::vector<FactoryCommand>& factoryCommands() const;
     const std::vector<std::vector<std::uint8_t>>& controlRequests() const;  // payloads
     std::size_t hostPackets() const;  // packets received from the host
+
+    // Additions for the port backend, the socket server and tests.
+    std::size_t pendingInPacket() const;  // bytes left of the packet at the front of the queue
+    // The cable is plugged in afresh: out of packet mode, channels closed, queues and the
+    // half-parsed print stream dropped; the drop fault counts packets from here. The EEPROM,
+    // state, error and faults stay.
+    void resetLink();
+    int modelIndex() const;
+    std::array<std::uint8_t, 2> modelCode() const;
+    void setInkLevels(const std::array<std::uint8_t, 7>& inks);  // the "IQ:" values
+    // The CR motor measurement reading at 0x7E-0x7F (EEPROM bytes, high byte first).
+    void setCrMeasurementReading(std::uint16_t reading);
+    // Readings that the measuring moves leave: MechSet of unit 4 stores the first, MechSet of
+    // unit 3 the second.
+    void setCrMeasurementReadings(std::uint16_t afterUnit4, std::uint16_t afterUnit3);
+    bool inPacketMode() const;
+    bool channelOpen(std::uint8_t socket) const;
+    int creditForHost(std::uint8_t socket) const;   // packets the host may still send
+    int creditFromHost(std::uint8_t socket) const;  // packets the printer may still send
+    std::size_t hostOverruns() const;         // channel packets the host sent beyond its credit
+    std::size_t heldPackets() const;          // print data replies waiting for the host's credit
+    std::size_t malformedPackets() const;     // packets answered with Error 0x80
+    std::size_t rasterOverflowBytes() const;  // run-coded bytes beyond their band, dropped
+
+    static constexpr std::int64_t kCleaningMs = 5000;    // ink switch, CleanCharge(4)
+    static constexpr std::int64_t kInkChargeMs = 10000;  // CleanCharge(6)
 
 private:
     struct Impl;
