@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codes/CodeResult.h"
 #include "link/Status.h"
@@ -27,6 +28,10 @@ enum class StatusMode : int {
     Append = 5,     // appends without a line break
     NewLine = 6,    // adds the text as a new line
 };
+
+// Returned by a handler whose typed input was refused with "Input data is wrong.": nothing was
+// sent to the printer. (No layer below the window uses 0.)
+inline constexpr Status kInputRejected = 0;
 
 // One entry of an item list: its caption and the panel it opens.
 struct ItemEntry {
@@ -102,6 +107,7 @@ struct AdjustState {
     bool errorItemList = false;    // AdjustRdoGrp holds the error-state list
     CountDownState countDown;      // power-off count-down
     TopMarginSeries topMarginSeries = TopMarginSeries::None;  // series of the last read
+    std::vector<std::string> topMarginLabels;                 // combo items of the last read
     std::uint8_t HeadAngFastenerChosen = 0;                   // head angle: fastener type chosen
     std::uint8_t HeadAngFastenerOld = 0;                      // head angle: 0 "New", 1 "Old"
 };

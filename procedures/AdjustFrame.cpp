@@ -1,0 +1,425 @@
+#include "procedures/AdjustFrame.h"
+
+#include <string>
+#include <vector>
+
+#include "codes/Malheadid.h"
+#include "codes/Malusbid.h"
+#include "procedures/Maintenance.h"
+#include "procedures/Session.h"
+
+namespace veltra {
+
+namespace {
+
+constexpr int kGridSize = 16;  // 16 x 16 data cells below and right of the headings
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Summary fields emptied at every close; the top margin and PF fields are kept.
+constexpr std::array<SummaryField, 11> kSummaryEmptiedAtClose{
+    SummaryField::ShowHdVolIDPnl, SummaryField::ShowVSD1BkPnl,    SummaryField::ShowVSD1ClPnl,
+    SummaryField::ShowVSD2BkPnl,  SummaryField::ShowVSD2ClPnl,    SummaryField::ShowVSD3BkPnl,
+    SummaryField::ShowVSD3ClPnl,  SummaryField::ShowEcoBkPnl,     SummaryField::ShowEcoClPnl,
+    SummaryField::ShowUSBIDLbl,   SummaryField::ShowProCounterPnl};
+
+// Entries that the reset empties. The Bi-D entries are emptied before their boxes are cleared,
+// since emptying an entry ticks its box.
+constexpr std::array<Entry, 12> kEntriesEmptiedByReset{
+    Entry::LeftHeadIDInputEdit,    Entry::UsbIdInputEdit,
+    Entry::OriginalUsbIdInputEdit, Entry::PFEdit,
+    Entry::BidVSD1BkWrtEdit,       Entry::BidVSD1YMCWrtEdit,
+    Entry::BidVSD2BkWrtEdit,       Entry::BidVSD2YMCWrtEdit,
+    Entry::BidVSD3BkWrtEdit,       Entry::BidVSD3YMCWrtEdit,
+    Entry::BidECOBkWrtEdit,        Entry::BidECOYMCWrtEdit};
+
+constexpr std::array<CheckBox, 8> kBidCheckBoxes{
+    CheckBox::BidVSD1BkCheckBox,  CheckBox::BidVSD1YMCCheckBox, CheckBox::BidVSD2BkCheckBox,
+    CheckBox::BidVSD2YMCCheckBox, CheckBox::BidVSD3BkCheckBox,  CheckBox::BidVSD3YMCCheckBox,
+    CheckBox::BidECOBkCheckBox,   CheckBox::BidECOYMCCheckBox};
+
+constexpr std::array<CheckBox, 4> kReplacedPartBoxes{
+    CheckBox::ReplaceMainBoardCheckBox, CheckBox::ReplacePSBoardCheckBox,
+    CheckBox::ReplaceCRMotorCheckBox, CheckBox::ReplaceCRMainShaftCheckBox};
+
+constexpr std::array<Group, 4> kItemGroups{Group::AdjustRdoGrp, Group::MaintRdoGrp,
+                                           Group::PatternPrnItemsRdoGrp, Group::AppendixRdoGrp};
+
+constexpr std::array<Control, 3> kGroupsLockedInErrorState{
+    Control::MaintRdoGrp, Control::PatternPrnItemsRdoGrp, Control::AppendixRdoGrp};
+
+struct ErrorText {
+    std::int16_t error;
+    std::string_view text;
+};
+constexpr std::array<ErrorText, 7> kPrinterErrorTexts{{
+    {printer_error::kFatal, msg::kFatalError},
+    {printer_error::kNotSelected, msg::kNotSelectError},
+    {printer_error::kPaperJam, msg::kPaperJamError},
+    {printer_error::kInkOut, msg::kInkOutError},
+    {printer_error::kPaperOut, msg::kPaperOutError},
+    {printer_error::kMaintenance, msg::kMaintenanceError},
+    {printer_error::kDoubleFeed, msg::kDoubleFeedError},
+}};
+
+struct StateText {
+    std::int16_t state;
+    std::string_view text;
+};
+constexpr std::array<StateText, 6> kPrinterStateTexts{{
+    {printer_state::kNozzleCheck, msg::kNozzleCheckPrinting},
+    {printer_state::kBusy, msg::kPrinterBusy},
+    {printer_state::kPrinting, msg::kPrinting},
+    {printer_state::kReady, msg::kReadyToPrint},
+    {printer_state::kCleaning, msg::kCleaning},
+    {printer_state::kBeforeFill, msg::kBeforeInitialFill},
+}};
+
+struct BidRangeText {
+    Detail detail;
+    std::string_view text;
+};
+constexpr std::array<BidRangeText, 8> kBidRangeTexts{{
+    {0x1001, msg::kBidRangeVsd1Black},
+    {0x1002, msg::kBidRangeVsd2Black},
+    {0x1003, msg::kBidRangeVsd3Black},
+    {0x1004, msg::kBidRangeEcoBlack},
+    {0x1005, msg::kBidRangeVsd1Color},
+    {0x1006, msg::kBidRangeVsd2Color},
+    {0x1007, msg::kBidRangeVsd3Color},
+    {0x1008, msg::kBidRangeEcoColor},
+}};
+
+template <std::size_t N>
+std::vector<std::string> Captions(const std::array<ItemEntry, N>& items) {
+    std::vector<std::string> out;
+    out.reserve(N);
+    for (const ItemEntry& item : items) {
+        out.emplace_back(item.text);
+    }
+    return out;
+}
+
+}  // namespace
+
+Panel PreviousPanel(PreviousButton button) {
+    switch (button) {
+        case PreviousButton::HeadIDInputRtnBtn:
+            return Panel::HeadIDItemsPnl;
+        case PreviousButton::UsbIdInputRtnBtn:
+            return Panel::USBIDItemsPnl;
+        case PreviousButton::BidWrtRtnBtn:
+            return Panel::BidItemsPnl;
+        case PreviousButton::PFRtnBtn:
+            return Panel::PFItemsPnl;
+        case PreviousButton::TopMarginRtnBtn:
+            return Panel::TopMarginMainPnl;
+        case PreviousButton::CounterCheckRtnBtn:
+        case PreviousButton::CounterClearRtnBtn:
+            return Panel::ProCounterItemsPnl;
+        case PreviousButton::EepromReadRtnBtn:
+        case PreviousButton::EepromWriteRtnBtn:
+            return Panel::EEPROMItemsPnl;
+        case PreviousButton::EepromGridRtnBtn:
+            return Panel::EEPROMCheckPnl;
+    }
+    return Panel::CanvasPanel;
+}
+
+std::string_view BidRangeMessage(Detail detail) {
+    for (const BidRangeText& entry : kBidRangeTexts) {
+        if (entry.detail == detail) {
+            return entry.text;
+        }
+    }
+    return {};
+}
+
+void AdjustFrame::Create() {
+    HideAllPanels(false);
+    view_.showPanel(Panel::CanvasPanel);
+    for (int i = 0; i < kGridSize; ++i) {
+        const std::string heading(1, kHexDigits[i]);
+        view_.setGridCell(0, i + 1, heading);  // low digit of the address
+        view_.setGridCell(i + 1, 0, heading);  // high digit
+    }
+    state_.TransLiquidDone = false;
+    view_.startTimer(Timer::DisableTimer);
+}
+
+void AdjustFrame::HideAllPanels(bool keepStatus) {
+    view_.hideAllPanels();
+    // The EEPROM table hides the status area; any other panel needs it back.
+    view_.setWidgetVisible(Widget::StatusMemo, true);
+    if (!keepStatus) {
+        view_.setStatusText("");
+        view_.setStatusColour(TextColour::Black);
+    }
+    for (Entry entry : kEntriesEmptiedByReset) {
+        view_.setEntryText(entry, "");
+    }
+    view_.setTopMarginItems({});
+    for (CheckBox box : kBidCheckBoxes) {
+        view_.setChecked(box, false);
+    }
+    view_.setWidgetVisible(Widget::DischargeWaitLbl, false);
+    view_.setWidgetVisible(Widget::DischargeCountDownMemo, false);
+    view_.setWidgetVisible(Widget::DischargeCompleteLbl, false);
+}
+
+Status AdjustFrame::ShowStatus(StatusMode mode, std::string_view text) {
+    switch (mode) {
+        case StatusMode::Replace:
+            view_.setStatusColour(TextColour::Black);
+            view_.setStatusText(text);
+            break;
+        case StatusMode::Completed:
+        case StatusMode::Busy: {
+            const Status ready = objects_.link.WaitUntilReady();
+            if (ready != kOk) {
+                ReportStatus(ready);
+                return ready;
+            }
+            if (mode == StatusMode::Completed) {
+                view_.setStatusColour(TextColour::Black);
+                view_.setHourglass(false);
+                view_.startTimer(Timer::DisableTimer);
+            } else {
+                view_.setStatusColour(TextColour::Blue);
+                view_.setHourglass(true);
+                view_.setWindowEnabled(false);
+            }
+            view_.setStatusText(text);
+            break;
+        }
+        case StatusMode::Error:
+            view_.setStatusColour(TextColour::Red);
+            view_.setHourglass(false);
+            view_.setWindowEnabled(true);
+            view_.setStatusText(text);
+            break;
+        case StatusMode::Append:
+            view_.appendStatusText(text);
+            break;
+        case StatusMode::NewLine:
+            view_.addStatusLine(text);
+            break;
+    }
+    view_.repaint();
+    return kOk;
+}
+
+void AdjustFrame::ShowPrinterError() {
+    const std::int16_t error = objects_.link.PrinterError();
+    if (error == printer_error::kNone) {
+        return;  // no "ER:" field: nothing to word
+    }
+    for (const ErrorText& entry : kPrinterErrorTexts) {
+        if (entry.error == error) {
+            ShowStatus(StatusMode::Error, entry.text);
+            return;
+        }
+    }
+    ShowStatus(StatusMode::Error, msg::kUnknownError);
+    ShowStatus(StatusMode::NewLine,
+               std::string(msg::kErrorCode) + std::to_string(objects_.link.RawErrorCode()));
+}
+
+void AdjustFrame::ReportStatus(Status status, Detail detail) {
+    // Leaving the busy lock: window enabled and normal cursor, whether a message follows or not.
+    view_.setWindowEnabled(true);
+    view_.setHourglass(false);
+    switch (status) {
+        case kPortFailure:
+            switch (objects_.driver.LastError()) {
+                case port_error::kOpen:
+                    ShowStatus(StatusMode::Error, msg::kCannotOpenPort);
+                    break;
+                case port_error::kRead:
+                case port_error::kReadTime:
+                    ShowStatus(StatusMode::Error, msg::kReceiveError);
+                    break;
+                case port_error::kWrite:
+                case port_error::kWriteTime:
+                    ShowStatus(StatusMode::Error, msg::kTransmissionError);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        case kTransportFailure:
+            ShowStatus(StatusMode::Error, msg::kCommunicationError);
+            break;
+        case kFactoryFailure:
+            if (objects_.factory.LastError() == factory_error::kNoReplyHeader) {
+                ShowStatus(StatusMode::Error, msg::kReceiveError);
+            }
+            break;
+        case kPrinterError:
+            ShowPrinterError();
+            BuildItemList();
+            break;
+        case kHeadIdFormat:
+            ShowStatus(StatusMode::Error, HeadIdMessage(detail));
+            break;
+        case kBidRange: {
+            const Detail code = detail != kNoError ? detail : objects_.bid.LastError();
+            // A range message is a note, not a fault: black, below what is already shown.
+            const bool hasText = !view_.statusText().empty();
+            ShowStatus(hasText ? StatusMode::NewLine : StatusMode::Replace, BidRangeMessage(code));
+            break;
+        }
+        case kUsbIdFormat:
+            ShowStatus(StatusMode::Error, UsbIdMessage(detail));
+            break;
+        default:
+            break;
+    }
+}
+
+void AdjustFrame::BuildItemList() {
+    if (objects_.link.PrinterState() == printer_state::kError) {
+        HideAllPanels(true);
+        view_.showPanel(Panel::CanvasPanel);
+        view_.setAdjustCaptions("", "");
+        view_.setAdjustItems(Captions(kErrorAdjustItems));
+        for (Control control : kGroupsLockedInErrorState) {
+            view_.setControlEnabled(control, false);
+        }
+        state_.errorItemList = true;
+    } else {
+        for (Control control : kGroupsLockedInErrorState) {
+            view_.setControlEnabled(control, true);
+        }
+        view_.setAdjustCaptions(msg::kAdjustmentTab, msg::kAdjustmentItems);
+        view_.setAdjustItems(Captions(kNormalAdjustItems));
+        state_.errorItemList = false;
+    }
+}
+
+void AdjustFrame::ChooseItem(Group group, std::span<const ItemEntry> items, int index) {
+    if (index < 0 || std::size_t(index) >= items.size()) {
+        return;
+    }
+    HideAllPanels(false);
+    const Panel panel = items[std::size_t(index)].panel;
+    view_.showPanel(panel);
+    if (panel == Panel::CRHeatProtectOffsetPnl) {
+        for (CheckBox box : kReplacedPartBoxes) {
+            view_.setChecked(box, false);
+        }
+    }
+    for (Group other : kItemGroups) {
+        if (other != group) {
+            view_.setGroupIndex(other, -1);
+        }
+    }
+}
+
+void AdjustFrame::AdjustRdoGrpClick(int index) {
+    if (state_.errorItemList) {
+        ChooseItem(Group::AdjustRdoGrp, kErrorAdjustItems, index);
+    } else {
+        ChooseItem(Group::AdjustRdoGrp, kNormalAdjustItems, index);
+    }
+}
+
+void AdjustFrame::MaintRdoGrpClick(int index) {
+    ChooseItem(Group::MaintRdoGrp, kMaintItems, index);
+}
+
+void AdjustFrame::PatternPrnItemsRdoGrpClick(int index) {
+    ChooseItem(Group::PatternPrnItemsRdoGrp, kPatternPrnItems, index);
+}
+
+void AdjustFrame::AppendixRdoGrpClick(int index) {
+    ChooseItem(Group::AppendixRdoGrp, kAppendixItems, index);
+}
+
+void AdjustFrame::PreviousClick(PreviousButton button) {
+    HideAllPanels(false);
+    view_.showPanel(PreviousPanel(button));
+}
+
+void AdjustFrame::AdjustmentTabChange() {
+    HideAllPanels(false);
+    view_.showPanel(Panel::CanvasPanel);
+    view_.setStatusText("");
+    for (Group group : kItemGroups) {
+        view_.setGroupIndex(group, -1);
+    }
+}
+
+void AdjustFrame::FormShow() {
+    const ModelInfo* model = objects_.choice.model();
+    if (model == nullptr || objects_.choice.ModelNo == kNoModel) {
+        objects_.ui.showError(msg::kProgramMiss);
+    } else {
+        view_.setPrinterName(model->name);
+    }
+    GetStatusBtnClick();
+}
+
+Status AdjustFrame::GetStatusBtnClick() {
+    TPD4Comm& link = objects_.link;
+    const Status status = link.ReadStatus();
+    if (status != kOk) {
+        ReportStatus(status);
+        return status;
+    }
+    const std::int16_t state = link.PrinterState();
+    if (state == printer_state::kError) {
+        ShowPrinterError();
+    } else {
+        for (const StateText& entry : kPrinterStateTexts) {
+            if (entry.state == state) {
+                ShowStatus(StatusMode::Replace, entry.text);
+                break;
+            }
+        }
+    }
+    BuildItemList();
+    return kOk;
+}
+
+void AdjustFrame::FormClose() {
+    HideAllPanels(false);
+    view_.showPanel(Panel::CanvasPanel);
+    for (SummaryField field : kSummaryEmptiedAtClose) {
+        view_.setSummary(field, "");
+    }
+    view_.setHourglass(true);
+    view_.setGroupIndex(Group::AdjustRdoGrp, -1);
+    view_.setGroupIndex(Group::MaintRdoGrp, -1);
+    view_.setGroupIndex(Group::PatternPrnItemsRdoGrp, -1);
+    view_.setTopMarginIndex(-1);
+    view_.setControlEnabled(Control::AdjustmentTab, true);
+    view_.setActiveTab(0);
+    view_.setControlEnabled(Control::AdjustRtnBtn, true);
+    view_.showQuitWindow();
+    EndSession(objects_, state_.TransLiquidDone);
+    state_.TransLiquidDone = false;
+    view_.setHourglass(false);
+}
+
+void AdjustFrame::DisableTimerTimer() {
+    view_.setWindowEnabled(true);
+    view_.stopTimer(Timer::DisableTimer);
+}
+
+void AdjustFrame::OnTimer(Timer timer) {
+    switch (timer) {
+        case Timer::DisableTimer:
+            DisableTimerTimer();
+            break;
+        case Timer::CountDownTimer:
+            CountDownTimerTimer(*this);
+            break;
+        case Timer::CountDownTimer2:
+            CountDownTimer2Timer(*this);
+            break;
+        case Timer::HeadAngGetStatusTimer:
+            break;
+    }
+}
+
+}  // namespace veltra

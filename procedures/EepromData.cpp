@@ -1,0 +1,125 @@
+#include "procedures/EepromData.h"
+
+#include <string>
+
+namespace veltra {
+
+namespace {
+
+constexpr std::size_t kHexFieldLength = 2;
+constexpr int kAddressCount = 256;
+
+std::string HexText(const TPDataManu& manu, std::uint8_t value) {
+    char digits[3] = {};
+    manu.ByteToHex(value, digits);
+    return std::string(digits, kHexFieldLength);
+}
+
+Status RejectInput(AdjustFrame& frame, Entry focus) {
+    frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
+    frame.view().setFocus(focus);
+    return kInputRejected;
+}
+
+void EmptyGrid(AdjustView& view) {
+    for (int address = 0; address < kAddressCount; ++address) {
+        view.setGridCell(GridRow(std::uint8_t(address)), GridColumn(std::uint8_t(address)), "");
+    }
+}
+
+}  // namespace
+
+std::optional<std::uint8_t> HexPairField(std::string_view text) {
+    std::uint8_t value = 0;
+    if (text.size() != kHexFieldLength || !TPDataManu{}.HexToByte(text[0], text[1], value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void EepromItemsOKBtnClick(AdjustFrame& frame, EepromChoice choice) {
+    AdjustView& view = frame.view();
+    frame.HideAllPanels(false);
+    if (choice == EepromChoice::Check) {
+        view.showPanel(Panel::EEPROMCheckPnl);
+        view.setEntryText(Entry::EepReadBegEdit, "");
+        view.setEntryText(Entry::EepReadEndEdit, "");
+        view.setFocus(Entry::EepReadBegEdit);
+    } else {
+        view.showPanel(Panel::EEPROMChangePnl);
+        view.setEntryText(Entry::EepWriteAddEdit, "");
+        view.setEntryText(Entry::EepWriteDataEdit, "");
+        view.setFocus(Entry::EepWriteAddEdit);
+    }
+}
+
+Status EepromReadOkBtnClick(AdjustFrame& frame) {
+    AdjustView& view = frame.view();
+    ProgramObjects& o = frame.objects();
+    const std::string begText = view.entryText(Entry::EepReadBegEdit);
+    const std::string endText = view.entryText(Entry::EepReadEndEdit);
+    if (begText.size() != kHexFieldLength) {
+        return RejectInput(frame, Entry::EepReadBegEdit);
+    }
+    if (endText.size() != kHexFieldLength) {
+        return RejectInput(frame, Entry::EepReadEndEdit);
+    }
+    const std::optional<std::uint8_t> first = HexPairField(begText);
+    if (!first) {
+        return RejectInput(frame, Entry::EepReadBegEdit);
+    }
+    const std::optional<std::uint8_t> last = HexPairField(endText);
+    if (!last || *last < *first) {
+        return RejectInput(frame, Entry::EepReadEndEdit);
+    }
+
+    frame.HideAllPanels(false);
+    view.setWidgetVisible(Widget::StatusMemo, false);
+    view.showPanel(Panel::EEPROMGridPnl);
+    EmptyGrid(view);
+    view.setHourglass(true);
+    for (int a = 0; a < kAddressCount; ++a) {
+        const auto address = std::uint8_t(a);
+        if (address < *first || address > *last) {
+            continue;
+        }
+        std::uint8_t value = 0;
+        const Status status = o.link.ReadEepromByte(address, value);
+        if (status != kOk) {
+            // No partial table may stay behind: back to the address entry with the message.
+            EmptyGrid(view);
+            frame.HideAllPanels(false);
+            view.showPanel(Panel::EEPROMCheckPnl);
+            frame.ReportStatus(status);
+            view.setHourglass(false);
+            return status;
+        }
+        view.setGridCell(GridRow(address), GridColumn(address), HexText(o.dataManu, value));
+        view.repaint();
+    }
+    view.setHourglass(false);
+    return kOk;
+}
+
+Status EepromWriteOkBtnClick(AdjustFrame& frame) {
+    AdjustView& view = frame.view();
+    ProgramObjects& o = frame.objects();
+    const std::optional<std::uint8_t> address =
+        HexPairField(view.entryText(Entry::EepWriteAddEdit));
+    const std::optional<std::uint8_t> data = HexPairField(view.entryText(Entry::EepWriteDataEdit));
+    if (!address || !data) {
+        return RejectInput(frame, Entry::EepWriteAddEdit);
+    }
+    const Status status = o.link.WriteEepromByte(*address, *data);
+    if (status != kOk) {
+        frame.ReportStatus(status);
+        return status;
+    }
+    frame.ShowStatus(StatusMode::Replace, msg::kAddressIs);
+    frame.ShowStatus(StatusMode::Append, HexText(o.dataManu, *address));
+    frame.ShowStatus(StatusMode::NewLine, msg::kDataIs);
+    frame.ShowStatus(StatusMode::Append, HexText(o.dataManu, *data));
+    return kOk;
+}
+
+}  // namespace veltra

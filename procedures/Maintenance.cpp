@@ -1,0 +1,337 @@
+#include "procedures/Maintenance.h"
+
+#include <string>
+
+namespace veltra {
+
+namespace {
+
+// EEPROM bytes the liquid exchange writes.
+constexpr std::uint8_t kExchangeFlagAddress = 0x30;
+constexpr std::uint8_t kExchangeFlag2Address = 0x31;
+constexpr std::uint8_t kExchangeStarted = 0x80;
+constexpr std::uint8_t kExchangeFinished = 0x10;
+// Cleared at the end of the exchange, in this order (protection counter first).
+constexpr std::array<std::uint8_t, 22> kExchangeClearedAddresses{
+    0x02, 0x03, 0x08, 0x09, 0x0A, 0x0B, 0x10, 0x11, 0x12, 0x13, 0x14,
+    0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F};
+
+constexpr int kExchangeCycles = 4;
+constexpr int kCountDownStart = 11;  // the first tick shows 11 - 1
+
+// Sends mechanism steps in order until one fails; later steps are then skipped.
+class Steps {
+public:
+    explicit Steps(TPFactory& factory) : factory_(factory) {}
+
+    Steps& set(std::uint8_t unit, std::int16_t value) {
+        if (status_ == kOk) {
+            status_ = factory_.MechSet(unit, value);
+        }
+        return *this;
+    }
+    Steps& run(std::uint8_t unit, std::uint8_t direction, std::uint16_t count) {
+        if (status_ == kOk) {
+            status_ = factory_.MechRun(unit, direction, count);
+        }
+        return *this;
+    }
+    Steps& pause(std::uint8_t count) {
+        if (status_ == kOk) {
+            status_ = factory_.MechPause(count);
+        }
+        return *this;
+    }
+    Steps& seq(Status (*sequence)(TPFactory&)) {
+        if (status_ == kOk) {
+            status_ = sequence(factory_);
+        }
+        return *this;
+    }
+    Status status() const { return status_; }
+
+private:
+    TPFactory& factory_;
+    Status status_ = kOk;
+};
+
+// Busy, one CleanCharge sequence, completed; the first failure is reported.
+Status RunCleanCharge(AdjustFrame& frame, std::uint8_t sequence, std::string_view running,
+                      std::string_view done) {
+    Status status = frame.ShowStatus(StatusMode::Busy, running);
+    if (status != kOk) {
+        return status;  // reported by the ready wait
+    }
+    status = frame.objects().factory.CleanCharge(sequence);
+    if (status != kOk) {
+        frame.ReportStatus(status);
+        return status;
+    }
+    return frame.ShowStatus(StatusMode::Completed, done);
+}
+
+Status ShowCounter(AdjustFrame& frame, std::string_view caption,
+                   Status (TPMaintenance::*read)(std::string&)) {
+    std::string text;
+    const Status status = (frame.objects().maintenance.*read)(text);
+    if (status != kOk) {
+        frame.ReportStatus(status);
+        return status;
+    }
+    frame.ShowStatus(StatusMode::Replace, caption);
+    frame.ShowStatus(StatusMode::Append, text);
+    return kOk;
+}
+
+Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
+    frame.view().setStatusText("");
+    const Status status = (frame.objects().maintenance.*write)();
+    if (status != kOk) {
+        frame.ReportStatus(status);
+        return status;
+    }
+    frame.ShowStatus(StatusMode::Replace, msg::kProtectionCounterCleared);
+    frame.view().setSummary(SummaryField::ShowProCounterPnl, msg::kCleared);
+    return kOk;
+}
+
+}  // namespace
+
+Status SeqPark(TPFactory& f) {
+    return Steps(f).set(6, -6).run(53, 1, 150).status();
+}
+
+Status SeqSweep(TPFactory& f) {
+    return Steps(f).set(0, 1900).set(6, 1930).set(6, 1900).set(0, 368).status();
+}
+
+Status SeqRelease(TPFactory& f) {
+    return Steps(f).set(8, 91).set(6, 0).status();
+}
+
+Status SeqPump(TPFactory& f, PumpLength length) {
+    const int groups = length == PumpLength::Short ? 2 : 6;  // 2 x n, n = 1 or 3
+    const std::uint8_t settle = length == PumpLength::Short ? 10 : 100;
+    Steps steps(f);
+    steps.run(66, 0, 8000).pause(1).run(64, 0, 6959).pause(1);
+    for (int i = 0; i < groups; ++i) {
+        steps.run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 23088);
+    }
+    return steps.pause(settle).run(67, 1, 150).status();
+}
+
+Status SeqReturn(TPFactory& f) {
+    return Steps(f)
+        .set(6, 91)
+        .set(7, 242)
+        .pause(5)
+        .set(6, 338)
+        .run(65, 0, 4780)
+        .pause(1)
+        .run(65, 0, 17090)
+        .pause(1)
+        .run(66, 1, 8000)
+        .pause(1)
+        .run(64, 1, 6959)
+        .status();
+}
+
+Status SeqFill(TPFactory& f) {
+    return Steps(f)
+        .set(6, 91)
+        .run(66, 0, 8000)
+        .pause(1)
+        .run(64, 0, 6959)
+        .pause(1)
+        .run(67, 1, 150)
+        .set(6, 0)
+        .status();
+}
+
+Status SeqEnd(TPFactory& f) {
+    return Steps(f).set(250, 6).run(53, 1, 150).run(53, 0, 150).set(0, 6).status();
+}
+
+Status SeqExchangeStart(TPFactory& f) {
+    return Steps(f).seq(SeqPark).set(8, 116).status();
+}
+
+Status SeqExchangeCycle(TPFactory& f) {
+    const auto shortPump = [](TPFactory& g) { return SeqPump(g, PumpLength::Short); };
+    const auto longPump = [](TPFactory& g) { return SeqPump(g, PumpLength::Long); };
+    return Steps(f)
+        .seq(SeqSweep)
+        .seq(SeqRelease)
+        .seq(shortPump)
+        .seq(SeqReturn)
+        .seq(SeqSweep)
+        .seq(SeqRelease)
+        .seq(longPump)
+        .seq(SeqReturn)
+        .status();
+}
+
+Status SeqJigCharge(TPFactory& f, int pass) {
+    const bool first = pass == 0;
+    Steps steps(f);
+    steps.seq(SeqPark).seq(SeqFill);
+    if (first) {
+        for (int i = 0; i < 6; ++i) {
+            steps.run(64, 0, 20000);
+        }
+        steps.run(64, 0, 5800);
+    } else {
+        steps.run(64, 0, 12892);
+    }
+    steps.pause(50).run(67, 1, 150);
+    if (first) {
+        steps.seq(SeqReturn)
+            .set(8, 116)
+            .seq(SeqFill)
+            .run(64, 0, 20000)
+            .run(64, 0, 14750)
+            .pause(50)
+            .run(67, 1, 150);
+    }
+    steps.seq(SeqReturn).set(8, 116).set(6, 91);
+    if (!first) {
+        steps.set(6, 0).pause(30).set(6, 91).set(0, 2092).pause(30).set(0, 268);
+    }
+    return steps.set(6, 0).seq(SeqEnd).status();
+}
+
+Status CleaningOKBtnClick(AdjustFrame& frame) {
+    return RunCleanCharge(frame, kCleaningSequence, msg::kCleaningRunning, msg::kCleaningDone);
+}
+
+Status ChargeOKBtnClick(AdjustFrame& frame) {
+    return RunCleanCharge(frame, kInkChargeSequence, msg::kInkChargeRunning, msg::kInkChargeDone);
+}
+
+Status ChargeForJigOKBtnClick(AdjustFrame& frame) {
+    Status status = frame.ShowStatus(StatusMode::Busy, msg::kInkChargeRunning);
+    if (status != kOk) {
+        return status;
+    }
+    TPFactory& factory = frame.objects().factory;
+    status = SeqJigCharge(factory, 0);
+    if (status == kOk) {
+        status = SeqJigCharge(factory, 1);
+    }
+    if (status != kOk) {
+        frame.ReportStatus(status);
+        return status;
+    }
+    return frame.ShowStatus(StatusMode::Completed, msg::kInkChargeDone);
+}
+
+void MessageOKBtnClick(AdjustFrame& frame) {
+    // Once started the exchange cannot be left half done: every result is ignored and the
+    // ending always follows, since the printer is to be switched off afterwards.
+    ProgramObjects& o = frame.objects();
+    AdjustView& view = frame.view();
+    (void)o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeStarted);
+    (void)o.factory.FinishValues();
+    (void)frame.ShowStatus(StatusMode::Busy, msg::kExchangeRunning);
+    view.setControlEnabled(Control::AdjustmentTab, false);
+    view.setControlEnabled(Control::AdjustRtnBtn, false);
+    view.setControlEnabled(Control::GetStatusBtn, false);
+    view.setControlEnabled(Control::MaintRdoGrp, true);
+
+    (void)SeqExchangeStart(o.factory);
+    for (int i = 0; i < kExchangeCycles; ++i) {
+        (void)SeqExchangeCycle(o.factory);
+    }
+    for (std::uint8_t address : kExchangeClearedAddresses) {
+        (void)o.link.WriteEepromByte(address, 0);
+    }
+    (void)o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeFinished);
+    (void)o.link.WriteEepromByte(kExchangeFlag2Address, 0);
+    (void)o.factory.FinishValues();
+    (void)SeqRelease(o.factory);
+    (void)SeqEnd(o.factory);
+
+    view.setControlEnabled(Control::AdjustmentTab, true);
+    view.setControlEnabled(Control::MaintRdoGrp, true);
+    view.setControlEnabled(Control::AdjustRtnBtn, true);
+    view.setControlEnabled(Control::GetStatusBtn, true);
+    (void)frame.ShowStatus(StatusMode::Completed, "");
+    frame.HideAllPanels(false);
+    view.showPanel(Panel::TraStep4Pnl);
+    (void)frame.ShowStatus(StatusMode::Replace, msg::kExchangeDone);
+    frame.state().TransLiquidDone = true;
+}
+
+void PowerSwOffOKBtnClick(AdjustFrame& frame) {
+    AdjustView& view = frame.view();
+    view.setWidgetVisible(Widget::DischargeWaitLbl, true);
+    view.setWidgetVisible(Widget::DischargeCountDownMemo, true);
+    view.setCountDownText("");
+    frame.state().countDown = CountDownState{};
+    // A second press restarts the count; the partner timer must not keep ticking alongside.
+    view.stopTimer(Timer::CountDownTimer2);
+    view.startTimer(Timer::CountDownTimer);
+}
+
+void CountDownTimerTimer(AdjustFrame& frame) {
+    AdjustView& view = frame.view();
+    CountDownState& cd = frame.state().countDown;
+    view.stopTimer(Timer::CountDownTimer);
+    view.startTimer(Timer::CountDownTimer2);
+    cd.current = cd.secondPhase ? cd.other - 1 : kCountDownStart - 1;
+    if (cd.current <= 0) {
+        view.stopTimer(Timer::CountDownTimer);
+        view.stopTimer(Timer::CountDownTimer2);
+        view.setWidgetVisible(Widget::DischargeCompleteLbl, true);
+    }
+    view.setCountDownText(std::to_string(cd.current));
+}
+
+void CountDownTimer2Timer(AdjustFrame& frame) {
+    AdjustView& view = frame.view();
+    CountDownState& cd = frame.state().countDown;
+    view.stopTimer(Timer::CountDownTimer2);
+    view.startTimer(Timer::CountDownTimer);
+    cd.other = cd.current - 1;
+    view.setCountDownText(std::to_string(cd.other));
+    if (cd.other <= 0) {
+        view.stopTimer(Timer::CountDownTimer);
+        view.stopTimer(Timer::CountDownTimer2);
+        view.setCountDownText("");
+        view.setWidgetVisible(Widget::DischargeCompleteLbl, true);
+    }
+    cd.secondPhase = true;
+}
+
+Status ProCounterOKBtnClick(AdjustFrame& frame, CounterChoice choice) {
+    frame.HideAllPanels(false);
+    if (choice == CounterChoice::Clear) {
+        frame.view().showPanel(Panel::NewProCounterClearPnl);
+        return kOk;
+    }
+    frame.view().showPanel(Panel::ProCounterCheckPnl);
+    const Status status =
+        ShowCounter(frame, msg::kProtectionCounterIs, &TPMaintenance::ReadProtectionCounter);
+    if (status == kOk) {
+        frame.ShowStatus(StatusMode::Append, msg::kPoints);
+    }
+    return status;
+}
+
+Status OldInkPadClearBtnClick(AdjustFrame& frame) {
+    return ClearCounter(frame, &TPMaintenance::ClearProtectionCounter);
+}
+
+Status NewInkPadClearBtnClick(AdjustFrame& frame) {
+    return ClearCounter(frame, &TPMaintenance::PresetProtectionCounter);
+}
+
+Status PageCountOKBtnClick(AdjustFrame& frame) {
+    return ShowCounter(frame, msg::kPageCounterIs, &TPMaintenance::ReadPageCounter);
+}
+
+Status PrintPassCountOKBtnClick(AdjustFrame& frame) {
+    return ShowCounter(frame, msg::kPrintPassCounterIs, &TPMaintenance::ReadPrintPassCounter);
+}
+
+}  // namespace veltra

@@ -1,0 +1,55 @@
+#pragma once
+// The maintenance items: head cleaning, ink charge, ink charge with the ink supply jig, the
+// transportation liquid exchange with its power-off count-down, and the protection, page and
+// print pass counters. Each handler takes the frame (which carries the program objects, the
+// view and the window state) and returns kOk or the first failing status, already reported.
+#include <cstdint>
+
+#include "link/Malfactory.h"
+#include "procedures/AdjustFrame.h"
+
+namespace veltra {
+
+// Service sequence numbers of CleanCharge.
+inline constexpr std::uint8_t kCleaningSequence = 4;
+inline constexpr std::uint8_t kInkChargeSequence = 6;
+
+// The mechanism sequences. Each sends its steps in order, stops at the first failing step and
+// returns its status; kOk when every step was accepted.
+enum class PumpLength { Short, Long };
+Status SeqPark(TPFactory& factory);
+Status SeqSweep(TPFactory& factory);
+Status SeqRelease(TPFactory& factory);
+Status SeqPump(TPFactory& factory, PumpLength length);
+Status SeqReturn(TPFactory& factory);
+Status SeqFill(TPFactory& factory);
+Status SeqEnd(TPFactory& factory);
+Status SeqExchangeStart(TPFactory& factory);
+Status SeqExchangeCycle(TPFactory& factory);
+Status SeqJigCharge(TPFactory& factory, int pass);  // pass 0 or 1
+
+// Head cleaning (CL3): busy, CleanCharge(4), completed.
+Status CleaningOKBtnClick(AdjustFrame& frame);
+// Ink charge: busy, CleanCharge(6), completed.
+Status ChargeOKBtnClick(AdjustFrame& frame);
+// Ink charge with the jig: busy, SeqJigCharge(0), SeqJigCharge(1), completed.
+Status ChargeForJigOKBtnClick(AdjustFrame& frame);
+
+// Transportation liquid exchange. Always runs to its end whatever a command returns, then shows
+// TraStep4Pnl with the completion text and sets TransLiquidDone.
+void MessageOKBtnClick(AdjustFrame& frame);
+// The power-off count-down: OK starts it, the two timers hand over to each other once a second.
+// The memo counts 10 down to 1; the eleventh tick shows 0 and the "remove AC cable" label.
+void PowerSwOffOKBtnClick(AdjustFrame& frame);
+void CountDownTimerTimer(AdjustFrame& frame);
+void CountDownTimer2Timer(AdjustFrame& frame);
+
+// Protection counter: the choice of CounterRdoBtn.
+enum class CounterChoice { CheckPresent, Clear };
+Status ProCounterOKBtnClick(AdjustFrame& frame, CounterChoice choice);
+Status OldInkPadClearBtnClick(AdjustFrame& frame);  // counter to 0
+Status NewInkPadClearBtnClick(AdjustFrame& frame);  // counter to 3937
+Status PageCountOKBtnClick(AdjustFrame& frame);
+Status PrintPassCountOKBtnClick(AdjustFrame& frame);
+
+}  // namespace veltra
