@@ -290,7 +290,7 @@ void PrintStream::startBand(const std::uint8_t* header) {
     const std::size_t lines = le16(header + 5);
     const std::size_t total = std::size_t(c.bytesPerLine) * lines;
     const bool store = total <= kMaxStoredBand;
-    band_.emplace(Band{std::move(c), total, header[1] != 0, RunDecoder(total, store), {}});
+    band_.emplace(Band{std::move(c), total, header[1] != 0, RunDecoder(total, store), {}, 0});
     band_->command.lines.reserve(store ? lines : 0);
     if (total == 0) {
         finishBand();
@@ -306,9 +306,12 @@ std::size_t PrintStream::bandData(const std::uint8_t* p, std::size_t n) {
             finishBand();
         }
     } else {
-        used = std::min(n, b.total - b.raw.size());
-        b.raw.insert(b.raw.end(), p, p + used);
-        if (b.raw.size() == b.total) {
+        used = std::min(n, b.total - b.rawCount);
+        b.rawCount += used;
+        if (b.total <= kMaxStoredBand) {
+            b.raw.insert(b.raw.end(), p, p + used);
+        }
+        if (b.rawCount == b.total) {
             finishBand();
         }
     }

@@ -63,7 +63,8 @@ private:
         std::size_t total = 0;
         bool compressed = true;
         RunDecoder decoder;
-        std::vector<std::uint8_t> raw;
+        std::vector<std::uint8_t> raw;  // uncompressed bands
+        std::size_t rawCount = 0;
     };
 
     std::size_t step(const std::uint8_t* p, std::size_t n);

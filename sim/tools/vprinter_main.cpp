@@ -1,0 +1,147 @@
+// veltra-vprinter: serves one virtual printer on a Unix stream socket, so that the program and
+// the command line can be run against it through a "unix:PATH" port.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "link/Clock.h"
+#include "link/MessageHandler.h"
+#include "sim/SocketServer.h"
+#include "sim/VirtualPrinter.h"
+
+namespace {
+
+class StderrHandler final : public veltra::MessageHandler {
+public:
+    void showError(std::string_view text) override {
+        std::fprintf(stderr, "veltra-vprinter: %.*s\n", int(text.size()), text.data());
+    }
+    void showMessage(std::string_view, std::string_view text) override { showError(text); }
+    bool confirm(std::string_view, std::string_view) override { return false; }
+    void endProgram(std::string_view text, int exitCode) override {
+        showError(text);
+        throw veltra::ProgramEnded(std::string(text), exitCode);
+    }
+};
+
+// One byte written as hexadecimal ("04", "0x84"); nullopt when it is not one.
+std::optional<std::uint8_t> hexByte(const std::string& text) {
+    std::size_t used = 0;
+    unsigned long v = 0;
+    try {
+        v = std::stoul(text, &used, 16);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (used != text.size() || v > 0xFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(v);
+}
+
+struct Options {
+    std::string socket;
+    std::string model = "K55";
+    std::string eeprom;
+    std::string saveEeprom;
+    std::string state;
+    std::string error;
+    bool noReply = false;
+    std::string errorPacket;
+    std::string writeLetter;
+    bool malformedStatus = false;
+    std::optional<int> dropAfter;
+    bool once = false;
+};
+
+std::uint8_t byteOption(veltra::MessageHandler& ui, const std::string& name,
+                        const std::string& text) {
+    const auto v = hexByte(text);
+    if (!v) {
+        veltra::fatalError(ui, name + " takes one byte in hexadecimal, not \"" + text + "\"", 2);
+    }
+    return *v;
+}
+
+int run(const Options& o, veltra::MessageHandler& ui) {
+    veltra::SystemClock clock;
+    veltra::sim::VirtualPrinter printer(clock, o.model == "K45" ? 1 : 0);
+    if (!o.eeprom.empty() && !printer.loadEeprom(o.eeprom)) {
+        veltra::fatalError(ui, "cannot load a 256-byte EEPROM image from " + o.eeprom, 1);
+    }
+    if (!o.state.empty()) {
+        printer.setState(byteOption(ui, "--state", o.state));
+    }
+    if (!o.error.empty()) {
+        printer.setError(byteOption(ui, "--error", o.error));
+    }
+    auto& f = printer.faults();
+    f.noReply = o.noReply;
+    f.malformedStatus = o.malformedStatus;
+    f.dropAfterPackets = o.dropAfter;
+    if (!o.errorPacket.empty()) {
+        const std::uint8_t code = byteOption(ui, "--error-packet", o.errorPacket);
+        if (code < 0x80 || code > 0x87) {
+            veltra::fatalError(ui, "--error-packet takes a code from 80 to 87", 2);
+        }
+        f.errorPacket = code;
+    }
+    if (!o.writeLetter.empty()) {
+        f.eepromWriteLetter = o.writeLetter[0];
+    }
+
+    veltra::sim::SocketServer server(printer, o.socket);
+    if (!server.listen()) {
+        veltra::fatalError(ui, server.error(), 1);
+    }
+    server.afterConnection = [&] {
+        if (!o.saveEeprom.empty() && !printer.saveEeprom(o.saveEeprom)) {
+            ui.showError("cannot save the EEPROM image to " + o.saveEeprom);
+        }
+    };
+    std::printf("veltra-vprinter: %s on %s\n", printer.deviceId().c_str(), o.socket.c_str());
+    std::fflush(stdout);
+    while (server.serveOne()) {
+        if (o.once) {
+            break;
+        }
+    }
+    if (!server.error().empty()) {
+        veltra::fatalError(ui, server.error(), 1);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Serves one virtual Veltra printer on a Unix stream socket."};
+    Options o;
+    app.add_option("--socket", o.socket, "Unix socket path to listen on")->required();
+    app.add_option("--model", o.model, "printer model")
+        ->check(CLI::IsMember({"K55", "K45"}))
+        ->capture_default_str();
+    app.add_option("--eeprom", o.eeprom, "load the EEPROM from a 256-byte image file");
+    app.add_option("--save-eeprom", o.saveEeprom, "save the EEPROM after each connection");
+    app.add_option("--state", o.state, "status \"ST:\" value, hexadecimal (04 ready)");
+    app.add_option("--error", o.error, "status \"ER:\" value, hexadecimal (06 paper out)");
+    app.add_flag("--no-reply", o.noReply, "take requests and answer nothing");
+    app.add_option("--error-packet", o.errorPacket,
+                   "answer the next packet with an Error packet of this code (80-87)");
+    app.add_option("--eeprom-write-letter", o.writeLetter, "answer EEPROM writes with B or N")
+        ->check(CLI::IsMember({"B", "N"}));
+    app.add_flag("--malformed-status", o.malformedStatus,
+                 "status replies without \"ST:\" and \"IQ:\"");
+    app.add_option("--drop-after", o.dropAfter, "drop the connection after N host packets")
+        ->check(CLI::NonNegativeNumber);
+    app.add_flag("--once", o.once, "exit after one connection");
+    CLI11_PARSE(app, argc, argv);
+
+    StderrHandler ui;
+    try {
+        return run(o, ui);
+    } catch (const veltra::ProgramEnded& e) {
+        return e.exitCode();
+    }
+}
