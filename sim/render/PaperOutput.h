@@ -1,0 +1,59 @@
+#pragma once
+// Where the virtual printer's sheets go: each ejected page becomes page-001.png, page-002.png,
+// ... in one directory, in print order.
+#include <QImage>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "sim/render/PageRenderer.h"
+
+namespace veltra::sim {
+
+// Writes page images as PNG files named by their page number.
+class PageFiles {
+public:
+    explicit PageFiles(std::filesystem::path directory) : directory_(std::move(directory)) {}
+
+    static std::string fileName(int number);  // "page-001.png"
+    // Creates the directory if needed; false with error() set when it cannot be had.
+    bool prepare();
+    // False with error() set when the file cannot be written.
+    bool write(const QImage& page, int number);
+
+    const std::filesystem::path& directory() const { return directory_; }
+    int written() const { return written_; }
+    const std::string& error() const { return error_; }
+
+private:
+    std::filesystem::path directory_;
+    int written_ = 0;
+    std::string error_;
+};
+
+// Follows a printer's growing record of print commands and writes each sheet as it is ejected.
+// Call catchUp with the whole record after every exchange; only the new entries are rendered.
+class PaperOutput {
+public:
+    PaperOutput(std::filesystem::path directory, const MechanismErrors& errors,
+                const StoredAdjustments& stored);
+    PaperOutput(const PaperOutput&) = delete;  // the renderer's sink points back here
+    PaperOutput& operator=(const PaperOutput&) = delete;
+
+    bool prepare() { return files_.prepare(); }
+    void catchUp(const std::vector<PrintCommand>& record);
+
+    int pagesWritten() const { return files_.written(); }
+    // The first failure to write a page; empty while every page was written.
+    const std::string& error() const { return error_; }
+    const PageRenderer& renderer() const { return renderer_; }
+
+private:
+    PageFiles files_;
+    PageRenderer renderer_;
+    std::size_t seen_ = 0;
+    std::string error_;
+};
+
+}  // namespace veltra::sim

@@ -1,0 +1,92 @@
+#include "sim/render/PaperOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <fstream>
+
+#include "tests/render/RenderStream.h"
+
+namespace veltra::sim {
+namespace {
+
+using namespace test;
+
+class PaperOutputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = std::filesystem::temp_directory_path() /
+               (std::string("veltra-paper-") + info->name() + "-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::filesystem::path dir_;
+};
+
+TEST(PageFilesName, NumbersHaveAtLeastThreeDigits) {
+    EXPECT_EQ(PageFiles::fileName(1), "page-001.png");
+    EXPECT_EQ(PageFiles::fileName(42), "page-042.png");
+    EXPECT_EQ(PageFiles::fileName(1000), "page-1000.png");
+}
+
+TEST_F(PaperOutputTest, WritesEachEjectedPageAsTheRecordGrows) {
+    PaperOutput paper(dir_ / "sub", MechanismErrors{}, StoredAdjustments{});
+    ASSERT_TRUE(paper.prepare()) << paper.error();
+
+    Stream s;
+    s.prepare(1, kVsd3, false).band(kMagenta, 1, linesWith(60, 0, 0, Line{0xC0})).ff();
+    std::vector<PrintCommand> record = s.commands();
+    paper.catchUp(record);
+    EXPECT_EQ(paper.pagesWritten(), 1);
+    paper.catchUp(record);  // nothing new: nothing printed twice
+    EXPECT_EQ(paper.pagesWritten(), 1);
+
+    Stream more;
+    more.prepare(1, kVsd3, false).band(kBlack, 1, linesWith(180, 0, 0, Line{0xC0}));
+    record.insert(record.end(), more.commands().begin(), more.commands().end());
+    paper.catchUp(record);
+    EXPECT_EQ(paper.pagesWritten(), 1);  // the second sheet is still in the printer
+    Stream feed;
+    feed.ff();
+    record.push_back(feed.commands().front());
+    paper.catchUp(record);
+    EXPECT_EQ(paper.pagesWritten(), 2);
+    EXPECT_TRUE(paper.error().empty());
+
+    QImage first(QString::fromStdString((dir_ / "sub" / "page-001.png").string()));
+    QImage second(QString::fromStdString((dir_ / "sub" / "page-002.png").string()));
+    ASSERT_FALSE(first.isNull());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_EQ(first.size(), QSize(2976, 4208));
+    const int x = PageRenderer::kLeftMargin;
+    const int magentaRow = PageRenderer::kDefaultTopMargin + 120;
+    EXPECT_GT(qRed(first.pixel(x, magentaRow)), 150);
+    EXPECT_LT(qGreen(first.pixel(x, magentaRow)), 80);
+    EXPECT_LT(qRed(second.pixel(x, PageRenderer::kDefaultTopMargin)), 80);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "sub" / "page-003.png"));
+}
+
+TEST_F(PaperOutputTest, ADirectoryThatCannotBeHadIsReported) {
+    std::filesystem::create_directories(dir_);
+    std::ofstream(dir_ / "plain-file") << "x";
+    PaperOutput paper(dir_ / "plain-file" / "pages", MechanismErrors{}, StoredAdjustments{});
+    EXPECT_FALSE(paper.prepare());
+}
+
+TEST_F(PaperOutputTest, AFailedPageWriteIsKeptAsTheError) {
+    std::filesystem::create_directories(dir_);
+    // A directory where the page file should go makes the write fail.
+    std::filesystem::create_directories(dir_ / "page-001.png");
+    PaperOutput paper(dir_, MechanismErrors{}, StoredAdjustments{});
+    ASSERT_TRUE(paper.prepare());
+    Stream s;
+    s.ff().ff();
+    paper.catchUp(s.commands());
+    EXPECT_EQ(paper.pagesWritten(), 1);
+    EXPECT_NE(paper.error().find("page-001.png"), std::string::npos) << paper.error();
+}
+
+}  // namespace
+}  // namespace veltra::sim

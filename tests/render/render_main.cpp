@@ -1,0 +1,9 @@
+// Text on the pages needs the fonts of a QGuiApplication; the tests run it offscreen.
+#include <gtest/gtest.h>
+#include <QGuiApplication>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QGuiApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
