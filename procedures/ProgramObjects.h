@@ -12,6 +12,9 @@
 #include "link/Malremote.h"
 #include "link/MessageHandler.h"
 #include "link/StartupChoice.h"
+#include "patterns/Malcheckpattern.h"
+#include "patterns/Malraster.h"
+#include "patterns/PrintJobs.h"
 
 namespace veltra {
 
@@ -25,7 +28,10 @@ struct ProgramObjects {
           factory(link),
           bid(factory),
           eeprom(link, choice),
-          maintenance(link) {}
+          maintenance(link),
+          raster(link, factory, handler),
+          checkPattern(raster, link, factory, choice),
+          printJobs(link, remote, factory, raster, checkPattern) {}
     ProgramObjects(const ProgramObjects&) = delete;
     ProgramObjects& operator=(const ProgramObjects&) = delete;
 
@@ -40,6 +46,9 @@ struct ProgramObjects {
     TPEeprom eeprom;
     TPMaintenance maintenance;
     TPDataManu dataManu;
+    TPRaster raster;
+    TPCheckPattern checkPattern;
+    PrintJobs printJobs;
 };
 
 }  // namespace veltra

@@ -1,0 +1,80 @@
+#pragma once
+// veltra-adjust-cli: the adjustment procedures from a shell. It starts the link as the start-up
+// window does, runs one command through the same procedures the windows use (with a text status
+// area), and shuts the link down in the window's close order. Exit status 0 on success, 1 on any
+// failure, 2 on a usage error.
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/TextView.h"
+#include "link/Clock.h"
+#include "procedures/AdjustFrame.h"
+#include "procedures/ProgramObjects.h"
+
+namespace veltra::sim {
+class VirtualPrinter;
+}
+
+namespace veltra::cli {
+
+struct CliOptions {
+    std::string model = "K55";
+    std::string port = "ZTUSB1";
+    std::vector<std::string> devices;  // PORT=URI
+    bool simulate = false;
+    std::string trace;
+    std::string paper;
+    bool yes = false;
+};
+
+// What a command runs with: the objects with the link started, and the text window frame.
+struct CliSession {
+    ProgramObjects& objects;
+    AdjustFrame& frame;
+    TextView& view;
+    std::ostream& out;
+    std::ostream& err;
+    std::istream& in;
+    const CliOptions& options;
+    sim::VirtualPrinter* printer;  // the in-process virtual printer, when one is in use
+};
+
+// A command's body; returns the exit status (0 success, 1 failure).
+using CommandBody = std::function<int(CliSession&)>;
+
+class CliApp {
+public:
+    CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream& in);
+    ~CliApp();
+    int run(int argc, const char* const* argv);
+
+    CLI::App& app() { return app_; }
+    CliOptions& options() { return options_; }
+    // Called from a subcommand's callback: the body runs once the link is up.
+    void setAction(CommandBody body) { action_ = std::move(body); }
+
+private:
+    int execute();
+
+    Clock& clock_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::istream& in_;
+    CLI::App app_;
+    CliOptions options_;
+    CommandBody action_;
+};
+
+// Command groups, one per unit.
+void addLinkCommands(CliApp& cli);         // status, eeprom, counter, bid, pf
+void addMaintenanceCommands(CliApp& cli);  // clean, charge, charge-jig, exchange
+
+// Upper-cases a typed code, as the window's entry fields do.
+std::string upper(std::string text);
+
+}  // namespace veltra::cli

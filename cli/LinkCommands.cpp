@@ -1,0 +1,161 @@
+// Commands over the link: printer status, EEPROM table and byte write, EEPROM initialization,
+// counters, Bi-D and PF values.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "cli/CliApp.h"
+#include "procedures/Adjustment.h"
+#include "procedures/EepromData.h"
+#include "procedures/Identity.h"
+#include "procedures/Maintenance.h"
+
+namespace veltra::cli {
+
+namespace {
+
+int exitCode(Status s) {
+    return s == kOk ? 0 : 1;
+}
+
+struct BidField {
+    const char* option;  // as typed on the command line
+    std::size_t row;     // index into kBidRows
+};
+constexpr std::array<BidField, 8> kBidFields{{
+    {"vsd1-black", 0},
+    {"vsd1-color", 1},
+    {"vsd2-black", 2},
+    {"vsd2-color", 3},
+    {"vsd3-black", 4},
+    {"vsd3-color", 5},
+    {"eco-black", 6},
+    {"eco-color", 7},
+}};
+
+void addEepromCommands(CliApp& cli) {
+    CLI::App* eeprom = cli.app().add_subcommand("eeprom", "EEPROM data");
+    eeprom->require_subcommand(1);
+
+    auto range = std::make_shared<std::array<std::string, 2>>();
+    CLI::App* read = eeprom->add_subcommand("read", "Show addresses START to END as a table");
+    read->add_option("START", (*range)[0], "Start address, two hexadecimal digits")->required();
+    read->add_option("END", (*range)[1], "End address, two hexadecimal digits")->required();
+    read->callback([&cli, range] {
+        cli.setAction([range](CliSession& s) {
+            s.view.setEntryText(Entry::EepReadBegEdit, upper((*range)[0]));
+            s.view.setEntryText(Entry::EepReadEndEdit, upper((*range)[1]));
+            const Status status = EepromReadOkBtnClick(s.frame);
+            if (status != kOk || s.view.sawFailure()) {
+                return 1;
+            }
+            s.view.printGrid(s.out);
+            return 0;
+        });
+    });
+
+    auto byte = std::make_shared<std::array<std::string, 2>>();
+    CLI::App* write = eeprom->add_subcommand("write", "Write one byte");
+    write->add_option("ADDR", (*byte)[0], "Address, two hexadecimal digits")->required();
+    write->add_option("DATA", (*byte)[1], "Data, two hexadecimal digits")->required();
+    write->callback([&cli, byte] {
+        cli.setAction([byte](CliSession& s) {
+            s.view.setEntryText(Entry::EepWriteAddEdit, upper((*byte)[0]));
+            s.view.setEntryText(Entry::EepWriteDataEdit, upper((*byte)[1]));
+            return exitCode(EepromWriteOkBtnClick(s.frame));
+        });
+    });
+
+    eeprom->add_subcommand("init", "EEPROM initialization (factory settings of a new main board)")
+        ->callback([&cli] {
+            cli.setAction([](CliSession& s) { return exitCode(DefaultSetBtnClick(s.frame)); });
+        });
+}
+
+void addCounterCommands(CliApp& cli) {
+    CLI::App* counter = cli.app().add_subcommand("counter", "Protection, page and pass counters");
+    counter->require_subcommand(1);
+    counter->add_subcommand("protection", "Show the protection (waste ink) counter")
+        ->callback([&cli] {
+            cli.setAction([](CliSession& s) {
+                return exitCode(ProCounterOKBtnClick(s.frame, CounterChoice::CheckPresent));
+            });
+        });
+    counter->add_subcommand("page", "Show the page counter")->callback([&cli] {
+        cli.setAction([](CliSession& s) { return exitCode(PageCountOKBtnClick(s.frame)); });
+    });
+    counter->add_subcommand("passes", "Show the print pass counter")->callback([&cli] {
+        cli.setAction([](CliSession& s) { return exitCode(PrintPassCountOKBtnClick(s.frame)); });
+    });
+    auto pad = std::make_shared<std::string>();
+    CLI::App* clear = counter->add_subcommand("clear", "Clear the protection counter");
+    clear->add_option("PAD", *pad, "old: counter 0; new: counter 3937")
+        ->required()
+        ->check(CLI::IsMember({"old", "new"}));
+    clear->callback([&cli, pad] {
+        cli.setAction([pad](CliSession& s) {
+            return exitCode(*pad == "old" ? OldInkPadClearBtnClick(s.frame)
+                                          : NewInkPadClearBtnClick(s.frame));
+        });
+    });
+}
+
+void addBidPfCommands(CliApp& cli) {
+    CLI::App* bid = cli.app().add_subcommand("bid", "Bi-D adjustment values");
+    bid->require_subcommand(1);
+    bid->add_subcommand("read", "Show the present Bi-D values")->callback([&cli] {
+        cli.setAction([](CliSession& s) {
+            return exitCode(BidOKBtnClick(s.frame, BidChoice::CheckPresent));
+        });
+    });
+    auto field = std::make_shared<std::string>();
+    auto value = std::make_shared<std::string>();
+    CLI::App* write = bid->add_subcommand("write", "Write one Bi-D value (-60 to 60)");
+    std::vector<std::string> names;
+    for (const BidField& f : kBidFields) {
+        names.emplace_back(f.option);
+    }
+    write->add_option("FIELD", *field, "Field")->required()->check(CLI::IsMember(names));
+    write->add_option("VALUE", *value, "Value read off the pattern")->required();
+    write->callback([&cli, field, value] {
+        cli.setAction([field, value](CliSession& s) {
+            for (const BidField& f : kBidFields) {
+                const BidRow& row = kBidRows[f.row];
+                s.view.setChecked(row.box, *field == f.option);
+                if (*field == f.option) {
+                    s.view.setEntryText(row.entry, *value);
+                }
+            }
+            return exitCode(BidWrtOKBtnClick(s.frame));
+        });
+    });
+
+    CLI::App* pf = cli.app().add_subcommand("pf", "Paper feed adjustment value");
+    pf->require_subcommand(1);
+    pf->add_subcommand("read", "Show the present PF value")->callback([&cli] {
+        cli.setAction(
+            [](CliSession& s) { return exitCode(PFOKBtnClick(s.frame, PfChoice::CheckPresent)); });
+    });
+    auto pfValue = std::make_shared<std::string>();
+    CLI::App* pfWrite = pf->add_subcommand("write", "Write the PF value (-4 to 4)");
+    pfWrite->add_option("VALUE", *pfValue, "Value read off the pattern")->required();
+    pfWrite->callback([&cli, pfValue] {
+        cli.setAction([pfValue](CliSession& s) {
+            s.view.setEntryText(Entry::PFEdit, *pfValue);
+            return exitCode(PFWriteOKBtnClick(s.frame));
+        });
+    });
+}
+
+}  // namespace
+
+void addLinkCommands(CliApp& cli) {
+    cli.app().add_subcommand("status", "Read and show the printer status")->callback([&cli] {
+        cli.setAction([](CliSession& s) { return exitCode(s.frame.GetStatusBtnClick()); });
+    });
+    addEepromCommands(cli);
+    addCounterCommands(cli);
+    addBidPfCommands(cli);
+}
+
+}  // namespace veltra::cli

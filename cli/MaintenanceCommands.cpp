@@ -1,0 +1,72 @@
+// Maintenance sequences: head cleaning, ink charge, ink charge with the jig and the
+// transportation liquid exchange with its power-off count-down.
+#include <iostream>
+#include <string>
+
+#include "cli/CliApp.h"
+#include "procedures/Maintenance.h"
+
+namespace veltra::cli {
+
+namespace {
+
+int exitCode(Status s) {
+    return s == kOk ? 0 : 1;
+}
+
+// The texts of the exchange's first panel, asked as the confirmation.
+constexpr const char* kExchangeQuestion =
+    "Once you press following OK button, exclusive S46 transportation sequence with Jig will be "
+    "executed.\nReplace the I/C or ink supply tool with transportation tool before pressing OK "
+    "button.\nContinue?";
+constexpr const char* kSwitchOffSteps =
+    "1. Move away the Jig.\n2. Turn off the printer.\n3. Press OK button.";
+
+// Runs the window's 1000 ms count-down timers until both have stopped.
+void runCountDown(CliSession& s) {
+    PowerSwOffOKBtnClick(s.frame);
+    for (int guard = 0; guard < 100; ++guard) {
+        const bool first = s.view.timerRunning(Timer::CountDownTimer);
+        const bool second = s.view.timerRunning(Timer::CountDownTimer2);
+        if (!first && !second) {
+            return;
+        }
+        s.objects.clock.sleepMs(1000);
+        s.frame.OnTimer(first ? Timer::CountDownTimer : Timer::CountDownTimer2);
+    }
+}
+
+int exchange(CliSession& s) {
+    if (!s.objects.ui.confirm("Refurbishment for DOA", kExchangeQuestion)) {
+        s.err << "Nothing was sent.\n";
+        return 1;
+    }
+    MessageOKBtnClick(s.frame);
+    s.view.finishLine();
+    s.out << kSwitchOffSteps << '\n';
+    if (!s.objects.ui.confirm("Refurbishment for DOA", "Printer turned off?")) {
+        return 0;
+    }
+    s.out << "Wait for 10 seconds.\n";
+    runCountDown(s);
+    return 0;
+}
+
+}  // namespace
+
+void addMaintenanceCommands(CliApp& cli) {
+    cli.app().add_subcommand("clean", "Head cleaning (CL3)")->callback([&cli] {
+        cli.setAction([](CliSession& s) { return exitCode(CleaningOKBtnClick(s.frame)); });
+    });
+    cli.app().add_subcommand("charge", "Ink charge")->callback([&cli] {
+        cli.setAction([](CliSession& s) { return exitCode(ChargeOKBtnClick(s.frame)); });
+    });
+    cli.app().add_subcommand("charge-jig", "Ink charge with the ink supply jig")->callback([&cli] {
+        cli.setAction([](CliSession& s) { return exitCode(ChargeForJigOKBtnClick(s.frame)); });
+    });
+    cli.app()
+        .add_subcommand("exchange", "Transportation liquid exchange (refurbishment for DOA)")
+        ->callback([&cli] { cli.setAction(exchange); });
+}
+
+}  // namespace veltra::cli

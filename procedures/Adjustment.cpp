@@ -1,0 +1,246 @@
+#include "procedures/Adjustment.h"
+
+#include <charconv>
+#include <string>
+
+namespace veltra {
+
+namespace {
+
+constexpr std::string_view kBidPrinting = "Now Bi-D pattern is printing.";
+constexpr std::string_view kPfPrinting = "Now PF pattern is printing.";
+constexpr std::string_view kTopMarginPrinting = "Now top margin line is printing.";
+constexpr std::string_view kCompletionPrinting = "Completion the printing.";
+constexpr std::string_view kInputDataWrong = "Input data is wrong.";
+constexpr int kPfMin = -4;
+constexpr int kPfMax = 4;
+
+std::string Signed(std::uint8_t byte) {
+    return std::to_string(int(std::int8_t(byte)));
+}
+
+// Prints through one of the shared print paths between the busy and the completed texts.
+Status RunPrint(AdjustFrame& frame, std::string_view busyText, PrintResult (PrintJobs::*job)()) {
+    if (Status s = frame.ShowStatus(StatusMode::Busy, busyText); s != kOk) {
+        return s;
+    }
+    const PrintResult result = (frame.objects().printJobs.*job)();
+    if (!result.ok()) {
+        frame.ReportStatus(result.status);
+        return result.status;
+    }
+    return frame.ShowStatus(StatusMode::Completed, kCompletionPrinting);
+}
+
+}  // namespace
+
+int DecimalOr100(std::string_view text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const char* begin = text.data();
+    if (!text.empty() && text.front() == '+') {
+        ++begin;  // a leading plus sign is a number too
+    }
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (text.empty() || ec != std::errc() || ptr != end) {
+        return 100;
+    }
+    return value;
+}
+
+Status BidOKBtnClick(AdjustFrame& frame, BidChoice choice) {
+    ProgramObjects& o = frame.objects();
+    AdjustView& view = frame.view();
+    switch (choice) {
+        case BidChoice::PrintPattern:
+            return RunPrint(frame, kBidPrinting, &PrintJobs::BidPrint);
+        case BidChoice::Adjust: {
+            frame.HideAllPanels();
+            view.showPanel(Panel::BidInputPnl);
+            for (const BidRow& row : kBidRows) {
+                std::string text;
+                if (Status s = o.bid.ReadBidValue(row.colour, row.kind, text); s != kOk) {
+                    frame.ReportStatus(s);
+                    return s;
+                }
+                view.setEntryText(row.entry, text);
+                view.setChecked(row.box, true);  // setting an entry ticks its box
+            }
+            for (const BidRow& row : kBidRows) {
+                view.setChecked(row.box, false);
+            }
+            return kOk;
+        }
+        case BidChoice::CheckPresent: {
+            for (std::size_t i = 0; i < kBidRows.size(); i += 2) {
+                std::string black;
+                std::string colour;
+                Status s = o.bid.ReadBidValue(false, kBidRows[i].kind, black);
+                if (s == kOk) {
+                    s = o.bid.ReadBidValue(true, kBidRows[i].kind, colour);
+                }
+                if (s != kOk) {
+                    frame.ReportStatus(s);
+                    return s;
+                }
+                const std::string name(kBidRows[i].name.substr(0, kBidRows[i].name.find(' ')));
+                frame.ShowStatus(i == 0 ? StatusMode::Replace : StatusMode::NewLine,
+                                 name + " Black value = ");
+                frame.ShowStatus(StatusMode::Append, black);
+                frame.ShowStatus(StatusMode::Append, "  " + name + " Color value = ");
+                frame.ShowStatus(StatusMode::Append, colour);
+            }
+            return kOk;
+        }
+    }
+    return kOk;
+}
+
+Status BidWrtOKBtnClick(AdjustFrame& frame) {
+    ProgramObjects& o = frame.objects();
+    AdjustView& view = frame.view();
+    Status overall = kOk;
+    bool first = true;
+    for (const BidRow& row : kBidRows) {
+        if (!view.isChecked(row.box)) {
+            continue;
+        }
+        const std::string text = view.entryText(row.entry);
+        const StatusMode mode = first ? StatusMode::Replace : StatusMode::NewLine;
+        first = false;
+        const Status s = o.bid.WriteBidValue(row.colour, row.kind, text);
+        if (s != kOk) {
+            frame.ReportStatus(s);
+            overall = s;
+            continue;
+        }
+        frame.ShowStatus(mode, "As " + std::string(row.name) + " data, \"");
+        frame.ShowStatus(StatusMode::Append, text);
+        frame.ShowStatus(StatusMode::Append, "\" has registered in EEPROM.");
+        view.setSummary(row.summary, text);
+    }
+    (void)o.factory.FinishValues();  // its result is not reported
+    return overall;
+}
+
+Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
+    ProgramObjects& o = frame.objects();
+    switch (choice) {
+        case PfChoice::PrintPattern:
+            return RunPrint(frame, kPfPrinting, &PrintJobs::PfPrint);
+        case PfChoice::Adjust:
+        case PfChoice::CheckPresent: {
+            if (choice == PfChoice::Adjust) {
+                frame.HideAllPanels();
+                frame.view().showPanel(Panel::PFAdjustPnl);
+            }
+            std::uint8_t value = 0;
+            if (Status s = o.link.ReadEepromByte(kPfAddress, value); s != kOk) {
+                frame.ReportStatus(s);
+                return s;
+            }
+            if (choice == PfChoice::Adjust) {
+                frame.view().setEntryText(Entry::PFEdit, Signed(value));
+            } else {
+                frame.ShowStatus(StatusMode::Replace, "PF adjustment value = ");
+                frame.ShowStatus(StatusMode::Append, Signed(value));
+            }
+            return kOk;
+        }
+    }
+    return kOk;
+}
+
+Status PFWriteOKBtnClick(AdjustFrame& frame) {
+    ProgramObjects& o = frame.objects();
+    const std::string text = frame.view().entryText(Entry::PFEdit);
+    const int value = DecimalOr100(text);
+    if (value < kPfMin || value > kPfMax) {
+        frame.ShowStatus(StatusMode::Error, kInputDataWrong);
+        return kOk;
+    }
+    Status s = o.factory.SetPfValue(std::int8_t(value));
+    if (s == kOk) {
+        s = o.factory.FinishValues();
+    }
+    if (s != kOk) {
+        frame.ReportStatus(s);
+        return s;
+    }
+    frame.ShowStatus(StatusMode::Replace, "As PF adjustment data, ");
+    frame.ShowStatus(StatusMode::Append, text);
+    frame.ShowStatus(StatusMode::Append, " has been registered in EEPROM.");
+    frame.view().setSummary(SummaryField::ShowPFPnl, text);
+    return kOk;
+}
+
+std::vector<std::string> TopMarginLabels(std::uint8_t present, TopMarginSeries& series) {
+    for (const auto& [values, which] : {std::pair{kTopMarginLow, TopMarginSeries::Low},
+                                        std::pair{kTopMarginHigh, TopMarginSeries::High}}) {
+        for (int step = 0; step < int(values.size()); ++step) {
+            if (values[std::size_t(step)] != present) {
+                continue;
+            }
+            series = which;
+            std::vector<std::string> labels;
+            for (int k = 0; k < 5; ++k) {
+                const int d = k - step;
+                labels.push_back(d == 0 ? "0" : (d > 0 ? "+" : "") + std::to_string(d));
+            }
+            return labels;
+        }
+    }
+    return {};
+}
+
+Status TopMarginMainBtnClick(AdjustFrame& frame, TopMarginChoice choice) {
+    ProgramObjects& o = frame.objects();
+    if (choice == TopMarginChoice::CheckMargin) {
+        return RunPrint(frame, kTopMarginPrinting, &PrintJobs::TopMarginPrint);
+    }
+    frame.HideAllPanels();
+    frame.view().showPanel(Panel::TopMarginPnl);
+    std::uint8_t value = 0;
+    if (Status s = o.link.ReadEepromByte(kTopMarginAddress, value); s != kOk) {
+        frame.ReportStatus(s);
+        return s;
+    }
+    TopMarginSeries series = TopMarginSeries::None;
+    const std::vector<std::string> labels = TopMarginLabels(value, series);
+    if (!labels.empty()) {
+        frame.state().topMarginSeries = series;
+        frame.state().topMarginLabels = labels;
+        frame.view().setTopMarginItems(labels);
+    }
+    return kOk;
+}
+
+Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
+    ProgramObjects& o = frame.objects();
+    AdjustView& view = frame.view();
+    const int index = view.topMarginIndex();
+    const TopMarginSeries series = frame.state().topMarginSeries;
+    // Without a chosen item of a known series there is no value to write: nothing is sent.
+    if (index < 0 || index >= int(frame.state().topMarginLabels.size()) ||
+        series == TopMarginSeries::None) {
+        frame.ShowStatus(StatusMode::Error, kInputDataWrong);
+        return kOk;
+    }
+    const auto& values = series == TopMarginSeries::Low ? kTopMarginLow : kTopMarginHigh;
+    Status s = o.link.WriteEepromByte(kTopMarginAddress, values[std::size_t(index)]);
+    if (s == kOk) {
+        s = o.factory.FinishValues();
+    }
+    if (s != kOk) {
+        frame.ReportStatus(s);
+        return s;
+    }
+    const std::string& label = frame.state().topMarginLabels[std::size_t(index)];
+    frame.ShowStatus(StatusMode::Replace, "As top margin value, ");
+    frame.ShowStatus(StatusMode::Append, label);
+    frame.ShowStatus(StatusMode::Append, " has been registered.");
+    view.setSummary(SummaryField::ShowTopMarginPnl, label);
+    return kOk;
+}
+
+}  // namespace veltra
