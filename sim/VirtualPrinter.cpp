@@ -85,6 +85,9 @@ struct VirtualPrinter::Impl : ChannelListener {
             factoryCommands.push_back(factory::parseFactoryBody(c.bytes, code[0], code[1]));
             runFactory(factoryCommands.back());
         }
+        if (printObserver) {
+            printObserver(c);
+        }
     }
 
     void setBidSide(std::uint8_t address, std::int16_t value) {
@@ -151,6 +154,7 @@ struct VirtualPrinter::Impl : ChannelListener {
     std::array<std::uint8_t, 7> inks = kFullInks;
     std::optional<std::pair<std::uint16_t, std::uint16_t>> crReadings;
     std::vector<PrintCommand> printCommands;
+    std::function<void(const PrintCommand&)> printObserver;
     std::vector<FactoryCommand> factoryCommands;
     std::vector<std::vector<std::uint8_t>> controlRequests;
     D4Device device;
@@ -240,6 +244,10 @@ const std::vector<std::vector<std::uint8_t>>& VirtualPrinter::controlRequests() 
 }
 std::size_t VirtualPrinter::hostPackets() const {
     return impl_->device.hostPackets();
+}
+void VirtualPrinter::setPrintCommandObserver(
+    std::function<void(const PrintCommand&)> observer) {
+    impl_->printObserver = std::move(observer);
 }
 
 void VirtualPrinter::resetLink() {

@@ -9,6 +9,7 @@
 // packet is processed as soon as its last byte has arrived, and its reply queued.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -109,6 +110,9 @@ public:
     const std::vector<FactoryCommand>& factoryCommands() const;
     const std::vector<std::vector<std::uint8_t>>& controlRequests() const;  // payloads
     std::size_t hostPackets() const;  // packets received from the host
+    // Called with each print command as it is recorded, in stream order (the page renderer
+    // follows the stream with it). An empty function stops the calls.
+    void setPrintCommandObserver(std::function<void(const PrintCommand&)> observer);
 
     // Additions for the port backend, the socket server and tests.
     std::size_t pendingInPacket() const;  // bytes left of the packet at the front of the queue
