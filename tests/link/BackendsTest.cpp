@@ -1,0 +1,445 @@
+// The operating-system backends end to end: a pseudo-terminal standing in for the printer's
+// device node behind a fake sysfs/proc tree, and a Unix stream socket; the backend factory and
+// the trace file.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "link/Backends.h"
+#include "link/Mald4comm.h"
+#include "link/PortTraceFile.h"
+#include "tests/link/FakePort.h"
+
+namespace veltra::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+public:
+    TempDir() {
+        std::string tmpl = (fs::temp_directory_path() / "veltra-link-XXXXXX").string();
+        char* made = ::mkdtemp(tmpl.data());
+        EXPECT_NE(made, nullptr);
+        path_ = tmpl;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+void writeFile(const fs::path& p, const std::string& text) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+// Reads exactly n bytes from fd, waiting at most timeoutMs for each piece; false on time-out.
+bool readExact(int fd, Bytes& out, std::size_t n, int timeoutMs = 5000) {
+    out.clear();
+    while (out.size() < n) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0) {
+            return false;
+        }
+        std::uint8_t buf[512];
+        const ssize_t r = ::read(fd, buf, std::min(sizeof buf, n - out.size()));
+        if (r <= 0) {
+            return false;
+        }
+        out.insert(out.end(), buf, buf + r);
+    }
+    return true;
+}
+
+bool writeAll(int fd, const Bytes& b) {
+    std::size_t done = 0;
+    while (done < b.size()) {
+        const ssize_t r = ::write(fd, b.data() + done, b.size() - done);
+        if (r <= 0) {
+            return false;
+        }
+        done += std::size_t(r);
+    }
+    return true;
+}
+
+// The printer's end: for each step reads a request of the expected size, keeps it and writes
+// the scripted reply.
+class ScriptedDevice {
+public:
+    ScriptedDevice(int fd, std::vector<std::pair<Bytes, Bytes>> script, Bytes greeting = {})
+        : thread_([this, fd, script = std::move(script), greeting = std::move(greeting)] {
+              if (!greeting.empty() && !writeAll(fd, greeting)) {
+                  return;
+              }
+              for (const auto& [request, reply] : script) {
+                  Bytes got;
+                  if (!readExact(fd, got, request.size())) {
+                      return;
+                  }
+                  received.push_back(got);
+                  if (!reply.empty() && !writeAll(fd, reply)) {
+                      return;
+                  }
+              }
+          }) {}
+    ~ScriptedDevice() { join(); }
+    void join() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    std::vector<Bytes> received;
+
+private:
+    std::thread thread_;
+};
+
+// A pseudo-terminal left in its default (cooked) mode: the backend must make it raw.
+struct Pty {
+    Pty() {
+        EXPECT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        slaveName = ::ttyname(slave);
+    }
+    ~Pty() {
+        ::close(master);
+        ::close(slave);
+    }
+    int master = -1;
+    int slave = -1;
+    std::string slaveName;
+};
+
+struct FakeRoots {
+    FakeRoots() {
+        roots.sys = (dir.path() / "sys").string();
+        roots.proc = (dir.path() / "proc").string();
+        roots.dev = (dir.path() / "dev").string();
+        fs::create_directories(dir.path() / "dev" / "usb");
+        fs::create_directories(dir.path() / "sys" / "class" / "usbmisc");
+    }
+    void usbEntry(const std::string& name, const std::string& target, const char* id = nullptr) {
+        fs::create_directories(dir.path() / "sys" / "class" / "usbmisc" / name / "device");
+        if (id != nullptr) {
+            writeFile(dir.path() / "sys" / "class" / "usbmisc" / name / "device" / "ieee1284_id",
+                      id);
+        }
+        if (!target.empty()) {
+            fs::create_symlink(target, dir.path() / "dev" / "usb" / name);
+        }
+    }
+    TempDir dir;
+    DeviceRoots roots;
+};
+
+TEST(LinuxDeviceBackend, UsbPortsFollowSysfsNameOrder) {
+    FakeRoots f;
+    for (const char* name : {"lp10", "lp2", "lp0", "lp1", "hiddev0"}) {
+        f.usbEntry(name, "");
+    }
+    EXPECT_EQ(usbPrinterEntries(f.roots.sys),
+              (std::vector<std::string>{"lp0", "lp1", "lp2", "lp10"}));
+    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x503).resolvePath(),
+              (fs::path(f.roots.dev) / "usb" / "lp2").string());
+    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x401).resolvePath(),
+              (fs::path(f.roots.dev) / "lp0").string());
+    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x403).resolvePath(),
+              (fs::path(f.roots.dev) / "lp2").string());
+    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x502, "/some/node").resolvePath(), "/some/node");
+
+    FakeRoots empty;
+    LinuxDeviceBackend none(empty.roots, 0x501);
+    EXPECT_EQ(none.resolvePath(), "");
+    EXPECT_FALSE(none.open());
+    LinuxDeviceBackend missing(empty.roots, 0x401);  // <dev>/lp0 does not exist
+    EXPECT_FALSE(missing.open());
+}
+
+TEST(LinuxDeviceBackend, DeviceIds) {
+    FakeRoots f;
+    Pty pty;
+    f.usbEntry("lp0", pty.slaveName, "MFG:Veltra;MDL:K55;CMD:D4;\n");
+    f.usbEntry("lp1", pty.slaveName);  // no attribute: the device-ID request must answer
+    LinuxDeviceBackend usb0(f.roots, 0x501);
+    ASSERT_TRUE(usb0.open());
+    EXPECT_EQ(usb0.deviceId(), bytesOf("MFG:Veltra;MDL:K55;CMD:D4;"));
+    LinuxDeviceBackend usb1(f.roots, 0x502);
+    ASSERT_TRUE(usb1.open());
+    EXPECT_TRUE(usb1.deviceId().empty()) << "a terminal does not answer the printer request";
+
+    const fs::path parport = fs::path(f.roots.proc) / "sys" / "dev" / "parport";
+    writeFile(parport / "parport0" / "autoprobe", "CLASS:PRINTER;\nMODEL:K55;\n");
+    writeFile(parport / "parport1" / "autoprobe", "");
+    writeFile(parport / "parport1" / "autoprobe2", "MODEL:K45;\n");
+    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x401).deviceId(), bytesOf("CLASS:PRINTER;MODEL:K55;"));
+    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x402).deviceId(), bytesOf("MODEL:K45;"));
+    EXPECT_TRUE(LinuxDeviceBackend(f.roots, 0x403).deviceId().empty());
+}
+
+TEST(LinuxDeviceBackend, PseudoTerminalCarriesRawBytesWithPollTimeouts) {
+    FakeRoots f;
+    Pty pty;
+    fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0");
+    LinuxDeviceBackend b(f.roots, 0x401);
+    ASSERT_TRUE(b.open());
+
+    // Bytes a terminal would translate or act on must pass unchanged both ways.
+    const Bytes special{0x0A, 0x0D, 0x03, 0x04, 0x11, 0x13, 0x7F, 0x00, 0x1B, 0xFF};
+    ASSERT_EQ(b.write(special.data(), special.size(), 1000), long(special.size()));
+    Bytes got;
+    ASSERT_TRUE(readExact(pty.master, got, special.size()));
+    EXPECT_EQ(got, special);
+    ASSERT_TRUE(writeAll(pty.master, special));
+    std::array<std::uint8_t, 16> buf{};
+    ASSERT_EQ(b.read(buf.data(), special.size(), true, 2000), long(special.size()));
+    EXPECT_EQ(Bytes(buf.begin(), buf.begin() + long(special.size())), special);
+
+    // Nothing there: an exact read ends with what came when the time-out passes.
+    ASSERT_TRUE(writeAll(pty.master, {1, 2}));
+    EXPECT_EQ(b.read(buf.data(), 6, true, 100), 2);
+    EXPECT_EQ(b.read(buf.data(), 6, false, 50), 0);
+
+    b.close();
+    EXPECT_EQ(b.read(buf.data(), 1, false, 10), -1);
+    EXPECT_EQ(b.write(buf.data(), 1, 10), -1);
+}
+
+TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
+    FakeRoots f;
+    Pty pty;
+    fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0");
+    writeFile(fs::path(f.roots.proc) / "sys" / "dev" / "parport" / "parport0" / "autoprobe",
+              "MODEL:K55;\n");
+
+    const Bytes status = packet(2, bytesOf("@BDC ST2\r\nST:04;IQ:3C3C3C3C3C3C3C;"));
+    ScriptedDevice device(pty.master, {
+                                          {kPacketModeEntry, packetModeReply()},
+                                          {kInitRequest, initReply()},
+                                          {openRequest(2), openReply(2)},
+                                          {creditRequest(2, 1), creditReply(2)},
+                                          {creditRequestRequest(2, 1), creditRequestReply(2, 1)},
+                                          {Bytes(11, 0), status},
+                                          {openRequest(0x40), openReply(0x40)},
+                                      });
+    SystemClock clock;
+    StartupChoice choice;
+    choice.PortKind = kParallelKind;
+    RecordingHandler ui;
+    TPPrinterDriver driver(clock, choice, makeBackendFactory(f.roots));
+    TPD4Comm link(driver, clock, ui);
+    ASSERT_EQ(driver.OpenPort(0x401), kOk);
+    ASSERT_EQ(link.StartLink(), kOk)
+        << "port " << driver.LastError() << " link " << link.LastError();
+    device.join();
+    EXPECT_EQ(driver.deviceId(), bytesOf("MODEL:K55;"));
+    ASSERT_EQ(device.received.size(), 7u);
+    EXPECT_EQ(device.received[5], (Bytes{2, 2, 0, 11, 0, 0, 's', 't', 1, 0, 1}));
+    EXPECT_EQ(link.PrinterState(), printer_state::kReady);
+    EXPECT_EQ(link.IsChannelOpen(kDataSocket), 1);
+}
+
+TEST(LinuxDeviceBackend, UsbPortStatusExchangeEndToEnd) {
+    FakeRoots f;
+    Pty pty;
+    f.usbEntry("lp0", pty.slaveName, "MDL:K45;");
+    ScriptedDevice device(pty.master, {{openRequest(2), openReply(2)},
+                                       {creditRequest(2, 1), creditReply(2)},
+                                       {creditRequestRequest(2, 1), creditRequestReply(2, 1)},
+                                       {Bytes(11, 0), packet(2, statusText("02", "ER:06;"))}});
+    SystemClock clock;
+    StartupChoice choice;
+    choice.PortKind = kUsbKind;
+    RecordingHandler ui;
+    TPPrinterDriver driver(clock, choice, makeBackendFactory(f.roots));
+    TPD4Comm link(driver, clock, ui);
+    ASSERT_EQ(driver.OpenPort(0x501), kOk);
+    ASSERT_EQ(driver.QueryDeviceId(), kOk);
+    EXPECT_EQ(driver.deviceId(), bytesOf("MDL:K45;"));
+    ASSERT_EQ(link.OpenChannel(kControlSocket), kOk);
+    ASSERT_EQ(link.ReadStatus(), kOk);
+    EXPECT_EQ(link.PrinterError(), printer_error::kPaperOut);
+}
+
+// A listening Unix socket in a temporary directory.
+struct Listener {
+    Listener() {
+        path = (dir.path() / "printer.sock").string();
+        fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof(addr.sun_path) - 1);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        EXPECT_EQ(::listen(fd, 4), 0);
+    }
+    ~Listener() { ::close(fd); }
+    int accept() { return ::accept(fd, nullptr, nullptr); }
+    TempDir dir;
+    std::string path;
+    int fd = -1;
+};
+
+TEST(UnixSocketBackend, GreetingThenRawBytes) {
+    Listener l;
+    int conn = -1;
+    std::thread server([&] { conn = l.accept(); });
+    UnixSocketBackend b(l.path);
+    // The greeting is written before the backend connects; the socket queues it.
+    std::thread greeter([&] {
+        server.join();
+        writeAll(conn, deviceIdGreeting("MFG:Veltra;MDL:K55;"));
+    });
+    ASSERT_TRUE(b.open());
+    greeter.join();
+    EXPECT_EQ(b.deviceId(), bytesOf("MFG:Veltra;MDL:K55;"));
+
+    const Bytes req{0x00, 0x0A, 0xFF};
+    ASSERT_EQ(b.write(req.data(), req.size(), 1000), 3);
+    Bytes got;
+    ASSERT_TRUE(readExact(conn, got, 3));
+    EXPECT_EQ(got, req);
+
+    ASSERT_TRUE(writeAll(conn, {9, 8, 7, 6}));
+    std::array<std::uint8_t, 16> buf{};
+    // A USB-style read returns what has arrived.
+    const long n = b.read(buf.data(), buf.size(), false, 2000);
+    ASSERT_GE(n, 1);
+    EXPECT_EQ(buf[0], 9);
+
+    ::close(conn);
+    conn = -1;
+    std::array<std::uint8_t, 16> rest{};
+    b.read(rest.data(), rest.size(), false, 100);  // whatever is left of 9 8 7 6
+    EXPECT_EQ(b.read(rest.data(), rest.size(), false, 100), 0) << "closed: nothing more";
+    b.close();
+}
+
+TEST(UnixSocketBackend, OpenFailures) {
+    TempDir dir;
+    UnixSocketBackend refused((dir.path() / "nobody.sock").string());
+    EXPECT_FALSE(refused.open());
+    EXPECT_FALSE(UnixSocketBackend("").open());
+    EXPECT_FALSE(UnixSocketBackend(std::string(200, 'x')).open());
+
+    struct Case {
+        const char* name;
+        Bytes greeting;
+        bool opens;
+        Bytes id;
+    };
+    const std::vector<Case> cases{
+        {"length below its own prefix", {0x00, 0x01}, false, {}},
+        {"cut short", {0x00, 0x10, 'M', 'F'}, false, {}},
+        {"nothing", {}, false, {}},
+        {"empty ID", {0x00, 0x02}, true, {}},
+    };
+    for (const auto& c : cases) {
+        Listener l;
+        std::thread server([&] {
+            const int conn = l.accept();
+            writeAll(conn, c.greeting);
+            ::close(conn);
+        });
+        UnixSocketBackend b(l.path);
+        EXPECT_EQ(b.open(), c.opens) << c.name;
+        EXPECT_EQ(b.deviceId(), c.id) << c.name;
+        server.join();
+    }
+}
+
+TEST(UnixSocketBackend, DriverAndTransportOverASocket) {
+    Listener l;
+    std::unique_ptr<ScriptedDevice> device;
+    int conn = -1;
+    std::thread server([&] {
+        conn = l.accept();
+        device = std::make_unique<ScriptedDevice>(conn,
+                                                  std::vector<std::pair<Bytes, Bytes>>{
+                                                      {kPacketModeEntry, packetModeReply()},
+                                                      {kInitRequest, initReply(2)},
+                                                  },
+                                                  deviceIdGreeting("MDL:K55;"));
+    });
+    ManualClock clock;
+    StartupChoice choice;
+    RecordingHandler ui;
+    PortMap map;
+    map.set("ZTUSB2", std::string("unix:") + l.path);
+    TPPrinterDriver driver(clock, choice, makeBackendFactory({}, {}), map);
+    TPD4Comm link(driver, clock, ui);
+    ASSERT_EQ(driver.OpenPort(0x502), kOk);
+    EXPECT_EQ(link.StartLink(), kTransportFailure);
+    EXPECT_EQ(link.LastError(), 0x12);
+    server.join();
+    device->join();
+    EXPECT_EQ(device->received.size(), 2u);
+    EXPECT_EQ(driver.deviceId(), bytesOf("MDL:K55;"));
+    driver.ClosePort();
+    ::close(conn);
+}
+
+TEST(BackendFactory, ChoosesTheBackendByUri) {
+    FakeRoots f;
+    int simMade = 0;
+    auto factory = makeBackendFactory(f.roots, [&]() -> std::unique_ptr<PortBackend> {
+        ++simMade;
+        return std::make_unique<UnixSocketBackend>("sim-stand-in");
+    });
+    auto dflt = factory(0x401, "");
+    ASSERT_NE(dynamic_cast<LinuxDeviceBackend*>(dflt.get()), nullptr);
+    EXPECT_EQ(static_cast<LinuxDeviceBackend*>(dflt.get())->resolvePath(),
+              (fs::path(f.roots.dev) / "lp0").string());
+    auto path = factory(0x501, "/dev/pts/77");
+    ASSERT_NE(dynamic_cast<LinuxDeviceBackend*>(path.get()), nullptr);
+    EXPECT_EQ(static_cast<LinuxDeviceBackend*>(path.get())->resolvePath(), "/dev/pts/77");
+    EXPECT_NE(dynamic_cast<UnixSocketBackend*>(factory(0x501, "unix:/tmp/x.sock").get()), nullptr);
+    EXPECT_NE(factory(0x501, "sim"), nullptr);
+    EXPECT_EQ(simMade, 1);
+
+    auto noSim = makeBackendFactory(f.roots, {});
+    EXPECT_EQ(noSim(0x501, "sim"), nullptr);
+
+    // The program's default roots are the real system's.
+    const DeviceRoots real;
+    EXPECT_EQ(real.sys, "/sys");
+    EXPECT_EQ(real.proc, "/proc");
+    EXPECT_EQ(real.dev, "/dev");
+}
+
+TEST(PortTraceFile, WritesOneLinePerTransfer) {
+    TempDir dir;
+    const fs::path p = dir.path() / "trace.txt";
+    {
+        PortTraceFile trace(p.string());
+        ASSERT_TRUE(trace.isOpen());
+        const std::uint8_t w[] = {0x00, 0x0A, 0xFF, 0x1B};
+        trace.record(0, 'W', w, sizeof w);
+        trace.record(1234, 'R', w + 2, 1);
+        trace.record(1240, 'D', nullptr, 0);
+    }
+    std::ifstream in(p);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, "0 W 000aff1b\n1234 R ff\n1240 D \n");
+
+    PortTraceFile bad((dir.path() / "no" / "such" / "dir" / "t.txt").string());
+    EXPECT_FALSE(bad.isOpen());
+    const std::uint8_t b = 1;
+    bad.record(0, 'W', &b, 1);  // a trace that could not be opened records nothing, safely
+}
+
+}  // namespace
+}  // namespace veltra::test
