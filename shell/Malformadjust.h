@@ -1,0 +1,189 @@
+#pragma once
+// TFormAdjust: the individual adjustment window. Four tabs with their item groups, the work area
+// with one panel per procedure step, the status area, the "Adjusted items" summary and the
+// window's four 1000 ms timers. It implements AdjustView with its widgets; the procedure logic
+// (status modes, messages, command order) is in procedures/ and is called from the click
+// handlers, which carry the names of the controls they belong to.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "procedures/AdjustFrame.h"
+#include "procedures/AdjustView.h"
+#include "procedures/ProgramObjects.h"
+#include "shell/Widgets.h"
+
+namespace veltra::shell {
+
+class TFormQuit;
+
+class TFormAdjust : public QWidget, public AdjustView {
+    Q_OBJECT
+public:
+    explicit TFormAdjust(ProgramObjects& objects, QWidget* parent = nullptr);
+    ~TFormAdjust() override;
+
+    void setQuitWindow(TFormQuit* quit) { quitWindow_ = quit; }
+    AdjustFrame& frame() { return *frame_; }
+
+    // Called by the start-up window's OK before the port is opened: the model label and the
+    // normal item list.
+    void PrepareForModel(std::uint8_t modelNo);
+
+    // Controls by name, for the procedures' enums and for tests.
+    QWidget* panel(Panel p) const;
+    QLineEdit* entry(Entry e) const;
+    QCheckBox* checkBox(CheckBox c) const;
+    RadioGroup* group(Group g) const;
+    QTimer* timer(Timer t) const;
+    QTableWidget* grid() const { return EepromStrGrid; }
+    QPlainTextEdit* statusMemo() const { return StatusMemo; }
+    TextColour statusColour() const { return statusColour_; }
+    bool hourglass() const { return hourglass_; }
+    // The panel on view, or null.
+    QWidget* visiblePanel() const;
+
+    // One tick of a timer, as its timeout signal delivers it (tests on a manual clock).
+    void tickTimer(Timer t);
+
+    // --- AdjustView
+    void setStatusText(std::string_view text) override;
+    void appendStatusText(std::string_view text) override;
+    void addStatusLine(std::string_view text) override;
+    std::string statusText() const override;
+    void setStatusColour(TextColour colour) override;
+    void setWindowEnabled(bool enabled) override;
+    void setHourglass(bool on) override;
+    void repaint() override;
+    void startTimer(Timer timer) override;
+    void stopTimer(Timer timer) override;
+    void hideAllPanels() override;
+    void showPanel(Panel panel) override;
+    void setWidgetVisible(Widget widget, bool visible) override;
+    void setCountDownText(std::string_view text) override;
+    std::string entryText(Entry entry) const override;
+    void setEntryText(Entry entry, std::string_view text) override;
+    void setFocus(Entry entry) override;
+    bool isChecked(CheckBox box) const override;
+    void setChecked(CheckBox box, bool checked) override;
+    void setTopMarginItems(const std::vector<std::string>& items) override;
+    int topMarginIndex() const override;
+    void setTopMarginIndex(int index) override;
+    void setGridCell(int row, int col, std::string_view text) override;
+    void setAdjustItems(const std::vector<std::string>& items) override;
+    void setAdjustCaptions(std::string_view tabCaption, std::string_view groupCaption) override;
+    void setGroupIndex(Group group, int index) override;
+    void setControlEnabled(Control control, bool enabled) override;
+    void setActiveTab(int index) override;
+    void setSummary(SummaryField field, std::string_view text) override;
+    void setPrinterName(std::string_view name) override;
+    void showQuitWindow() override;
+
+public slots:
+    // Frame.
+    void FormShow();
+    void AdjustmentTabChange();
+    void AdjustRdoGrpClick();
+    void MaintRdoGrpClick();
+    void PatternPrnItemsRdoGrpClick();
+    void AppendixRdoGrpClick();
+    void GetStatusBtnClick();
+    void AdjustRtnBtnClick();
+    void DisableTimerTimer();
+    void HeadAngGetStatusTimerTimer();
+    // Maintenance.
+    void CleaningOKBtnClick();
+    void ChargeOKBtnClick();
+    void ChargeForJigOKBtnClick();
+    void MessageOKBtnClick();
+    void PowerSwOffOKBtnClick();
+    void CountDownTimerTimer();
+    void CountDownTimer2Timer();
+    void ProCounterOKBtnClick();
+    void OldInkPadClearBtnClick();
+    void NewInkPadClearBtnClick();
+    void PageCountOKBtnClick();
+    void PrintPassCountOKBtnClick();
+
+signals:
+    // A program error has ended the program (the handler has shown it).
+    void programEnded(int exitCode);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class Builder;
+    void buildWindow();
+    void buildSummary(QWidget* parent);
+    void buildPanels(QWidget* workArea);
+    void FormClose();
+    // Connects the panels' buttons and entries to their handlers.
+    void wireHandlers();
+    // Runs a procedure handler; a program error ends the program through the message handler.
+    template <typename F>
+    void run(F&& handler);
+    // A radio group of the panels by name.
+    RadioGroup* panelGroup(const char* name) const;
+
+    ProgramObjects& objects_;
+    AdjustState state_;
+    std::unique_ptr<AdjustFrame> frame_;
+    TFormQuit* quitWindow_ = nullptr;
+    bool closing_ = false;
+    bool settingTab_ = false;
+    bool hourglass_ = false;
+    TextColour statusColour_ = TextColour::Black;
+
+    QHash<int, QWidget*> panels_;
+    QHash<int, QLineEdit*> entries_;
+    QHash<int, QCheckBox*> checkBoxes_;
+    QList<QPushButton*> defaultButtons_;
+    QList<QPushButton*> cancelButtons_;
+
+    QLabel* SelectPrinterNameLbl = nullptr;
+    QTabWidget* AdjustmentTab = nullptr;
+    RadioGroup* AdjustRdoGrp = nullptr;
+    RadioGroup* MaintRdoGrp = nullptr;
+    RadioGroup* PatternPrnItemsRdoGrp = nullptr;
+    RadioGroup* AppendixRdoGrp = nullptr;
+    QPlainTextEdit* StatusMemo = nullptr;
+    QPushButton* GetStatusBtn = nullptr;
+    QPushButton* AdjustRtnBtn = nullptr;
+    QComboBox* TopMarginInputCombo = nullptr;
+    QTableWidget* EepromStrGrid = nullptr;
+    QLabel* DischargeWaitLbl = nullptr;
+    QPlainTextEdit* DischargeCountDownMemo = nullptr;
+    QLabel* DischargeCompleteLbl = nullptr;
+    QHash<int, QLabel*> summary_;
+    QTimer* DisableTimer = nullptr;
+    QTimer* CountDownTimer = nullptr;
+    QTimer* CountDownTimer2 = nullptr;
+    QTimer* HeadAngGetStatusTimer = nullptr;
+};
+
+template <typename F>
+inline void TFormAdjust::run(F&& handler) {
+    try {
+        handler();
+    } catch (const ProgramEnded& ended) {
+        // The handler has shown the program error; nothing of the window runs on.
+        emit programEnded(ended.exitCode());
+    } catch (const std::exception& e) {
+        // Shown like the toolkit's exception display; the event loop goes on.
+        objects_.ui.showError(e.what());
+    }
+}
+
+}  // namespace veltra::shell

@@ -1,0 +1,59 @@
+#include "shell/ProgramOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include "link/Backends.h"
+#include "link/StartupChoice.h"
+
+namespace veltra::shell {
+
+namespace {
+// "PORT=URI" with a known port name and a non-empty URI.
+std::string checkDevice(const std::string& text) {
+    const auto eq = text.find('=');
+    if (eq == std::string::npos || eq + 1 == text.size()) {
+        return "expected PORT=URI, e.g. ZTUSB1=unix:/tmp/printer.sock";
+    }
+    if (!portIndexByName(text.substr(0, eq))) {
+        return "unknown port '" + text.substr(0, eq) + "' (LPT1-LPT3, ZTUSB1-ZTUSB3)";
+    }
+    return {};
+}
+}  // namespace
+
+std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
+    CLI::App app{"Service adjustment program for the Veltra K55/K45 (desktop)", "veltra-adjust"};
+    ShellOptions options;
+    std::vector<std::string> devices;
+    app.add_flag("--simulate", options.simulate,
+                 "Lead every port to the in-process virtual printer");
+    app.add_option("--device", devices, "Lead one port elsewhere: PORT=URI (repeatable)")
+        ->check(CLI::Validator(checkDevice, "PORT=URI"));
+    app.add_option("--trace", options.trace, "Write every port transfer to FILE");
+    app.add_flag("--exit-when-shown", options.exitWhenShown,
+                 "End once the start-up window has been painted");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        exitCode = app.exit(e);
+        return std::nullopt;
+    }
+    for (const std::string& d : devices) {
+        const auto eq = d.find('=');
+        options.devices.emplace_back(d.substr(0, eq), d.substr(eq + 1));
+    }
+    return options;
+}
+
+PortMap portMapFor(const ShellOptions& options) {
+    PortMap map;
+    if (options.simulate) {
+        map.setAll(kSimUri);
+    }
+    for (const auto& [port, uri] : options.devices) {
+        map.set(port, uri);
+    }
+    return map;
+}
+
+}  // namespace veltra::shell

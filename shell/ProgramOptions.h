@@ -1,0 +1,31 @@
+#pragma once
+// Command-line options of the desktop program. They only change where each port name leads;
+// the windows stay as they are.
+//   --simulate           every port leads to the in-process virtual printer
+//   --device PORT=URI    one port to a device path, "unix:PATH" or "sim" (repeatable)
+//   --trace FILE         every port transfer written to FILE
+//   --exit-when-shown    end as soon as the start-up window has been painted (start-up bench)
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "link/Malprinterdriver.h"
+
+namespace veltra::shell {
+
+struct ShellOptions {
+    bool simulate = false;
+    std::vector<std::pair<std::string, std::string>> devices;  // port name, URI
+    std::string trace;
+    bool exitWhenShown = false;
+};
+
+// Parses the arguments left after the toolkit took its own. Returns the options, or an exit
+// code when parsing ends the program (--help: 0; a usage error: non-zero, already printed).
+std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode);
+
+// The port map of the options: --simulate first, then each --device.
+PortMap portMapFor(const ShellOptions& options);
+
+}  // namespace veltra::shell

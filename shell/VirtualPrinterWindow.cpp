@@ -1,0 +1,165 @@
+#include "shell/VirtualPrinterWindow.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/StartupChoice.h"
+
+namespace veltra::shell {
+
+namespace {
+constexpr int kRefreshMs = 500;
+constexpr int kEepromSide = 16;
+
+QString hex2(unsigned value) {
+    return QString("%1").arg(value, 2, 16, QChar('0')).toUpper();
+}
+}  // namespace
+
+const std::vector<PrinterCondition>& VirtualPrinterWindow::conditions() {
+    static const std::vector<PrinterCondition> list = {
+        {"Ready (ST:04)", 0x04, -1},
+        {"Busy (ST:02)", 0x02, -1},
+        {"Printing (ST:03)", 0x03, -1},
+        {"Nozzle check printing (ST:01)", 0x01, -1},
+        {"Cleaning (ST:07)", 0x07, -1},
+        {"Before initial fill up (ST:08)", 0x08, -1},
+        {"Fatal error (ST:00 ER:00)", 0x00, 0x00},
+        {"I/F not select (ST:00 ER:01)", 0x00, 0x01},
+        {"Paper jam (ST:00 ER:04)", 0x00, 0x04},
+        {"Ink out (ST:00 ER:05)", 0x00, 0x05},
+        {"Paper out (ST:00 ER:06)", 0x00, 0x06},
+        {"Maintenance error (ST:00 ER:10)", 0x00, 0x10},
+        {"Double feed (ST:00 ER:12)", 0x00, 0x12},
+        {"Unlisted error (ST:00 ER:0A)", 0x00, 0x0A},
+        {"Error state without ER field (ST:00)", 0x00, -1},
+    };
+    return list;
+}
+
+VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget* parent)
+    : QWidget(parent, Qt::Tool), printers_(printers) {
+    setObjectName("VirtualPrinterWindow");
+    setWindowTitle("Virtual printer");
+    auto* layout = new QVBoxLayout(this);
+
+    auto* form = new QFormLayout;
+    modelLbl_ = new QLabel(this);
+    modelLbl_->setObjectName("VpModelLbl");
+    form->addRow("Printer", modelLbl_);
+    stateLbl_ = new QLabel(this);
+    stateLbl_->setObjectName("VpStateLbl");
+    form->addRow("Reports", stateLbl_);
+    conditionCombo_ = new QComboBox(this);
+    conditionCombo_->setObjectName("VpConditionCombo");
+    for (const PrinterCondition& c : conditions()) {
+        conditionCombo_->addItem(c.caption);
+    }
+    form->addRow("Condition", conditionCombo_);
+    writeLetterCombo_ = new QComboBox(this);
+    writeLetterCombo_->setObjectName("VpWriteLetterCombo");
+    writeLetterCombo_->addItems({"O (accepted)", "B (busy)", "N (refused)"});
+    form->addRow("EEPROM write reply", writeLetterCombo_);
+    layout->addLayout(form);
+
+    auto* faults = new QHBoxLayout;
+    noReplyBox_ = new QCheckBox("No reply", this);
+    noReplyBox_->setObjectName("VpNoReplyBox");
+    malformedBox_ = new QCheckBox("Malformed status", this);
+    malformedBox_->setObjectName("VpMalformedBox");
+    auto* inkSwitch = new QPushButton("Press ink switch", this);
+    inkSwitch->setObjectName("VpInkSwitchBtn");
+    faults->addWidget(noReplyBox_);
+    faults->addWidget(malformedBox_);
+    faults->addStretch(1);
+    faults->addWidget(inkSwitch);
+    layout->addLayout(faults);
+
+    eepromTable_ = new QTableWidget(kEepromSide, kEepromSide, this);
+    eepromTable_->setObjectName("VpEepromTable");
+    eepromTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QStringList digits;
+    for (int i = 0; i < kEepromSide; ++i) {
+        digits << QString::number(i, 16).toUpper();
+    }
+    eepromTable_->setHorizontalHeaderLabels(digits);
+    eepromTable_->setVerticalHeaderLabels(digits);
+    eepromTable_->horizontalHeader()->setDefaultSectionSize(26);
+    eepromTable_->verticalHeader()->setDefaultSectionSize(20);
+    for (int r = 0; r < kEepromSide; ++r) {
+        for (int c = 0; c < kEepromSide; ++c) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            eepromTable_->setItem(r, c, item);
+        }
+    }
+    eepromTable_->setMinimumSize(17 * 26 + 8, 17 * 20 + 8);
+    layout->addWidget(eepromTable_, 1);
+
+    connect(conditionCombo_, &QComboBox::activated, this, &VirtualPrinterWindow::applyCondition);
+    connect(noReplyBox_, &QCheckBox::toggled, this, &VirtualPrinterWindow::applyFaults);
+    connect(malformedBox_, &QCheckBox::toggled, this, &VirtualPrinterWindow::applyFaults);
+    connect(writeLetterCombo_, &QComboBox::activated, this, &VirtualPrinterWindow::applyFaults);
+    connect(inkSwitch, &QPushButton::clicked, this, [this] {
+        printer().pressInkSwitch();
+        refresh();
+    });
+    refreshTimer_.setInterval(kRefreshMs);
+    connect(&refreshTimer_, &QTimer::timeout, this, &VirtualPrinterWindow::refresh);
+    refreshTimer_.start();
+    refresh();
+}
+
+void VirtualPrinterWindow::applyCondition(int index) {
+    const auto& list = conditions();
+    if (index < 0 || index >= int(list.size())) {
+        return;
+    }
+    const PrinterCondition& c = list[std::size_t(index)];
+    printer().setState(c.state);
+    printer().setError(c.error < 0 ? std::nullopt : std::optional<std::uint8_t>(c.error));
+    refresh();
+}
+
+void VirtualPrinterWindow::applyFaults() {
+    sim::Faults& faults = printer().faults();
+    faults.noReply = noReplyBox_->isChecked();
+    faults.malformedStatus = malformedBox_->isChecked();
+    switch (writeLetterCombo_->currentIndex()) {
+        case 1:
+            faults.eepromWriteLetter = 'B';
+            break;
+        case 2:
+            faults.eepromWriteLetter = 'N';
+            break;
+        default:
+            faults.eepromWriteLetter.reset();
+            break;
+    }
+}
+
+void VirtualPrinterWindow::refresh() {
+    sim::VirtualPrinter& p = printer();
+    const std::string_view model = kModels[std::size_t(printers_.currentIndex())].name;
+    modelLbl_->setText(QString::fromUtf8(model.data(), qsizetype(model.size())));
+    QString state = "ST:" + hex2(p.state());
+    if (p.error()) {
+        state += " ER:" + hex2(*p.error());
+    }
+    stateLbl_->setText(state);
+    const auto& bytes = p.eeprom();
+    for (int r = 0; r < kEepromSide; ++r) {
+        for (int c = 0; c < kEepromSide; ++c) {
+            const QString text = hex2(bytes[std::size_t(r * kEepromSide + c)]);
+            QTableWidgetItem* item = eepromTable_->item(r, c);
+            if (item->text() != text) {
+                item->setText(text);
+            }
+        }
+    }
+}
+
+}  // namespace veltra::shell

@@ -1,0 +1,103 @@
+// The entry of the desktop program: the application title, the program objects, the four
+// windows in their order, the event loop.
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "link/Backends.h"
+#include "link/PortTraceFile.h"
+#include "shell/ProgramOptions.h"
+#include "shell/ProgramWindows.h"
+#include "shell/QtMessageHandler.h"
+#include "shell/SimulatedPrinters.h"
+#include "shell/SimulationClock.h"
+#include "shell/VirtualPrinterWindow.h"
+
+namespace {
+
+// Ends the event loop once the watched window has been painted (the start-up bench).
+class ExitWhenPainted : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool done_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace veltra;
+    using namespace veltra::shell;
+
+    QApplication app(argc, argv);  // takes the toolkit's own options out of argv
+    QApplication::setApplicationName("veltra-adjust");
+    QApplication::setApplicationDisplayName(kApplicationTitle);
+    QApplication::setApplicationVersion("1.8");
+
+    int exitCode = 0;
+    const std::optional<ShellOptions> options = parseOptions(argc, argv, exitCode);
+    if (!options) {
+        return exitCode;
+    }
+
+    SystemClock systemClock;
+    SimulationClock simulationClock(systemClock);
+    Clock& clock = options->simulate ? static_cast<Clock&>(simulationClock) : systemClock;
+    QtMessageBoxHandler handler;
+    SimulatedPrinters printers(systemClock, clock);
+
+    try {
+        ProgramObjects objects(
+            clock, handler, makeBackendFactory({}, [&printers] { return printers.openBackend(); }),
+            portMapFor(*options));
+        printers.setModelSource([&objects] { return objects.choice.modelIndex; });
+
+        std::unique_ptr<PortTraceFile> trace;
+        if (!options->trace.empty()) {
+            trace = std::make_unique<PortTraceFile>(options->trace);
+            if (!trace->isOpen()) {
+                fatalError(handler, "Cannot write the trace file " + options->trace, 2);
+            }
+            objects.driver.setTrace(trace.get());
+        }
+
+        ProgramWindows windows(objects);
+        handler.setParentWindow(&windows.boot);
+        QObject::connect(&windows.boot, &TFormBoot::programEnded, &app,
+                         [](int code) { QCoreApplication::exit(code); });
+
+        std::unique_ptr<VirtualPrinterWindow> toolWindow;
+        if (options->simulate) {
+            toolWindow = std::make_unique<VirtualPrinterWindow>(printers);
+            printers.setOnOpen([w = toolWindow.get()] { w->refresh(); });
+            simulationClock.setLiveWindow(toolWindow.get());
+            toolWindow->show();
+        }
+
+        ExitWhenPainted exitWhenPainted;
+        if (options->exitWhenShown) {
+            windows.boot.installEventFilter(&exitWhenPainted);
+        }
+        windows.boot.show();
+        const int code = QApplication::exec();
+        objects.driver.setTrace(nullptr);
+        return code;
+    } catch (const ProgramEnded& ended) {
+        return ended.exitCode();
+    } catch (const std::exception& e) {
+        // Failure while the windows are being created: shown, and the program ends.
+        handler.showError(e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,2 @@
+#include "shell/ProgramWindows.h"
+int main() { return 0; }
