@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "cli/TextMessageHandler.h"
@@ -17,6 +19,19 @@ std::string upper(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return char(std::toupper(c)); });
     return text;
+}
+
+std::string defaultSimEepromPath(const std::string& model) {
+    std::filesystem::path base;
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
+        base = state;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        base = std::filesystem::path(home) / ".local" / "state";
+    } else {
+        return {};
+    }
+    const std::string shortName = model.substr(model.find_last_of(' ') + 1);
+    return (base / "veltra-adjust" / ("virtual-" + shortName + ".eeprom")).string();
 }
 
 CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream& in)
@@ -39,10 +54,14 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     app_.add_option("--trace", options_.trace, "Record every port transfer in this file");
     app_.add_option("--paper", options_.paper,
                     "With the virtual printer: write printed pages as PNG files here");
+    app_.add_option("--sim-eeprom", options_.simEeprom,
+                    "The virtual printer's EEPROM file, kept between runs (default: under "
+                    "~/.local/state/veltra-adjust)");
     app_.add_flag("--yes,-y", options_.yes, "Answer confirmation questions with yes");
     app_.require_subcommand(1);
     addLinkCommands(*this);
     addMaintenanceCommands(*this);
+    addIdentityCommands(*this);
 }
 
 CliApp::~CliApp() = default;
@@ -84,6 +103,29 @@ int CliApp::execute() {
             printer = std::make_unique<sim::VirtualPrinter>(clock_, std::max(modelIndex, 0));
         }
     }
+    std::string eepromFile;
+    if (printer) {
+        eepromFile =
+            options_.simEeprom.empty() ? defaultSimEepromPath(options_.model) : options_.simEeprom;
+        if (!eepromFile.empty() && std::filesystem::exists(eepromFile) &&
+            !printer->loadEeprom(eepromFile)) {
+            err_ << "Cannot read the virtual printer's EEPROM file " << eepromFile << '\n';
+            return 1;
+        }
+    }
+    // The virtual printer keeps its EEPROM, as a real one does, whatever the command's outcome.
+    struct SaveOnExit {
+        sim::VirtualPrinter* printer;
+        const std::string& path;
+        ~SaveOnExit() {
+            if (printer && !path.empty()) {
+                std::error_code ec;
+                std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+                (void)printer->saveEeprom(path);
+            }
+        }
+    } saveOnExit{printer.get(), eepromFile};
+
     std::function<std::unique_ptr<PortBackend>()> simFactory;
     if (printer) {
         simFactory = [&] { return std::make_unique<sim::SimPortBackend>(*printer, clock_); };

@@ -29,6 +29,7 @@ struct CliOptions {
     bool simulate = false;
     std::string trace;
     std::string paper;
+    std::string simEeprom;  // where the virtual printer keeps its EEPROM between runs
     bool yes = false;
 };
 
@@ -73,6 +74,11 @@ private:
 // Command groups, one per unit.
 void addLinkCommands(CliApp& cli);         // status, eeprom, counter, bid, pf
 void addMaintenanceCommands(CliApp& cli);  // clean, charge, charge-jig, exchange
+void addIdentityCommands(CliApp& cli);     // headid, usbid
+
+// The virtual printer's EEPROM file for a model when none is given: under $XDG_STATE_HOME (or
+// ~/.local/state)/veltra-adjust; empty when neither is known.
+std::string defaultSimEepromPath(const std::string& model);
 
 // Upper-cases a typed code, as the window's entry fields do.
 std::string upper(std::string text);
