@@ -122,4 +122,19 @@ Status EepromWriteOkBtnClick(AdjustFrame& frame) {
     return kOk;
 }
 
+Status A3PPrintOKBtnClick(AdjustFrame& frame) {
+    ProgramObjects& o = frame.objects();
+    const Status busy = frame.ShowStatus(StatusMode::Busy, msg::kA4Printing);
+    if (busy != kOk) {
+        return busy;
+    }
+    const PrintResult printed = o.printJobs.ReportPrint();
+    if (!printed.ok()) {
+        // A head ID or USB ID stored in a bad form fails the report with its code's detail.
+        frame.ReportStatus(printed.status, o.checkPattern.CodeDetail());
+        return printed.status;
+    }
+    return frame.ShowStatus(StatusMode::Completed, msg::kCompletionPrinting);
+}
+
 }  // namespace veltra

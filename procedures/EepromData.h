@@ -21,6 +21,10 @@ Status EepromReadOkBtnClick(AdjustFrame& frame);
 // text for the next byte.
 Status EepromWriteOkBtnClick(AdjustFrame& frame);
 
+// A4 normal paper printing: busy, the remote "SN" bracket and the check-pattern report,
+// completed.
+Status A3PPrintOKBtnClick(AdjustFrame& frame);
+
 // Grid cell (row, column), both 1-16, of an EEPROM address.
 inline constexpr int GridRow(std::uint8_t address) {
     return address / 16 + 1;
