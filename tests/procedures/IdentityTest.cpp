@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include "procedures/Identity.h"
+#include "tests/procedures/ProcedureRig.h"
+
+namespace veltra::test {
+namespace {
+
+using Writes = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
+
+class IdentityTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(rig.start()); }
+    void StoreHeadId(std::array<std::uint8_t, 7> values) {
+        const std::uint8_t addresses[] = {0xAF, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xAE};
+        for (std::size_t i = 0; i < 7; ++i) {
+            rig.printer.eeprom()[addresses[i]] = values[i];
+        }
+    }
+    std::string StoredUsbId() const {
+        const auto& e = rig.printer.eeprom();
+        return std::string(e.begin() + 0xC2, e.begin() + 0xD4);
+    }
+    Rig rig;
+    FakeView& view = rig.view;
+    AdjustFrame& frame = rig.frame;
+};
+
+TEST_F(IdentityTest, EepromInitializationWritesTheFactorySettingsInOrder) {
+    EXPECT_EQ(DefaultSetBtnClick(frame), kOk);
+    EXPECT_EQ(rig.eepromWritesSince(),
+              (Writes{{0x51, 0x08}, {0x52, 0x02}, {0x65, 0x01}, {0xB0, 0x94}, {0xE1, 0x00}}));
+    EXPECT_EQ(view.statusText(), "EEPROM Initialization has completely done.");
+    EXPECT_EQ(view.colour, TextColour::Black);
+    EXPECT_FALSE(view.hourglass);
+    EXPECT_TRUE(rig.handler.errors.empty());
+}
+
+TEST(IdentityModel, EepromInitializationOfTheSecondModel) {
+    Rig rig(1);
+    ASSERT_TRUE(rig.start(1));
+    EXPECT_EQ(DefaultSetBtnClick(rig.frame), kOk);
+    EXPECT_EQ(rig.printer.eeprom()[0xB0], 0x95);
+}
+
+TEST_F(IdentityTest, EepromInitializationFailureIsAlwaysCommunicationError) {
+    for (char letter : {'B', 'N'}) {
+        rig.printer.faults().eepromWriteLetter = letter;
+        rig.handler.errors.clear();
+        view.setStatusText("before");
+        rig.mark();
+        EXPECT_EQ(DefaultSetBtnClick(frame), kTransportFailure);
+        EXPECT_EQ(rig.eepromWritesSince().size(), 1u);  // stops at the first failure
+        EXPECT_EQ(rig.handler.errors, std::vector<std::string>{"Communication error."});
+        EXPECT_EQ(view.statusText(), "before");
+        EXPECT_FALSE(view.hourglass);
+    }
+}
+
+TEST_F(IdentityTest, CheckPresentHeadIdShowsTheThirteenCharacters) {
+    StoreHeadId({1, 1, 1, 1, 1, 1, 1});
+    EXPECT_EQ(HdVolOKBtnClick(frame, HeadIdChoice::CheckPresent), kOk);
+    EXPECT_EQ(view.statusText(), "Head ID = 101010101011J");
+    EXPECT_FALSE(view.hourglass);
+}
+
+TEST_F(IdentityTest, StoredFirstDigitFourIsAnInvalidHeadId) {
+    StoreHeadId({4, 1, 1, 1, 1, 1, 1});
+    EXPECT_EQ(HdVolOKBtnClick(frame, HeadIdChoice::CheckPresent), kHeadIdFormat);
+    EXPECT_EQ(view.statusText(), "Head ID is invalid.");
+    EXPECT_EQ(view.colour, TextColour::Red);
+    EXPECT_FALSE(view.hourglass);
+}
+
+TEST_F(IdentityTest, ChangeDataOpensTheEmptiedEntryWithFocus) {
+    view.setEntryText(Entry::LeftHeadIDInputEdit, "leftover");
+    rig.mark();
+    EXPECT_EQ(HdVolOKBtnClick(frame, HeadIdChoice::ChangeData), kOk);
+    EXPECT_EQ(view.panel, Panel::HeadIDInputPnl);
+    EXPECT_EQ(view.entryText(Entry::LeftHeadIDInputEdit), "");
+    EXPECT_EQ(view.focus, Entry::LeftHeadIDInputEdit);
+    EXPECT_TRUE(rig.controlSince().empty());
+}
+
+TEST_F(IdentityTest, HeadIdEntryWritesQuotesAndFillsTheSummary) {
+    view.setEntryText(Entry::LeftHeadIDInputEdit, "101010101011J");
+    EXPECT_EQ(HeadIDInputOKBtnClick(frame), kOk);
+    EXPECT_EQ(view.statusText(),
+              "13 digits that you typed  \"101010101011J\"  were correctly registered.");
+    EXPECT_EQ(view.summary[SummaryField::ShowHdVolIDPnl], "101010101011J");
+    EXPECT_EQ(
+        rig.eepromWritesSince(),
+        (Writes{{0xAF, 1}, {0xA0, 1}, {0xA1, 1}, {0xA2, 1}, {0xA3, 1}, {0xA4, 1}, {0xAE, 1}}));
+}
+
+TEST_F(IdentityTest, HeadIdFormatErrorKeepsTextAndFocusAndWritesNothing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"101010101011", "The number of digit is wrong."},
+        {"401010101011J", "First digit is wrong."},
+        {"101010101011A", "Check ID is invalid."},
+    };
+    for (const auto& [typed, message] : cases) {
+        view.setEntryText(Entry::LeftHeadIDInputEdit, typed);
+        view.focus.reset();
+        rig.mark();
+        EXPECT_EQ(HeadIDInputOKBtnClick(frame), kHeadIdFormat);
+        EXPECT_EQ(view.statusText(), message);
+        EXPECT_EQ(view.colour, TextColour::Red);
+        EXPECT_EQ(view.focus, Entry::LeftHeadIDInputEdit);
+        EXPECT_EQ(view.entryText(Entry::LeftHeadIDInputEdit), typed);
+        EXPECT_TRUE(rig.eepromWritesSince().empty());
+        EXPECT_EQ(view.summary.count(SummaryField::ShowHdVolIDPnl), 0u);
+    }
+}
+
+TEST_F(IdentityTest, HeadIdLinkFailureShowsTheLinkMessage) {
+    rig.printer.faults().eepromWriteLetter = 'B';
+    view.setEntryText(Entry::LeftHeadIDInputEdit, "101010101011J");
+    EXPECT_EQ(HeadIDInputOKBtnClick(frame), kTransportFailure);
+    EXPECT_EQ(view.statusText(), "Communication error.");
+    EXPECT_EQ(view.focus, Entry::LeftHeadIDInputEdit);
+}
+
+TEST_F(IdentityTest, BothOrNeitherUsbIdEntries) {
+    view.setStatusText("old");
+    view.setEntryText(Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678");
+    view.setEntryText(Entry::UsbIdInputEdit, "ABCDEFGHIJ");
+    EXPECT_EQ(UsbIdInputOKBtnClick(frame), kInputRejected);
+    EXPECT_EQ(view.statusText(), "Input data is wrong.");
+    EXPECT_EQ(view.colour, TextColour::Red);
+    EXPECT_TRUE(rig.controlSince().empty());
+
+    view.setEntryText(Entry::OriginalUsbIdInputEdit, "");
+    view.setEntryText(Entry::UsbIdInputEdit, "");
+    view.setStatusText("old");
+    EXPECT_EQ(UsbIdInputOKBtnClick(frame), kOk);
+    EXPECT_EQ(view.statusText(), "");
+    EXPECT_TRUE(rig.controlSince().empty());
+}
+
+TEST_F(IdentityTest, FullUsbIdIsWrittenReadBackAndSplitInTheSummary) {
+    view.setEntryText(Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678");
+    EXPECT_EQ(UsbIdInputOKBtnClick(frame), kOk);
+    EXPECT_EQ(StoredUsbId(), "ABCDEFGHIJ12345678");
+    EXPECT_EQ(view.statusText(),
+              "As USB ID, \"ABCDEFGHIJ12345678\" has been registered in EEPROM.");
+    EXPECT_EQ(view.summary[SummaryField::ShowUSBIDLbl], "ABCDEFGHIJ 12345678");
+    std::vector<std::uint8_t> readBack;
+    for (int a = 0xC2; a <= 0xD3; ++a) {
+        readBack.push_back(std::uint8_t(a));
+    }
+    EXPECT_EQ(rig.eepromReadsSince(), readBack);
+    EXPECT_TRUE(view.timers.count(Timer::DisableTimer));
+}
+
+TEST_F(IdentityTest, SerialNumberGetsTheDateAndTimeCode) {
+    rig.clock.setLocalTime({2002, 7, 15, 9, 5, 7});
+    view.setEntryText(Entry::UsbIdInputEdit, "K5XA000123");
+    EXPECT_EQ(UsbIdInputOKBtnClick(frame), kOk);
+    EXPECT_EQ(StoredUsbId(), "K5XA00012327F95700");
+    EXPECT_EQ(view.statusText(),
+              "As USB ID, \"K5XA00012327F95700\" has been registered in EEPROM.");
+    EXPECT_EQ(view.summary[SummaryField::ShowUSBIDLbl], "K5XA000123 27F95700");
+}
+
+TEST_F(IdentityTest, UsbIdFormatErrorsAreShownAndWriteNothing) {
+    const struct {
+        Entry entry;
+        const char* typed;
+        const char* message;
+    } cases[] = {
+        {Entry::UsbIdInputEdit, "K5XA00012", "The Number of digit is wrong."},
+        {Entry::UsbIdInputEdit, "K5XA-00123", "Parameter is only number & alphabet."},
+        {Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ1234567", "The Number of digit is wrong."},
+    };
+    for (const auto& c : cases) {
+        view.setEntryText(Entry::UsbIdInputEdit, "");
+        view.setEntryText(Entry::OriginalUsbIdInputEdit, "");
+        view.setEntryText(c.entry, c.typed);
+        rig.mark();
+        EXPECT_EQ(UsbIdInputOKBtnClick(frame), kUsbIdFormat);
+        EXPECT_EQ(view.statusText(), c.message);
+        EXPECT_EQ(view.colour, TextColour::Red);
+        EXPECT_TRUE(rig.eepromWritesSince().empty());
+    }
+}
+
+TEST_F(IdentityTest, UsbIdWrittenButPrinterNotReadyStopsBeforeTheReadBack) {
+    rig.printer.setState(0x00);
+    rig.printer.setError(0x05);
+    view.setEntryText(Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678");
+    EXPECT_EQ(UsbIdInputOKBtnClick(frame), kPrinterError);
+    EXPECT_EQ(StoredUsbId(), "ABCDEFGHIJ12345678");
+    EXPECT_EQ(view.statusText(), "Ink out error");
+    EXPECT_TRUE(rig.eepromReadsSince().empty());
+    EXPECT_EQ(view.summary.count(SummaryField::ShowUSBIDLbl), 0u);
+}
+
+TEST_F(IdentityTest, UsbIdReadout) {
+    const std::string id = "ab0123456789XYZxyz";  // lower case reads without complaint
+    std::copy(id.begin(), id.end(), rig.printer.eeprom().begin() + 0xC2);
+    EXPECT_EQ(UsbIdOKBtnClick(frame, UsbIdChoice::Readout), kOk);
+    EXPECT_EQ(view.statusText(), "USB ID = " + id);
+
+    rig.printer.eeprom()[0xC5] = '-';
+    EXPECT_EQ(UsbIdOKBtnClick(frame, UsbIdChoice::Readout), kUsbIdFormat);
+    EXPECT_EQ(view.statusText(), "USB ID is invalid");
+    EXPECT_EQ(view.colour, TextColour::Red);
+}
+
+TEST_F(IdentityTest, InputUsbIdOpensTheEntryPanel) {
+    EXPECT_EQ(UsbIdOKBtnClick(frame, UsbIdChoice::Input), kOk);
+    EXPECT_EQ(view.panel, Panel::USBIDInputPnl);
+    EXPECT_EQ(view.focus, Entry::OriginalUsbIdInputEdit);
+}
+
+}  // namespace
+}  // namespace veltra::test

@@ -1,0 +1,242 @@
+#pragma once
+// A recording adjustment window and a program object set wired to the in-process virtual
+// printer on a ManualClock, for the procedure tests.
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "link/Clock.h"
+#include "procedures/AdjustFrame.h"
+#include "procedures/ProgramObjects.h"
+#include "procedures/Session.h"
+#include "sim/SimPortBackend.h"
+#include "sim/VirtualPrinter.h"
+
+namespace veltra::test {
+
+class FakeView final : public AdjustView {
+public:
+    // status area
+    void setStatusText(std::string_view text) override {
+        lines.clear();
+        lines.emplace_back(text);
+    }
+    void appendStatusText(std::string_view text) override {
+        if (lines.empty()) {
+            lines.emplace_back();
+        }
+        lines.back() += text;
+    }
+    void addStatusLine(std::string_view text) override {
+        if (lines.size() == 1 && lines[0].empty()) {
+            lines[0] = text;
+        } else {
+            lines.emplace_back(text);
+        }
+    }
+    std::string statusText() const override {
+        std::string out;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            out += (i ? "\n" : "") + lines[i];
+        }
+        return out;
+    }
+    void setStatusColour(TextColour c) override { colour = c; }
+
+    // window
+    void setWindowEnabled(bool on) override {
+        enabled = on;
+        log.push_back(on ? "enable" : "disable");
+    }
+    void setHourglass(bool on) override { hourglass = on; }
+    void repaint() override { ++repaints; }
+    void startTimer(Timer t) override { timers.insert(t); }
+    void stopTimer(Timer t) override { timers.erase(t); }
+
+    // work area
+    void hideAllPanels() override { panel.reset(); }
+    void showPanel(Panel p) override {
+        panel = p;
+        log.push_back("panel");
+    }
+    void setWidgetVisible(Widget w, bool on) override { visible[w] = on; }
+    void setCountDownText(std::string_view t) override {
+        countDown = t;
+        countDownHistory.emplace_back(t);
+    }
+
+    // entries
+    std::string entryText(Entry e) const override {
+        auto it = entries.find(e);
+        return it == entries.end() ? std::string() : it->second;
+    }
+    void setEntryText(Entry e, std::string_view t) override { entries[e] = t; }
+    void setFocus(Entry e) override { focus = e; }
+    bool isChecked(CheckBox b) const override {
+        auto it = checks.find(b);
+        return it != checks.end() && it->second;
+    }
+    void setChecked(CheckBox b, bool on) override { checks[b] = on; }
+    void setTopMarginItems(const std::vector<std::string>& items) override {
+        topMarginItems = items;
+        topMarginIndexValue = -1;
+    }
+    int topMarginIndex() const override { return topMarginIndexValue; }
+    void setTopMarginIndex(int i) override { topMarginIndexValue = i; }
+    void setGridCell(int r, int c, std::string_view t) override {
+        grid.at(std::size_t(r)).at(std::size_t(c)) = t;
+        ++gridWrites;
+    }
+
+    // frame
+    void setAdjustItems(const std::vector<std::string>& items) override {
+        adjustItems = items;
+        groups[Group::AdjustRdoGrp] = -1;
+    }
+    void setAdjustCaptions(std::string_view tab, std::string_view group) override {
+        tabCaption = tab;
+        groupCaption = group;
+    }
+    void setGroupIndex(Group g, int i) override { groups[g] = i; }
+    void setControlEnabled(Control c, bool on) override { controls[c] = on; }
+    void setActiveTab(int i) override { activeTab = i; }
+    void setSummary(SummaryField f, std::string_view t) override { summary[f] = t; }
+    void setPrinterName(std::string_view n) override { printerName = n; }
+    void showQuitWindow() override { ++quitShown; }
+
+    bool isVisible(Widget w) const {
+        auto it = visible.find(w);
+        return it != visible.end() && it->second;
+    }
+    bool controlEnabled(Control c) const {
+        auto it = controls.find(c);
+        return it == controls.end() || it->second;
+    }
+    std::string cell(int r, int c) const { return grid[std::size_t(r)][std::size_t(c)]; }
+
+    std::vector<std::string> lines;
+    TextColour colour = TextColour::Black;
+    bool enabled = true;
+    bool hourglass = false;
+    int repaints = 0;
+    std::set<Timer> timers;
+    std::optional<Panel> panel;
+    std::map<Widget, bool> visible;
+    std::string countDown;
+    std::vector<std::string> countDownHistory;
+    std::map<Entry, std::string> entries;
+    std::optional<Entry> focus;
+    std::map<CheckBox, bool> checks;
+    std::vector<std::string> topMarginItems;
+    int topMarginIndexValue = -1;
+    std::array<std::array<std::string, 17>, 17> grid{};
+    int gridWrites = 0;
+    std::vector<std::string> adjustItems;
+    std::string tabCaption = "Adjustment";
+    std::string groupCaption = "Adjustment items";
+    std::map<Group, int> groups;
+    std::map<Control, bool> controls;
+    int activeTab = 0;
+    std::map<SummaryField, std::string> summary;
+    std::string printerName;
+    int quitShown = 0;
+    std::vector<std::string> log;
+};
+
+class RecordingHandler final : public MessageHandler {
+public:
+    void showError(std::string_view text) override { errors.emplace_back(text); }
+    void showMessage(std::string_view, std::string_view text) override {
+        messages.emplace_back(text);
+    }
+    bool confirm(std::string_view, std::string_view) override { return answer; }
+    void endProgram(std::string_view text, int code) override {
+        throw ProgramEnded(std::string(text), code);
+    }
+    std::vector<std::string> errors;
+    std::vector<std::string> messages;
+    bool answer = true;
+};
+
+// One virtual printer, the program objects on its port, a started link, and a frame.
+struct Rig {
+    explicit Rig(int modelIndex = 0)
+        : printer(clock, modelIndex),
+          objects(clock, handler,
+                  [this](std::uint16_t, const std::string&) -> std::unique_ptr<PortBackend> {
+                      return std::make_unique<sim::SimPortBackend>(printer, clock);
+                  }),
+          frame(objects, view, state) {}
+
+    // Starts the link on ZTUSB1 and marks what the printer has received so far.
+    bool start(int modelIndex = 0) {
+        packetsBeforeStart = printer.hostPackets();
+        const bool ok = StartSession(objects, modelIndex, kUsbPortIndex) == StartOutcome::Started;
+        mark();
+        return ok;
+    }
+    // The connection drops once the printer has taken n more host packets (counted in the
+    // packet-mode session that start() opened).
+    void dropAfterMorePackets(int n) {
+        printer.faults().dropAfterPackets = int(printer.hostPackets() - packetsBeforeStart) + n;
+    }
+    void mark() {
+        factoryMark = printer.factoryCommands().size();
+        controlMark = printer.controlRequests().size();
+    }
+    // Factory commands received since the mark, as (command, params).
+    std::vector<sim::FactoryCommand> factorySince() const {
+        const auto& all = printer.factoryCommands();
+        return {all.begin() + std::ptrdiff_t(factoryMark), all.end()};
+    }
+    std::vector<std::vector<std::uint8_t>> controlSince() const {
+        const auto& all = printer.controlRequests();
+        return {all.begin() + std::ptrdiff_t(controlMark), all.end()};
+    }
+    // Addresses and values of the EEPROM writes ("||" ... 0x42) since the mark.
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> eepromWritesSince() const {
+        std::vector<std::pair<std::uint8_t, std::uint8_t>> out;
+        for (const auto& p : controlSince()) {
+            if (p.size() == 11 && p[0] == '|' && p[1] == '|' && p[6] == 0x42) {
+                out.emplace_back(p[9], p[10]);
+            }
+        }
+        return out;
+    }
+    std::vector<std::uint8_t> eepromReadsSince() const {
+        std::vector<std::uint8_t> out;
+        for (const auto& p : controlSince()) {
+            if (p.size() == 10 && p[0] == '|' && p[1] == '|' && p[6] == 0x41) {
+                out.push_back(p[9]);
+            }
+        }
+        return out;
+    }
+    int statusReadsSince() const {
+        int n = 0;
+        for (const auto& p : controlSince()) {
+            n += (p.size() >= 2 && p[0] == 's' && p[1] == 't') ? 1 : 0;
+        }
+        return n;
+    }
+
+    static constexpr int kUsbPortIndex = 3;
+
+    ManualClock clock;
+    RecordingHandler handler;
+    sim::VirtualPrinter printer;
+    ProgramObjects objects;
+    FakeView view;
+    AdjustState state;
+    AdjustFrame frame;
+    std::size_t packetsBeforeStart = 0;
+    std::size_t factoryMark = 0;
+    std::size_t controlMark = 0;
+};
+
+}  // namespace veltra::test
