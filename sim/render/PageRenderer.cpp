@@ -33,6 +33,8 @@ constexpr int kMaxPaperWidth = 17 * 360;
 constexpr int kMaxPaperLength = 44 * 360;
 
 constexpr std::size_t kSetBidValuesParams = 5;  // kind, black LE16, colour LE16
+constexpr int kMinBid = -127;
+constexpr int kMaxBid = 127;
 
 // Dot-size bytes of ESC ( e that name a Bi-D set.
 constexpr std::uint8_t kDotSizeVsd1 = 0x10;
@@ -101,17 +103,14 @@ void layInk(QImage& page, int x, int y, const Factors& f) {
     }
 }
 
-// A command's parameters: the exact count, or the count after its 16-bit little-endian length
-// (the ESC ( x commands carry one), whichever form the stream kept.
+// A command's parameters as the printer records them (for ESC ( commands, what follows the
+// count); a command of another length is not one this renderer can read.
 std::optional<std::span<const std::uint8_t>> params(const std::vector<std::uint8_t>& bytes,
                                                     std::size_t count) {
-    if (bytes.size() == count) {
-        return std::span<const std::uint8_t>(bytes);
+    if (bytes.size() != count) {
+        return std::nullopt;
     }
-    if (bytes.size() == count + 2 && bytes[0] == count && bytes[1] == 0) {
-        return std::span<const std::uint8_t>(bytes).subspan(2);
-    }
-    return std::nullopt;
+    return std::span<const std::uint8_t>(bytes);
 }
 
 int le16(std::span<const std::uint8_t> p, std::size_t at) {
@@ -150,7 +149,11 @@ StoredAdjustments StoredAdjustments::fromEeprom(const std::array<std::uint8_t, 2
 
 PageRenderer::PageRenderer(const MechanismErrors& errors, const StoredAdjustments& stored,
                            PageSink sink)
-    : errors_(errors), sink_(std::move(sink)), trialBid_(stored.bid), trialPf_(stored.paperFeed) {
+    : errors_(errors),
+      sink_(std::move(sink)),
+      modelCode_(stored.modelCode),
+      trialBid_(stored.bid),
+      trialPf_(stored.paperFeed) {
     initialise();
 }
 
@@ -427,10 +430,15 @@ void PageRenderer::applyFactory(const std::vector<std::uint8_t>& bytes) {
         ++notes_.malformedCommands;
         return;
     }
-    const FactoryCommand f = factory::parseFactoryBody(bytes, bytes[0], bytes[1]);
+    const std::uint8_t model0 = modelCode_ ? (*modelCode_)[0] : bytes[0];
+    const std::uint8_t model1 = modelCode_ ? (*modelCode_)[1] : bytes[1];
+    const FactoryCommand f = factory::parseFactoryBody(bytes, model0, model1);
     if (!f.checkBytesMatched) {
         ++notes_.malformedCommands;
         return;
+    }
+    if (!f.modelCodeMatched) {
+        return;  // another model's frame: the printer does nothing with it
     }
     const auto& p = f.params;
     switch (f.command) {
@@ -443,12 +451,14 @@ void PageRenderer::applyFactory(const std::vector<std::uint8_t>& bytes) {
             auto& values = trialBid_[p[0] - 1];
             const int black = factory::le16(p, 1);
             const int colour = factory::le16(p, 3);
-            if (black != factory::kBidUnchanged) {
-                values[0] = black;
-            }
-            if (colour != factory::kBidUnchanged) {
-                values[1] = colour;
-            }
+            // Values travel as signed bytes widened to 16 bits; the printer keeps no wider one.
+            auto take = [](int value, int& side) {
+                if (value != factory::kBidUnchanged && value >= kMinBid && value <= kMaxBid) {
+                    side = value;
+                }
+            };
+            take(black, values[0]);
+            take(colour, values[1]);
             break;
         }
         case factory::kSetPfValue:

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "sim/VirtualPrinter.h"
@@ -48,6 +49,9 @@ struct MechanismErrors {
 struct StoredAdjustments {
     BidTable bid{};     // signed values of EEPROM 0x72-0x77 (VSD1-VSD3) and 0x70-0x71 (ECO)
     int paperFeed = 0;  // signed value of EEPROM 0x7D
+    // The printer's model code: factory frames for another model are ignored, as the printer
+    // ignores them. Without it every frame counts.
+    std::optional<std::array<std::uint8_t, 2>> modelCode;
 
     static StoredAdjustments fromEeprom(const std::array<std::uint8_t, 256>& eeprom);
 };
@@ -112,6 +116,7 @@ private:
 
     MechanismErrors errors_;
     PageSink sink_;
+    std::optional<std::array<std::uint8_t, 2>> modelCode_;
 
     // Printer settings reset by ESC @.
     int unit_ = 10;                      // position unit in 1/3600 inch

@@ -36,7 +36,11 @@ PaperOutput::PaperOutput(std::filesystem::path directory, const MechanismErrors&
                          const StoredAdjustments& stored)
     : files_(std::move(directory)),
       renderer_(errors, stored, [this](const QImage& page, int number) {
-          if (!files_.write(page, number) && error_.empty()) {
+          if (files_.write(page, number)) {
+              if (pageWritten) {
+                  pageWritten(files_.directory() / PageFiles::fileName(number));
+              }
+          } else if (error_.empty()) {
               error_ = files_.error();
           }
       }) {}

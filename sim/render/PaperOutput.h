@@ -4,6 +4,7 @@
 #include <QImage>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,7 @@ private:
     std::string error_;
 };
 
-// Follows a printer's growing record of print commands and writes each sheet as it is ejected.
-// Call catchUp with the whole record after every exchange; only the new entries are rendered.
+// Follows a printer's print commands and writes each sheet as it is ejected.
 class PaperOutput {
 public:
     PaperOutput(std::filesystem::path directory, const MechanismErrors& errors,
@@ -42,12 +42,19 @@ public:
     PaperOutput& operator=(const PaperOutput&) = delete;
 
     bool prepare() { return files_.prepare(); }
+    // One command as the printer records it (VirtualPrinter::setPrintCommandObserver).
+    void feed(const PrintCommand& command) { renderer_.feed(command); }
+    // Or the whole record after every exchange; only the entries not yet seen are rendered.
     void catchUp(const std::vector<PrintCommand>& record);
+
+    // Called with the file of each page written.
+    std::function<void(const std::filesystem::path& file)> pageWritten;
 
     int pagesWritten() const { return files_.written(); }
     // The first failure to write a page; empty while every page was written.
     const std::string& error() const { return error_; }
     const PageRenderer& renderer() const { return renderer_; }
+    const PageFiles& files() const { return files_; }
 
 private:
     PageFiles files_;

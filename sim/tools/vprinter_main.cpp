@@ -9,6 +9,9 @@
 #include "link/MessageHandler.h"
 #include "sim/SocketServer.h"
 #include "sim/VirtualPrinter.h"
+#ifdef VELTRA_VPRINTER_PAPER
+#include "sim/render/PaperOptions.h"
+#endif
 
 namespace {
 
@@ -53,6 +56,9 @@ struct Options {
     bool malformedStatus = false;
     std::optional<int> dropAfter;
     bool once = false;
+#ifdef VELTRA_VPRINTER_PAPER
+    veltra::sim::PaperOptions paper;  // --paper DIR and the hidden mechanism errors
+#endif
 };
 
 std::uint8_t byteOption(veltra::MessageHandler& ui, const std::string& name,
@@ -90,6 +96,10 @@ int run(const Options& o, veltra::MessageHandler& ui) {
     if (!o.writeLetter.empty()) {
         f.eepromWriteLetter = o.writeLetter[0];
     }
+
+#ifdef VELTRA_VPRINTER_PAPER
+    const auto paper = veltra::sim::PaperSession::start(o.paper, printer, ui);
+#endif
 
     veltra::sim::SocketServer server(printer, o.socket);
     if (!server.listen()) {
@@ -136,6 +146,9 @@ int main(int argc, char** argv) {
     app.add_option("--drop-after", o.dropAfter, "drop the connection after N host packets")
         ->check(CLI::NonNegativeNumber);
     app.add_flag("--once", o.once, "exit after one connection");
+#ifdef VELTRA_VPRINTER_PAPER
+    veltra::sim::addPaperOptions(app, o.paper);
+#endif
     CLI11_PARSE(app, argc, argv);
 
     StderrHandler ui;

@@ -236,6 +236,29 @@ TEST(PageRendererBid, StoredValuesAreInForceUntilAFrameChangesThem) {
     EXPECT_EQ(renderer.notes().malformedCommands, 1);
 }
 
+TEST(PageRendererBid, FramesTheRealPrinterWouldIgnoreChangeNothing) {
+    StoredAdjustments stored;
+    stored.bid[0] = {4, 5};
+    stored.modelCode = std::array<std::uint8_t, 2>{0x3B, 0xA5};  // not the frames' model
+    PageRenderer renderer(MechanismErrors{}, stored, nullptr);
+    Stream s;
+    s.setBidValues(1, 1, 1).setPfValue(3);
+    renderer.feed(s.commands());
+    EXPECT_EQ(renderer.trialBid(DotSet::Vsd1, InkSide::Black), 4);
+    EXPECT_EQ(renderer.trialPaperFeed(), 0);
+
+    stored.modelCode = std::array<std::uint8_t, 2>{0x3A, 0x91};
+    PageRenderer sameModel(MechanismErrors{}, stored, nullptr);
+    Stream wide;
+    wide.setBidValues(1, 300, -200).setBidValues(1, 127, -127);
+    sameModel.feed(wide.commands().front());  // no signed byte: both sides stay
+    EXPECT_EQ(sameModel.trialBid(DotSet::Vsd1, InkSide::Black), 4);
+    EXPECT_EQ(sameModel.trialBid(DotSet::Vsd1, InkSide::Colour), 5);
+    sameModel.feed(wide.commands().back());
+    EXPECT_EQ(sameModel.trialBid(DotSet::Vsd1, InkSide::Black), 127);
+    EXPECT_EQ(sameModel.trialBid(DotSet::Vsd1, InkSide::Colour), -127);
+}
+
 // One PF row: a bar from the last 60 nozzles, a one-inch feed, a bar from a 60-line band.
 TEST(PageRendererPaperFeed, SecondBarMovesByTheErrorLessTheTrialValue) {
     const Line bar1 = [] {

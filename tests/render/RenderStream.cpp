@@ -1,5 +1,7 @@
 #include "tests/render/RenderStream.h"
 
+#include <algorithm>
+
 namespace veltra::sim::test {
 
 namespace {
@@ -145,14 +147,25 @@ bool inked(const QImage& page, int x, int y, int threshold) {
     return qRed(p) < threshold || qGreen(p) < threshold || qBlue(p) < threshold;
 }
 
-std::vector<RowRun> inkedRows(const QImage& page, int x0, int x1) {
-    std::vector<RowRun> runs;
-    for (int y = 0; y < page.height(); ++y) {
-        bool any = false;
-        for (int x = x0; x < x1 && !any; ++x) {
-            any = inked(page, x, y);
+namespace {
+// Rows read straight from the renderer's 24-bit pages; other formats are converted first.
+bool rowInked(const QImage& rgb888, int y, int x0, int x1) {
+    const uchar* line = rgb888.constScanLine(y);
+    for (int i = 3 * std::max(0, x0); i < 3 * std::min(x1, rgb888.width()); ++i) {
+        if (line[i] < 250) {
+            return true;
         }
-        if (!any) {
+    }
+    return false;
+}
+}  // namespace
+
+std::vector<RowRun> inkedRows(const QImage& page, int x0, int x1) {
+    const QImage rgb =
+        page.format() == QImage::Format_RGB888 ? page : page.convertToFormat(QImage::Format_RGB888);
+    std::vector<RowRun> runs;
+    for (int y = 0; y < rgb.height(); ++y) {
+        if (!rowInked(rgb, y, x0, x1)) {
             continue;
         }
         if (!runs.empty() && runs.back().last == y - 1) {

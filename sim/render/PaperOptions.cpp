@@ -1,0 +1,145 @@
+#include "sim/render/PaperOptions.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <charconv>
+#include <cstdio>
+
+namespace veltra::sim {
+
+void addPaperOptions(CLI::App& app, PaperOptions& o) {
+    auto* paper = app.add_option("--paper", o.directory,
+                                 "write each ejected page as DIR/page-001.png, ... (360 dpi)");
+    app.add_option("--bid-error", o.bidErrors,
+                   "hidden Bi-D error SET:SIDE:DOTS, SET VSD1|VSD2|VSD3|ECO, SIDE K|C, e.g. "
+                   "VSD1:K:+2 (repeatable)")
+        ->needs(paper);
+    app.add_option("--pf-error", o.paperFeedError,
+                   "hidden paper feed error, 1/360 inch per inch of feed")
+        ->check(CLI::Range(-kMaxPaperFeedError, kMaxPaperFeedError))
+        ->needs(paper);
+    app.add_option("--head-angle-error", o.headAngleError,
+                   "hidden head angle error, dots between the halves of a head angular stroke")
+        ->check(CLI::Range(-kMaxHeadAngleError, kMaxHeadAngleError))
+        ->needs(paper);
+}
+
+std::optional<BidError> parseBidError(std::string_view text) {
+    const auto first = text.find(':');
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto second = text.find(':', first + 1);
+    if (second == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view setName = text.substr(0, first);
+    const std::string_view sideName = text.substr(first + 1, second - first - 1);
+    std::string_view number = text.substr(second + 1);
+
+    constexpr std::array<std::pair<std::string_view, DotSet>, kDotSetCount> kSets{{
+        {"VSD1", DotSet::Vsd1},
+        {"VSD2", DotSet::Vsd2},
+        {"VSD3", DotSet::Vsd3},
+        {"ECO", DotSet::Eco},
+    }};
+    BidError e{};
+    bool found = false;
+    for (const auto& [name, set] : kSets) {
+        if (setName == name) {
+            e.set = set;
+            found = true;
+        }
+    }
+    if (!found) {
+        return std::nullopt;
+    }
+    if (sideName == "K") {
+        e.side = InkSide::Black;
+    } else if (sideName == "C") {
+        e.side = InkSide::Colour;
+    } else {
+        return std::nullopt;
+    }
+    if (!number.empty() && number.front() == '+') {
+        number.remove_prefix(1);
+        if (!number.empty() && number.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), e.dots);
+    if (number.empty() || ec != std::errc{} || end != number.data() + number.size() ||
+        e.dots < -kMaxBidError || e.dots > kMaxBidError) {
+        return std::nullopt;
+    }
+    return e;
+}
+
+MechanismErrors mechanismErrors(const PaperOptions& options, MessageHandler& ui) {
+    MechanismErrors errors;
+    for (const std::string& text : options.bidErrors) {
+        const auto e = parseBidError(text);
+        if (!e) {
+            fatalError(ui,
+                       "--bid-error takes SET:SIDE:DOTS (SET VSD1, VSD2, VSD3 or ECO; SIDE K or C; "
+                       "DOTS -60 to 60), not \"" +
+                           text + "\"",
+                       2);
+        }
+        errors.bidError(e->set, e->side) = e->dots;
+    }
+    errors.paperFeed = options.paperFeedError;
+    errors.headAngle = options.headAngleError;
+    return errors;
+}
+
+std::unique_ptr<PaperSession> PaperSession::start(const PaperOptions& options,
+                                                  VirtualPrinter& printer, MessageHandler& ui) {
+    if (options.directory.empty()) {
+        return nullptr;
+    }
+    auto session = std::make_unique<PaperSession>(options, printer, ui);
+    if (!session->paper_.prepare()) {
+        fatalError(ui, session->paper_.files().error(), 1);
+    }
+    return session;
+}
+
+namespace {
+StoredAdjustments storedIn(const VirtualPrinter& printer) {
+    StoredAdjustments stored = StoredAdjustments::fromEeprom(printer.eeprom());
+    stored.modelCode = printer.modelCode();
+    return stored;
+}
+}  // namespace
+
+PaperSession::PaperSession(const PaperOptions& options, VirtualPrinter& printer, MessageHandler& ui)
+    : printer_(printer),
+      ui_(ui),
+      args_{"veltra-vprinter", "-platform", "offscreen"},
+      paper_(options.directory, mechanismErrors(options, ui), storedIn(printer)) {
+    if (QCoreApplication::instance() == nullptr) {
+        for (std::size_t i = 0; i < args_.size(); ++i) {
+            argv_[i] = args_[i].data();
+        }
+        argc_ = static_cast<int>(args_.size());
+        app_ = std::make_unique<QGuiApplication>(argc_, argv_.data());
+    }
+    paper_.pageWritten = [](const std::filesystem::path& file) {
+        std::printf("veltra-vprinter: page written to %s\n", file.string().c_str());
+        std::fflush(stdout);
+    };
+    printer_.setPrintCommandObserver([this](const PrintCommand& command) {
+        paper_.feed(command);
+        if (!paper_.error().empty() && !errorShown_) {
+            errorShown_ = true;  // once: every later page would fail the same way
+            ui_.showError(paper_.error());
+        }
+    });
+}
+
+PaperSession::~PaperSession() {
+    printer_.setPrintCommandObserver(nullptr);
+}
+
+}  // namespace veltra::sim

@@ -1,0 +1,72 @@
+#pragma once
+// The virtual printer's paper on the command line: --paper DIR asks for page images, and the
+// hidden mechanism errors are set with --bid-error, --pf-error and --head-angle-error.
+#include <CLI/CLI.hpp>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/MessageHandler.h"
+#include "sim/VirtualPrinter.h"
+#include "sim/render/PageRenderer.h"
+#include "sim/render/PaperOutput.h"
+
+class QGuiApplication;
+
+namespace veltra::sim {
+
+struct PaperOptions {
+    std::string directory;               // empty: no page images
+    std::vector<std::string> bidErrors;  // "VSD1:K:+2" each
+    int paperFeedError = 0;
+    int headAngleError = 0;
+};
+
+inline constexpr int kMaxBidError = 60;  // the range a Bi-D value can be adjusted in
+inline constexpr int kMaxPaperFeedError = 20;
+inline constexpr int kMaxHeadAngleError = 20;
+
+void addPaperOptions(CLI::App& app, PaperOptions& options);
+
+// One --bid-error value "SET:SIDE:DOTS": SET is VSD1, VSD2, VSD3 or ECO, SIDE is K (black) or
+// C (colour), DOTS a signed whole number within the Bi-D range. nullopt when it is not one.
+struct BidError {
+    DotSet set;
+    InkSide side;
+    int dots;
+};
+std::optional<BidError> parseBidError(std::string_view text);
+
+// The errors the options ask for; a malformed --bid-error ends the program through ui.
+MechanismErrors mechanismErrors(const PaperOptions& options, MessageHandler& ui);
+
+// Writes the printer's pages into the directory as they are ejected, for as long as it lives.
+// Text needs a Qt application for its fonts: the session makes an offscreen one unless the
+// process has one already.
+class PaperSession {
+public:
+    // nullptr without --paper; ends the program through ui when the directory cannot be had.
+    static std::unique_ptr<PaperSession> start(const PaperOptions& options, VirtualPrinter& printer,
+                                               MessageHandler& ui);
+    PaperSession(const PaperOptions& options, VirtualPrinter& printer, MessageHandler& ui);
+    ~PaperSession();
+    PaperSession(const PaperSession&) = delete;
+    PaperSession& operator=(const PaperSession&) = delete;
+
+    const PaperOutput& output() const { return paper_; }
+
+private:
+    VirtualPrinter& printer_;
+    MessageHandler& ui_;
+    std::array<std::string, 3> args_;
+    std::array<char*, 4> argv_{};
+    int argc_ = 0;
+    std::unique_ptr<QGuiApplication> app_;
+    PaperOutput paper_;
+    bool errorShown_ = false;
+};
+
+}  // namespace veltra::sim
