@@ -78,6 +78,9 @@ inline constexpr std::string_view kPoints = " points";
 inline constexpr std::string_view kProtectionCounterCleared =
     "The protection counter has been cleared.";
 inline constexpr std::string_view kCleared = "Cleared";
+inline constexpr std::string_view kDischargeWait = "Wait for 10 seconds.";  // DischargeWaitLbl
+inline constexpr std::string_view kDischargeComplete =
+    "You can remove AC cable now.";  // DischargeCompleteLbl
 inline constexpr std::string_view kPageCounterIs = "Page counter = ";
 inline constexpr std::string_view kPrintPassCounterIs = "Print pass counter = ";
 
