@@ -611,8 +611,11 @@ Status TPD4Comm::ReadStatus() {
         }
     }
     if (printerState_ != printer_state::kError && !dataOpen_) {
-        // Opened here so that print data can follow; its outcome does not change this result.
+        // Opened here so that print data can follow; its outcome changes neither this result
+        // nor its detail code.
+        const Detail kept = lastError_;
         OpenChannel(kDataSocket);
+        lastError_ = kept;
     }
     return kOk;
 }

@@ -93,6 +93,7 @@ TEST(PrinterStatus, OpensThePrintDataChannelUnlessThePrinterIsInError) {
         r.queueControl(statusText("02"));
         r.port.reply(openReply(kDataSocket, 5));  // its failure does not change the result
         EXPECT_EQ(r.link.ReadStatus(), kOk);
+        EXPECT_EQ(r.link.LastError(), kNoError);
         EXPECT_EQ(r.port.writes.back(), openRequest(0x40));
         EXPECT_EQ(r.link.IsChannelOpen(kDataSocket), 0);
     }
