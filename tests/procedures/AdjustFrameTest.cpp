@@ -327,32 +327,6 @@ TEST_F(FrameTest, ChoosingAnItemClearsTheOtherGroupsAndResets) {
     EXPECT_EQ(view.groups[Group::MaintRdoGrp], -1);
 }
 
-TEST_F(FrameTest, EveryListIndexOpensItsPanel) {
-    struct Pick {
-        void (AdjustFrame::*click)(int);
-        int index;
-        Panel panel;
-    };
-    const Pick picks[] = {
-        {&AdjustFrame::AdjustRdoGrpClick, 0, Panel::DefaultSetPnl},
-        {&AdjustFrame::AdjustRdoGrpClick, 4, Panel::BidItemsPnl},
-        {&AdjustFrame::AdjustRdoGrpClick, 5, Panel::PFItemsPnl},
-        {&AdjustFrame::AdjustRdoGrpClick, 6, Panel::USBIDItemsPnl},
-        {&AdjustFrame::AdjustRdoGrpClick, 7, Panel::TopMarginMainPnl},
-        {&AdjustFrame::MaintRdoGrpClick, 0, Panel::CleaningPnl},
-        {&AdjustFrame::MaintRdoGrpClick, 2, Panel::InkChargeJigPnl},
-        {&AdjustFrame::MaintRdoGrpClick, 3, Panel::TraStep0Pnl},
-        {&AdjustFrame::MaintRdoGrpClick, 6, Panel::PrintPassCountPnl},
-        {&AdjustFrame::PatternPrnItemsRdoGrpClick, 0, Panel::A3PPrintPnl},
-        {&AdjustFrame::AppendixRdoGrpClick, 0, Panel::EEPROMItemsPnl},
-    };
-    for (const Pick& p : picks) {
-        view.panel.reset();
-        (frame.*p.click)(p.index);
-        EXPECT_EQ(view.panel, p.panel) << p.index;
-    }
-}
-
 TEST_F(FrameTest, IndexOutsideTheListDoesNothing) {
     frame.MaintRdoGrpClick(1);
     view.setStatusText("kept");
@@ -377,10 +351,7 @@ TEST_F(FrameTest, CrMotorItemClearsItsFourBoxes) {
     }
 }
 
-TEST_F(FrameTest, PreviousButtonsReturnToTheFirstPanel) {
-    EXPECT_EQ(PreviousPanel(PreviousButton::EepromGridRtnBtn), Panel::EEPROMCheckPnl);
-    EXPECT_EQ(PreviousPanel(PreviousButton::CounterClearRtnBtn), Panel::ProCounterItemsPnl);
-    EXPECT_EQ(PreviousPanel(PreviousButton::UsbIdInputRtnBtn), Panel::USBIDItemsPnl);
+TEST_F(FrameTest, LeavingTheEepromTableBringsBackTheStatusArea) {
     view.setStatusText("x");
     view.setWidgetVisible(Widget::StatusMemo, false);
     frame.PreviousClick(PreviousButton::EepromGridRtnBtn);
@@ -423,17 +394,6 @@ TEST(FrameShow, NoModelIsAProgramMiss) {
     Rig rig;
     rig.frame.FormShow();  // no model chosen, no link
     EXPECT_EQ(rig.handler.errors, std::vector<std::string>{"program miss!!"});
-}
-
-TEST_F(FrameTest, TabChangeClearsEverySelection) {
-    frame.MaintRdoGrpClick(1);
-    frame.AdjustmentTabChange();
-    EXPECT_EQ(view.panel, Panel::CanvasPanel);
-    EXPECT_EQ(view.statusText(), "");
-    for (Group g : {Group::AdjustRdoGrp, Group::MaintRdoGrp, Group::PatternPrnItemsRdoGrp,
-                    Group::AppendixRdoGrp}) {
-        EXPECT_EQ(view.groups[g], -1);
-    }
 }
 
 bool SentRs(const Rig& rig) {

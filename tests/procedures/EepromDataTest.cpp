@@ -39,15 +39,6 @@ TEST(HexPairField, AcceptsExactlyTwoUpperCaseDigits) {
     }
 }
 
-TEST(GridCell, AddressToRowAndColumn) {
-    EXPECT_EQ(GridRow(0x00), 1);
-    EXPECT_EQ(GridColumn(0x00), 1);
-    EXPECT_EQ(GridRow(0x3A), 4);
-    EXPECT_EQ(GridColumn(0x3A), 11);
-    EXPECT_EQ(GridRow(0xFF), 16);
-    EXPECT_EQ(GridColumn(0xFF), 16);
-}
-
 TEST_F(EepromDataTest, ReadoutInputChecksNameTheFieldToFix) {
     const struct {
         const char* beg;
@@ -157,19 +148,6 @@ TEST_F(EepromDataTest, RefusedWriteShowsTheLinkFailure) {
     EXPECT_EQ(EepromWriteOkBtnClick(frame), kTransportFailure);
     EXPECT_EQ(view.statusText(), "Communication error.");
     EXPECT_NE(rig.printer.eeprom()[0x30], 0x10);
-}
-
-TEST_F(EepromDataTest, ItemPanelEmptiesAndFocusesTheFirstField) {
-    view.setEntryText(Entry::EepReadBegEdit, "12");
-    EepromItemsOKBtnClick(frame, EepromChoice::Check);
-    EXPECT_EQ(view.panel, Panel::EEPROMCheckPnl);
-    EXPECT_EQ(view.entryText(Entry::EepReadBegEdit), "");
-    EXPECT_EQ(view.focus, Entry::EepReadBegEdit);
-    view.setEntryText(Entry::EepWriteDataEdit, "12");
-    EepromItemsOKBtnClick(frame, EepromChoice::Change);
-    EXPECT_EQ(view.panel, Panel::EEPROMChangePnl);
-    EXPECT_EQ(view.entryText(Entry::EepWriteDataEdit), "");
-    EXPECT_EQ(view.focus, Entry::EepWriteAddEdit);
 }
 
 TEST_F(EepromDataTest, A4PrintBracketsRemoteModeThenPrintsTheReport) {

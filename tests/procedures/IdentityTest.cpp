@@ -72,16 +72,6 @@ TEST_F(IdentityTest, StoredFirstDigitFourIsAnInvalidHeadId) {
     EXPECT_FALSE(view.hourglass);
 }
 
-TEST_F(IdentityTest, ChangeDataOpensTheEmptiedEntryWithFocus) {
-    view.setEntryText(Entry::LeftHeadIDInputEdit, "leftover");
-    rig.mark();
-    EXPECT_EQ(HdVolOKBtnClick(frame, HeadIdChoice::ChangeData), kOk);
-    EXPECT_EQ(view.panel, Panel::HeadIDInputPnl);
-    EXPECT_EQ(view.entryText(Entry::LeftHeadIDInputEdit), "");
-    EXPECT_EQ(view.focus, Entry::LeftHeadIDInputEdit);
-    EXPECT_TRUE(rig.controlSince().empty());
-}
-
 TEST_F(IdentityTest, HeadIdEntryWritesQuotesAndFillsTheSummary) {
     view.setEntryText(Entry::LeftHeadIDInputEdit, "101010101011J");
     EXPECT_EQ(HeadIDInputOKBtnClick(frame), kOk);
@@ -206,12 +196,6 @@ TEST_F(IdentityTest, UsbIdReadout) {
     EXPECT_EQ(UsbIdOKBtnClick(frame, UsbIdChoice::Readout), kUsbIdFormat);
     EXPECT_EQ(view.statusText(), "USB ID is invalid");
     EXPECT_EQ(view.colour, TextColour::Red);
-}
-
-TEST_F(IdentityTest, InputUsbIdOpensTheEntryPanel) {
-    EXPECT_EQ(UsbIdOKBtnClick(frame, UsbIdChoice::Input), kOk);
-    EXPECT_EQ(view.panel, Panel::USBIDInputPnl);
-    EXPECT_EQ(view.focus, Entry::OriginalUsbIdInputEdit);
 }
 
 }  // namespace

@@ -335,13 +335,6 @@ TEST_F(MaintenanceTest, FailedCounterReadShowsOnlyTheFailure) {
     EXPECT_EQ(view.colour, TextColour::Red);
 }
 
-TEST_F(MaintenanceTest, ClearingChoiceOpensTheInkPadPanel) {
-    rig.mark();
-    EXPECT_EQ(ProCounterOKBtnClick(frame, CounterChoice::Clear), kOk);
-    EXPECT_EQ(view.panel, Panel::NewProCounterClearPnl);
-    EXPECT_TRUE(rig.controlSince().empty());
-}
-
 TEST_F(MaintenanceTest, InkPadClearsWriteTheCounterAndReadBack) {
     struct Case {
         Status (*click)(AdjustFrame&);
