@@ -245,8 +245,7 @@ const std::vector<std::vector<std::uint8_t>>& VirtualPrinter::controlRequests() 
 std::size_t VirtualPrinter::hostPackets() const {
     return impl_->device.hostPackets();
 }
-void VirtualPrinter::setPrintCommandObserver(
-    std::function<void(const PrintCommand&)> observer) {
+void VirtualPrinter::setPrintCommandObserver(std::function<void(const PrintCommand&)> observer) {
     impl_->printObserver = std::move(observer);
 }
 

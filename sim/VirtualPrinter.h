@@ -68,11 +68,15 @@ struct FactoryCommand {
 
 // States the printer can be put in ("ST:" values) and faults to inject.
 struct Faults {
-    bool noReply = false;                     // swallow requests, answer nothing
-    std::optional<std::uint8_t> errorPacket;  // 0x80-0x87: next exchange answered by Error packet
-    std::optional<char> eepromWriteLetter;    // 'B' or 'N' for EEPROM writes
-    bool malformedStatus = false;             // status reply without "ST:"/"IQ:"
-    std::optional<int> dropAfterPackets;      // connection drops after N host packets
+    bool noReply = false;  // swallow requests, answer nothing
+    // 0x80-0x87: the next host packet is answered by an Error packet with this code instead of
+    // being carried out; the fault then clears itself.
+    std::optional<std::uint8_t> errorPacket;
+    std::optional<char> eepromWriteLetter;  // 'B' or 'N' for EEPROM writes
+    bool malformedStatus = false;           // status reply without "ST:"/"IQ:"
+    // The connection drops once N host packets have come (counted from creation or the last
+    // resetLink); replies already queued can still be read.
+    std::optional<int> dropAfterPackets;
     std::optional<std::uint8_t> packetModeResult;  // result byte for the packet-mode entry
     // When set, only a packet on this socket (0 transport, 2 control, 0x40 print data) draws
     // the errorPacket; without it the next packet of any socket does.
