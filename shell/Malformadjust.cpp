@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "procedures/AdjustFrame.h"
+#include "procedures/Adjustment.h"
 #include "shell/Malformquit.h"
 
 namespace veltra::shell {
@@ -84,23 +85,12 @@ constexpr const char* kCheckBoxNames[] = {
 };
 static_assert(std::size(kCheckBoxNames) == std::size_t(CheckBox::ReplaceCRMainShaftCheckBox) + 1);
 
-// The eight Bi-D rows: caption, check box, entry, spinner.
-struct BidRow {
-    const char* caption;
-    CheckBox box;
-    Entry entry;
-    const char* upDown;
+// Spinners of the eight Bi-D rows, in the rows' order.
+constexpr const char* kBidUpDownNames[] = {
+    "BidVSD1BkUpDown", "BidVSD1YMCUpDown", "BidVSD2BkUpDown", "BidVSD2YMCUpDown",
+    "BidVSD3BkUpDown", "BidVSD3YMCUpDown", "BidECOBkUpDown",  "BidECOYMCUpDown",
 };
-constexpr BidRow kBidRows[] = {
-    {"VSD1 Black", CheckBox::BidVSD1BkCheckBox, Entry::BidVSD1BkWrtEdit, "BidVSD1BkUpDown"},
-    {"VSD1 Color", CheckBox::BidVSD1YMCCheckBox, Entry::BidVSD1YMCWrtEdit, "BidVSD1YMCUpDown"},
-    {"VSD2 Black", CheckBox::BidVSD2BkCheckBox, Entry::BidVSD2BkWrtEdit, "BidVSD2BkUpDown"},
-    {"VSD2 Color", CheckBox::BidVSD2YMCCheckBox, Entry::BidVSD2YMCWrtEdit, "BidVSD2YMCUpDown"},
-    {"VSD3 Black", CheckBox::BidVSD3BkCheckBox, Entry::BidVSD3BkWrtEdit, "BidVSD3BkUpDown"},
-    {"VSD3 Color", CheckBox::BidVSD3YMCCheckBox, Entry::BidVSD3YMCWrtEdit, "BidVSD3YMCUpDown"},
-    {"ECO Black", CheckBox::BidECOBkCheckBox, Entry::BidECOBkWrtEdit, "BidECOBkUpDown"},
-    {"ECO Color", CheckBox::BidECOYMCCheckBox, Entry::BidECOYMCWrtEdit, "BidECOYMCUpDown"},
-};
+static_assert(std::size(kBidUpDownNames) == kBidRows.size());
 
 QStringList toList(std::span<const ItemEntry> items) {
     QStringList out;
@@ -451,14 +441,14 @@ void TFormAdjust::buildPanels(QWidget* workArea) {
         b.text("Adjustable range is -60 to 60.");
         auto* rows = new QGridLayout;
         int r = 0;
-        for (const BidRow& row : kBidRows) {
+        for (const veltra::BidRow& row : kBidRows) {
             auto* cell = new QHBoxLayout;
-            b.checkBox(row.box, row.caption, cell);
+            b.checkBox(row.box, qs(row.name), cell);
             rows->addLayout(cell, r, 0);
             QLineEdit* edit = makeEntry(kEntryNames[int(row.entry)], 3, false, b.panel());
             entries_.insert(int(row.entry), edit);
             rows->addWidget(edit, r, 1);
-            rows->addWidget(new UpDown(row.upDown, edit, -60, 60, b.panel()), r, 2);
+            rows->addWidget(new UpDown(kBidUpDownNames[r], edit, -60, 60, b.panel()), r, 2);
             ++r;
         }
         b.layout()->addLayout(rows);

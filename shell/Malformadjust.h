@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "procedures/AdjustFrame.h"
 #include "procedures/AdjustView.h"
@@ -100,6 +101,19 @@ public slots:
     void AdjustRtnBtnClick();
     void DisableTimerTimer();
     void HeadAngGetStatusTimerTimer();
+    // EEPROM initialization, head ID, USB ID.
+    void DefaultSetBtnClick();
+    void HdVolOKBtnClick();
+    void HeadIDInputOKBtnClick();
+    void UsbIdOKBtnClick();
+    void UsbIdInputOKBtnClick();
+    // Bi-D, PF, top margin.
+    void BidOKBtnClick();
+    void BidWrtOKBtnClick();
+    void PFOKBtnClick();
+    void PFWriteOKBtnClick();
+    void TopMarginMainBtnClick();
+    void TopMarginWriteOKBtnClick();
     // Maintenance.
     void CleaningOKBtnClick();
     void ChargeOKBtnClick();
@@ -113,6 +127,11 @@ public slots:
     void NewInkPadClearBtnClick();
     void PageCountOKBtnClick();
     void PrintPassCountOKBtnClick();
+    // EEPROM data, check pattern.
+    void EepromItemsOKBtnClick();
+    void EepromReadOkBtnClick();
+    void EepromWriteOkBtnClick();
+    void A3PPrintOKBtnClick();
 
 signals:
     // A program error has ended the program (the handler has shown it).
@@ -136,6 +155,12 @@ private:
     void run(F&& handler);
     // A radio group of the panels by name.
     RadioGroup* panelGroup(const char* name) const;
+    // The chosen item of a panel's radio group as a procedure's choice; nullopt when none.
+    template <typename Choice>
+    std::optional<Choice> choiceOf(const char* groupName) const {
+        const int index = panelGroup(groupName)->itemIndex();
+        return index < 0 ? std::nullopt : std::optional<Choice>(Choice(index));
+    }
 
     ProgramObjects& objects_;
     AdjustState state_;

@@ -1,6 +1,9 @@
 // The panels' handlers of TFormAdjust: each forwards to its procedure in procedures/.
 #include <QPushButton>
 
+#include "procedures/Adjustment.h"
+#include "procedures/EepromData.h"
+#include "procedures/Identity.h"
 #include "procedures/Maintenance.h"
 #include "shell/Malformadjust.h"
 
@@ -24,17 +27,6 @@ constexpr PreviousLink kPreviousButtons[] = {
     {"EepromGridRtnBtn", PreviousButton::EepromGridRtnBtn},
 };
 
-// Each Bi-D entry ticks its row's check box when its text changes.
-constexpr std::pair<Entry, CheckBox> kBidEntryBoxes[] = {
-    {Entry::BidVSD1BkWrtEdit, CheckBox::BidVSD1BkCheckBox},
-    {Entry::BidVSD1YMCWrtEdit, CheckBox::BidVSD1YMCCheckBox},
-    {Entry::BidVSD2BkWrtEdit, CheckBox::BidVSD2BkCheckBox},
-    {Entry::BidVSD2YMCWrtEdit, CheckBox::BidVSD2YMCCheckBox},
-    {Entry::BidVSD3BkWrtEdit, CheckBox::BidVSD3BkCheckBox},
-    {Entry::BidVSD3YMCWrtEdit, CheckBox::BidVSD3YMCCheckBox},
-    {Entry::BidECOBkWrtEdit, CheckBox::BidECOBkCheckBox},
-    {Entry::BidECOYMCWrtEdit, CheckBox::BidECOYMCCheckBox},
-};
 }  // namespace
 
 void TFormAdjust::wireHandlers() {
@@ -50,11 +42,24 @@ void TFormAdjust::wireHandlers() {
         connect(button, &QPushButton::clicked, this,
                 [this, which] { run([this, which] { frame_->PreviousClick(which); }); });
     }
-    for (const auto& [entryId, boxId] : kBidEntryBoxes) {
-        const CheckBox box = boxId;
-        connect(entry(entryId), &QLineEdit::textChanged, this,
+    // BidVSD1BkWrtEditChange ... BidECOYMCWrtEditChange: a changed entry ticks its row.
+    for (const BidRow& row : kBidRows) {
+        const CheckBox box = row.box;
+        connect(entry(row.entry), &QLineEdit::textChanged, this,
                 [this, box] { setChecked(box, true); });
     }
+
+    onClick("DefaultSetBtn", &TFormAdjust::DefaultSetBtnClick);
+    onClick("HdVolOKBtn", &TFormAdjust::HdVolOKBtnClick);
+    onClick("HeadIDInputOKBtn", &TFormAdjust::HeadIDInputOKBtnClick);
+    onClick("UsbIdOKBtn", &TFormAdjust::UsbIdOKBtnClick);
+    onClick("UsbIdInputOKBtn", &TFormAdjust::UsbIdInputOKBtnClick);
+    onClick("BidOKBtn", &TFormAdjust::BidOKBtnClick);
+    onClick("BidWrtOKBtn", &TFormAdjust::BidWrtOKBtnClick);
+    onClick("PFOKBtn", &TFormAdjust::PFOKBtnClick);
+    onClick("PFWriteOKBtn", &TFormAdjust::PFWriteOKBtnClick);
+    onClick("TopMarginMainBtn", &TFormAdjust::TopMarginMainBtnClick);
+    onClick("TopMarginWriteOKBtn", &TFormAdjust::TopMarginWriteOKBtnClick);
 
     onClick("CleaningOKBtn", &TFormAdjust::CleaningOKBtnClick);
     onClick("ChargeOKBtn", &TFormAdjust::ChargeOKBtnClick);
@@ -66,10 +71,64 @@ void TFormAdjust::wireHandlers() {
     onClick("NewInkPadClearBtn", &TFormAdjust::NewInkPadClearBtnClick);
     onClick("PageCountOKBtn", &TFormAdjust::PageCountOKBtnClick);
     onClick("PrintPassCountOKBtn", &TFormAdjust::PrintPassCountOKBtnClick);
+    onClick("EepromItemsOKBtn", &TFormAdjust::EepromItemsOKBtnClick);
+    onClick("EepromReadOkBtn", &TFormAdjust::EepromReadOkBtnClick);
+    onClick("EepromWriteOkBtn", &TFormAdjust::EepromWriteOkBtnClick);
+    onClick("A3PPrintOKBtn", &TFormAdjust::A3PPrintOKBtnClick);
 }
 
 void TFormAdjust::HeadAngGetStatusTimerTimer() {
     run([this] { frame_->OnTimer(Timer::HeadAngGetStatusTimer); });
+}
+
+// --- EEPROM initialization, head ID, USB ID (the radio groups' items are in the order of the
+// procedures' choices)
+
+void TFormAdjust::DefaultSetBtnClick() {
+    run([this] { (void)veltra::DefaultSetBtnClick(*frame_); });
+}
+void TFormAdjust::HdVolOKBtnClick() {
+    if (const auto choice = choiceOf<HeadIdChoice>("HdVolRdoBtn")) {
+        run([this, c = *choice] { (void)veltra::HdVolOKBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::HeadIDInputOKBtnClick() {
+    run([this] { (void)veltra::HeadIDInputOKBtnClick(*frame_); });
+}
+void TFormAdjust::UsbIdOKBtnClick() {
+    if (const auto choice = choiceOf<UsbIdChoice>("USBIDRdoGrp")) {
+        run([this, c = *choice] { (void)veltra::UsbIdOKBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::UsbIdInputOKBtnClick() {
+    run([this] { (void)veltra::UsbIdInputOKBtnClick(*frame_); });
+}
+
+// --- Bi-D, PF, top margin
+
+void TFormAdjust::BidOKBtnClick() {
+    if (const auto choice = choiceOf<BidChoice>("BidRdoBtn")) {
+        run([this, c = *choice] { (void)veltra::BidOKBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::BidWrtOKBtnClick() {
+    run([this] { (void)veltra::BidWrtOKBtnClick(*frame_); });
+}
+void TFormAdjust::PFOKBtnClick() {
+    if (const auto choice = choiceOf<PfChoice>("PFRdoGrp")) {
+        run([this, c = *choice] { (void)veltra::PFOKBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::PFWriteOKBtnClick() {
+    run([this] { (void)veltra::PFWriteOKBtnClick(*frame_); });
+}
+void TFormAdjust::TopMarginMainBtnClick() {
+    if (const auto choice = choiceOf<TopMarginChoice>("TopMarginRdoGrp")) {
+        run([this, c = *choice] { (void)veltra::TopMarginMainBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::TopMarginWriteOKBtnClick() {
+    run([this] { (void)veltra::TopMarginWriteOKBtnClick(*frame_); });
 }
 
 // --- maintenance
@@ -96,12 +155,9 @@ void TFormAdjust::CountDownTimer2Timer() {
     run([this] { frame_->OnTimer(Timer::CountDownTimer2); });
 }
 void TFormAdjust::ProCounterOKBtnClick() {
-    const int index = panelGroup("CounterRdoBtn")->itemIndex();
-    if (index < 0) {
-        return;  // no choice: nothing to do
+    if (const auto choice = choiceOf<CounterChoice>("CounterRdoBtn")) {
+        run([this, c = *choice] { (void)veltra::ProCounterOKBtnClick(*frame_, c); });
     }
-    const CounterChoice choice = index == 0 ? CounterChoice::CheckPresent : CounterChoice::Clear;
-    run([this, choice] { (void)veltra::ProCounterOKBtnClick(*frame_, choice); });
 }
 void TFormAdjust::OldInkPadClearBtnClick() {
     run([this] { (void)veltra::OldInkPadClearBtnClick(*frame_); });
@@ -114,6 +170,23 @@ void TFormAdjust::PageCountOKBtnClick() {
 }
 void TFormAdjust::PrintPassCountOKBtnClick() {
     run([this] { (void)veltra::PrintPassCountOKBtnClick(*frame_); });
+}
+
+// --- EEPROM data, check pattern
+
+void TFormAdjust::EepromItemsOKBtnClick() {
+    if (const auto choice = choiceOf<EepromChoice>("EepromCheckRdoGrp")) {
+        run([this, c = *choice] { veltra::EepromItemsOKBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::EepromReadOkBtnClick() {
+    run([this] { (void)veltra::EepromReadOkBtnClick(*frame_); });
+}
+void TFormAdjust::EepromWriteOkBtnClick() {
+    run([this] { (void)veltra::EepromWriteOkBtnClick(*frame_); });
+}
+void TFormAdjust::A3PPrintOKBtnClick() {
+    run([this] { (void)veltra::A3PPrintOKBtnClick(*frame_); });
 }
 
 }  // namespace veltra::shell

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "procedures/Messages.h"
 #include "procedures/Session.h"
 #include "shell/Malaboutbox.h"
 #include "shell/Malformadjust.h"
@@ -154,11 +155,11 @@ void TFormBoot::PortSelectOKBtnClick() {
         case StartOutcome::NoChoice:
             return;
         case StartOutcome::OpenFailed:
-            objects_.ui.showError(kCannotOpenPort);
+            objects_.ui.showError(msg::kCannotOpenPort);
             return;
         case StartOutcome::LinkFailed:
             // The port stays open; the next OK opens it again.
-            objects_.ui.showError(kCommunicationError);
+            objects_.ui.showError(msg::kCommunicationError);
             return;
         case StartOutcome::Started:
             break;
@@ -178,10 +179,9 @@ void TFormBoot::reject() {
 }
 
 void TFormBoot::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    if (event->isAccepted()) {
-        emit programEnded(0);
-    }
+    // Not QDialog's close, which would turn into reject() and back here.
+    event->accept();
+    emit programEnded(0);
 }
 
 QPoint TFormBoot::popupPoint(QPoint pos) const {

@@ -1,0 +1,139 @@
+#pragma once
+// The program's objects and its four windows over in-process virtual printers on a manual
+// clock, with every message box recorded instead of shown.
+//
+//   test::ShellRig rig;            // start-up window shown, every port leads to "sim"
+//   rig.start(0, 3);               // "Veltra K55" on "ZTUSB1", OK
+//   rig.click(rig.adjust(), "GetStatusBtn");
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "link/Backends.h"
+#include "procedures/ProgramObjects.h"
+#include "shell/ProgramWindows.h"
+#include "shell/SimulatedPrinters.h"
+
+namespace veltra::test {
+
+class RecordingHandler final : public MessageHandler {
+public:
+    void showError(std::string_view text) override { errors.emplace_back(text); }
+    void showMessage(std::string_view title, std::string_view text) override {
+        messages.emplace_back(std::string(title) + ": " + std::string(text));
+    }
+    bool confirm(std::string_view, std::string_view text) override {
+        questions.emplace_back(text);
+        if (answers.empty()) {
+            return true;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void endProgram(std::string_view text, int code) override {
+        throw ProgramEnded(std::string(text), code);
+    }
+
+    std::vector<std::string> errors;
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> answers;
+};
+
+inline PortMap allPortsSimulated() {
+    PortMap map;
+    map.setAll(kSimUri);
+    return map;
+}
+
+// Combo indexes of the start-up window.
+inline constexpr int kK55 = 0;
+inline constexpr int kK45 = 1;
+inline constexpr int kLpt1 = 0;
+inline constexpr int kLpt3 = 2;
+inline constexpr int kZtusb1 = 3;
+inline constexpr int kZtusb2 = 4;
+
+struct ShellRig {
+    explicit ShellRig(PortMap map = allPortsSimulated())
+        : printers(clock, clock),
+          objects(clock, ui, makeBackendFactory({}, [this] { return printers.openBackend(); }),
+                  std::move(map)),
+          windows(objects) {
+        printers.setModelSource([this] { return objects.choice.modelIndex; });
+        windows.boot.show();
+    }
+    ~ShellRig() {
+        for (QWidget* w :
+             {static_cast<QWidget*>(&windows.about), static_cast<QWidget*>(&windows.quit),
+              static_cast<QWidget*>(&windows.adjust), static_cast<QWidget*>(&windows.boot)}) {
+            w->hide();
+        }
+        while (QApplication::overrideCursor()) {
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    ShellRig(const ShellRig&) = delete;
+    ShellRig& operator=(const ShellRig&) = delete;
+
+    shell::TFormBoot& boot() { return windows.boot; }
+    shell::TFormAdjust& adjust() { return windows.adjust; }
+    sim::VirtualPrinter& printer(int model = kK55) { return printers.printerFor(model); }
+
+    template <typename T = QWidget>
+    static T* find(QWidget& root, const char* name) {
+        T* w = root.findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    // Clicks a button the way a user would: nothing happens while it or its window is disabled.
+    static void click(QWidget& root, const char* name) {
+        if (auto* b = find<QPushButton>(root, name)) {
+            b->click();
+        }
+    }
+
+    void choose(int model, int port) {
+        find<QComboBox>(boot(), "ModelNameCombo")->setCurrentIndex(model);
+        find<QComboBox>(boot(), "UsePortCombo")->setCurrentIndex(port);
+    }
+    // Chooses model and interface and presses OK; true when the adjustment window came up.
+    bool start(int model = kK55, int port = kZtusb1) {
+        choose(model, port);
+        click(boot(), "PortSelectOKBtn");
+        return adjust().isVisible();
+    }
+
+    // The user picks item index of a radio group by name (a group of the adjustment window).
+    void pick(const char* group, int index) {
+        if (auto* g = find<shell::RadioGroup>(adjust(), group)) {
+            ASSERT_NE(g->button(index), nullptr) << group << " " << index;
+            g->button(index)->click();
+        }
+    }
+
+    // Control requests received by the printer whose payload starts with the two letters.
+    std::size_t controlCount(const char* letters, int model = kK55) {
+        std::size_t n = 0;
+        for (const auto& p : printer(model).controlRequests()) {
+            if (p.size() >= 2 && p[0] == std::uint8_t(letters[0]) &&
+                p[1] == std::uint8_t(letters[1])) {
+                ++n;
+            }
+        }
+        return n;
+    }
+
+    ManualClock clock;
+    RecordingHandler ui;
+    shell::SimulatedPrinters printers;
+    ProgramObjects objects;
+    shell::ProgramWindows windows;
+};
+
+}  // namespace veltra::test
