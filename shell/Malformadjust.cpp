@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 #include "procedures/AdjustFrame.h"
@@ -271,6 +272,9 @@ void TFormAdjust::buildWindow() {
     MaintRdoGrp->setItems(toList(kMaintItems));
     PatternPrnItemsRdoGrp->setItems(toList(kPatternPrnItems));
     AppendixRdoGrp->setItems(toList(kAppendixItems));
+    // Every tab caption in view, without scroll arrows.
+    AdjustmentTab->setUsesScrollButtons(false);
+    AdjustmentTab->setMinimumWidth(AdjustmentTab->tabBar()->sizeHint().width() + 8);
     left->addWidget(AdjustmentTab, 1);
 
     auto* frameButtons = new QHBoxLayout;
@@ -289,9 +293,14 @@ void TFormAdjust::buildWindow() {
     auto* middle = new QVBoxLayout;
     auto* workArea = new QFrame(this);
     workArea->setObjectName("WorkArea");
-    workArea->setMinimumSize(480, 380);
     workArea->setLayout(new QVBoxLayout);
     buildPanels(workArea);
+    // Room for the largest panel, so that the window keeps its size from panel to panel.
+    QSize largest(480, 380);
+    for (QWidget* p : panels_) {
+        largest = largest.expandedTo(p->sizeHint());
+    }
+    workArea->setMinimumSize(largest + QSize(24, 24));
     middle->addWidget(workArea, 1);
     StatusMemo = new QPlainTextEdit(this);
     StatusMemo->setObjectName("StatusMemo");
@@ -679,7 +688,10 @@ void TFormAdjust::buildPanels(QWidget* workArea) {
                 EepromStrGrid->setItem(r, c, item);
             }
         }
-        EepromStrGrid->setMinimumSize(17 * 26 + 4, 17 * 20 + 4);
+        EepromStrGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        EepromStrGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        const int frame = 2 * EepromStrGrid->frameWidth();
+        EepromStrGrid->setFixedSize(17 * 26 + frame, 17 * 20 + frame);
         row->addWidget(EepromStrGrid, 1);
         b.layout()->addLayout(row);
         b.button("EepromGridRtnBtn", "Previous");
