@@ -16,21 +16,27 @@
 
 namespace {
 
-// Ends the event loop once the watched window has been painted (the start-up bench).
+// Ends the event loop once the watched window has been painted, and prints how long after the
+// entry that was (the start-up bench reads the line "shown_ms=N").
 class ExitWhenPainted : public QObject {
 public:
-    using QObject::QObject;
+    ExitWhenPainted(const veltra::Clock& clock, std::int64_t startMs)
+        : clock_(clock), startMs_(startMs) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !done_) {
             done_ = true;
+            std::printf("shown_ms=%lld\n", static_cast<long long>(clock_.nowMs() - startMs_));
+            std::fflush(stdout);
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    const veltra::Clock& clock_;
+    std::int64_t startMs_;
     bool done_ = false;
 };
 
@@ -40,6 +46,8 @@ int main(int argc, char** argv) {
     using namespace veltra;
     using namespace veltra::shell;
 
+    SystemClock systemClock;
+    const std::int64_t startMs = systemClock.nowMs();
     QApplication app(argc, argv);  // takes the toolkit's own options out of argv
     QApplication::setApplicationName("veltra-adjust");
     QApplication::setApplicationDisplayName(kApplicationTitle);
@@ -51,7 +59,6 @@ int main(int argc, char** argv) {
         return exitCode;
     }
 
-    SystemClock systemClock;
     SimulationClock simulationClock(systemClock);
     Clock& clock = options->simulate ? static_cast<Clock&>(simulationClock) : systemClock;
     QtMessageBoxHandler handler;
@@ -85,7 +92,7 @@ int main(int argc, char** argv) {
             toolWindow->show();
         }
 
-        ExitWhenPainted exitWhenPainted;
+        ExitWhenPainted exitWhenPainted(systemClock, startMs);
         if (options->exitWhenShown) {
             windows.boot.installEventFilter(&exitWhenPainted);
         }
