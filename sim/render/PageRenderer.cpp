@@ -201,9 +201,11 @@ void PageRenderer::feed(const PrintCommand& command) {
             break;
         case Kind::CarriageReturn:
             column_ = 0;
+            textOnLine_ = false;
             break;
         case Kind::LineFeed:
             moveVertical(kLineFeedLength);
+            textOnLine_ = false;
             break;
         case Kind::FormFeed:
             ejectPage();
@@ -258,7 +260,11 @@ void PageRenderer::initialise() {
     bidirectional_ = true;
     dotSizeByte_ = 0;
     dotPitch_ = 1;
-    column_ = 0;
+    // Back to the left margin, except that a text line already begun goes on where it stands
+    // (an item number, then a pattern that starts with ESC @ and its title).
+    if (!textOnLine_) {
+        column_ = 0;
+    }
     topMargin_ = kDefaultTopMargin;
     paperWidth_ = kDefaultPaperWidth;
     paperLength_ = kDefaultPaperLength;
@@ -294,6 +300,7 @@ void PageRenderer::ejectPage() {
     page_ = QImage();
     pageStarted_ = false;
     column_ = 0;
+    textOnLine_ = false;
     headAngleUpperHalf_ = false;
     rowTicks_ = topMargin_ * kTicksPerPixel;
 }
@@ -341,6 +348,7 @@ void PageRenderer::printText(const std::vector<std::uint8_t>& characters) {
             }
         }
         column_ += kCharacterPitch;
+        textOnLine_ = true;
     }
 }
 
@@ -351,6 +359,7 @@ void PageRenderer::printBand(const PrintCommand& band) {
     if (ink == nullptr) {
         ++notes_.unknownColourBands;
         column_ += width;
+        textOnLine_ = false;
         return;
     }
     startPage();
@@ -422,6 +431,7 @@ void PageRenderer::printBand(const PrintCommand& band) {
         }
     }
     column_ += width;
+    textOnLine_ = false;
 }
 
 void PageRenderer::applyFactory(const std::vector<std::uint8_t>& bytes) {

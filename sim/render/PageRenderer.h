@@ -139,6 +139,7 @@ private:
     bool pageStarted_ = false;
     std::int64_t rowTicks_ = 0;  // print position from the sheet's top edge; see moveVertical
     int column_ = 0;             // print position from the left margin, pixels
+    bool textOnLine_ = false;    // characters printed since the last line end or band
     int pagesEjected_ = 0;
 
     RenderNotes notes_;

@@ -397,6 +397,28 @@ TEST(PageRendererText, LabelsPrintAtTenCharactersPerInchSkippingZeroBytes) {
     EXPECT_LT(runs.back().last, kTop + PageRenderer::kLinePitch);
 }
 
+TEST(PageRendererText, ATextLineBegunGoesOnAfterInitialise) {
+    auto inkedCells = [](const QImage& page) {
+        std::vector<int> cells;
+        for (int column = 0; column < 20; ++column) {
+            const int x0 = kLeft + column * PageRenderer::kCharacterPitch;
+            const auto runs = inkedRows(page, x0, x0 + PageRenderer::kCharacterPitch);
+            if (!runs.empty()) {
+                cells.push_back(column);
+            }
+        }
+        return cells;
+    };
+    // An item number, then a pattern that starts with ESC @ and writes its title.
+    Stream s;
+    s.text(std::string("6. ") + '\0').init().text(std::string("Head") + '\0').cr().lf(1);
+    EXPECT_EQ(inkedCells(render(s).open), (std::vector<int>{0, 1, 3, 4, 5, 6}));
+    // After a line end, ESC @ starts at the margin as always.
+    Stream t;
+    t.text(std::string("6. ") + '\0').cr().lf(1).h(360).init().text("Head").cr();
+    EXPECT_EQ(inkedCells(render(t).open), (std::vector<int>{0, 1, 2, 3}));
+}
+
 TEST(PageRendererInput, MalformedOrOutOfRangeInputIsDroppedAndCounted) {
     struct Case {
         const char* name;
