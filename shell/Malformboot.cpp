@@ -150,6 +150,9 @@ void TFormBoot::PortSelectOKBtnClick() {
     } catch (const ProgramEnded& ended) {
         emit programEnded(ended.exitCode());
         return;
+    } catch (const std::exception& e) {
+        objects_.ui.showError(e.what());  // the toolkit's exception display; the loop goes on
+        return;
     }
     switch (outcome) {
         case StartOutcome::NoChoice:

@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
     SystemClock systemClock;
     const std::int64_t startMs = systemClock.nowMs();
     QApplication app(argc, argv);  // takes the toolkit's own options out of argv
-    QApplication::setApplicationName("veltra-adjust");
-    QApplication::setApplicationDisplayName(kApplicationTitle);
+    // The application title: the caption of the message boxes. Set as the name, not as a
+    // display name, which the toolkit would append to every window caption.
+    QApplication::setApplicationName(kApplicationTitle);
     QApplication::setApplicationVersion("1.8");
 
     int exitCode = 0;

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(shell::kApplicationTitle);
+    QApplication::setApplicationName(shell::kApplicationTitle);
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("docs/images"));
     if (!QDir().mkpath(dir.path())) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(dir.path()));
