@@ -38,12 +38,13 @@ TFormQuit::TFormQuit(QWidget* parent) : QDialog(parent) {
 }
 
 void TFormQuit::NextBtnClick() {
-    leaving_ = true;
-    close();
-    leaving_ = false;
+    // The start-up window first, so that no moment passes without a window on screen.
     if (boot_) {
         boot_->show();  // its FormShow empties both lists
     }
+    leaving_ = true;
+    close();
+    leaving_ = false;
 }
 
 void TFormQuit::QuitBtnClick() {

@@ -53,6 +53,9 @@ int main(int argc, char** argv) {
     // display name, which the toolkit would append to every window caption.
     QApplication::setApplicationName(kApplicationTitle);
     QApplication::setApplicationVersion("1.8");
+    // The program ends when its main window closes (TFormBoot::programEnded), not when the
+    // last window happens to close.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     int exitCode = 0;
     const std::optional<ShellOptions> options = parseOptions(argc, argv, exitCode);
