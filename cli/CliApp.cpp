@@ -9,6 +9,7 @@
 #include "cli/TextMessageHandler.h"
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
+#include "procedures/Messages.h"
 #include "procedures/Session.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
@@ -62,6 +63,7 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     addLinkCommands(*this);
     addMaintenanceCommands(*this);
     addIdentityCommands(*this);
+    addPrintCommands(*this);
 }
 
 CliApp::~CliApp() = default;
@@ -154,10 +156,10 @@ int CliApp::execute() {
         case StartOutcome::NoChoice:
             return 2;
         case StartOutcome::OpenFailed:
-            err_ << kCannotOpenPort << '\n';
+            err_ << msg::kCannotOpenPort << '\n';
             return 1;
         case StartOutcome::LinkFailed:
-            err_ << kCommunicationError << '\n';
+            err_ << msg::kCommunicationError << '\n';
             objects.driver.ClosePort();
             return 1;
     }

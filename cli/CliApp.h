@@ -75,6 +75,7 @@ private:
 void addLinkCommands(CliApp& cli);         // status, eeprom, counter, bid, pf
 void addMaintenanceCommands(CliApp& cli);  // clean, charge, charge-jig, exchange
 void addIdentityCommands(CliApp& cli);     // headid, usbid
+void addPrintCommands(CliApp& cli);        // print bid, pf, top-margin, head-angle, report
 
 // The virtual printer's EEPROM file for a model when none is given: under $XDG_STATE_HOME (or
 // ~/.local/state)/veltra-adjust; empty when neither is known.

@@ -1,0 +1,168 @@
+// The print items run against the virtual printer: its own stream parser must take every
+// pattern without a malformed packet, an overrun of credit, a raster line running past its band
+// or an unknown command.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "cli/CliApp.h"
+#include "link/Malfactory.h"
+#include "link/Malremote.h"
+#include "patterns/Malcheckpattern.h"
+#include "patterns/Malraster.h"
+#include "patterns/PrintJobs.h"
+#include "tests/support/SimLink.h"
+
+namespace veltra {
+namespace {
+
+using Kind = sim::PrintCommand::Kind;
+
+struct Printing {
+    explicit Printing(int model = 0)
+        : sim(model),
+          factory(sim.link),
+          remote(sim.link),
+          raster(sim.link, factory, sim.ui),
+          report(raster, sim.link, factory, sim.choice),
+          jobs(sim.link, remote, factory, raster, report) {
+        const ModelInfo& m = kModels[std::size_t(model)];
+        factory.SetModelCode(m.code[0], m.code[1]);
+        started = sim.start();
+    }
+
+    std::size_t count(Kind kind) const {
+        std::size_t n = 0;
+        for (const auto& c : sim.printer.printCommands()) {
+            n += c.kind == kind ? 1 : 0;
+        }
+        return n;
+    }
+
+    void expectCleanStream(const char* name) const {
+        const auto& p = sim.printer;
+        EXPECT_EQ(p.malformedPackets(), 0u) << name;
+        EXPECT_EQ(p.hostOverruns(), 0u) << name;
+        EXPECT_EQ(p.rasterOverflowBytes(), 0u) << name;
+        EXPECT_EQ(count(Kind::Unknown), 0u) << name;
+        for (const auto& f : p.factoryCommands()) {
+            EXPECT_TRUE(f.modelCodeMatched) << name;
+            EXPECT_TRUE(f.checkBytesMatched) << name;
+        }
+    }
+
+    test::SimLink sim;
+    TPFactory factory;
+    TPRemote remote;
+    TPRaster raster;
+    TPCheckPattern report;
+    PrintJobs jobs;
+    Status started = kOk;
+};
+
+struct JobCase {
+    const char* name;
+    std::function<PrintResult(PrintJobs&)> run;
+    std::size_t bands;
+    std::size_t formFeeds;
+};
+
+TEST(PatternsOnVirtualPrinter, EveryPrintItemIsTakenWhole) {
+    const JobCase cases[] = {
+        {"Bi-D", [](PrintJobs& j) { return j.BidPrint(); }, 4 * 24, 2},
+        {"PF", [](PrintJobs& j) { return j.PfPrint(); }, 9 * 4, 1},
+        {"top margin", [](PrintJobs& j) { return j.TopMarginPrint(); }, 1, 1},
+        {"head angle",
+         [](PrintJobs& j) {
+             const PrintResult r = j.HeadAnglePrint();
+             return r.ok() ? j.EjectPage() : r;
+         },
+         4, 1},
+        {"report", [](PrintJobs& j) { return j.ReportPrint(); }, 194, 4},
+    };
+    for (const auto& c : cases) {
+        Printing p;
+        ASSERT_EQ(p.started, kOk) << c.name;
+        const PrintResult r = c.run(p.jobs);
+        EXPECT_TRUE(r.ok()) << c.name << " status " << r.status;
+        EXPECT_EQ(p.count(Kind::RasterBand), c.bands) << c.name;
+        EXPECT_EQ(p.count(Kind::FormFeed), c.formFeeds) << c.name;
+        EXPECT_EQ(p.sim.link.stagedCount(), 0u) << c.name;
+        p.expectCleanStream(c.name);
+    }
+}
+
+TEST(PatternsOnVirtualPrinter, ReportPrintsTheStoredIdentity) {
+    Printing p(1);
+    ASSERT_EQ(p.started, kOk);
+    ASSERT_TRUE(p.jobs.ReportPrint().ok());
+    std::string text;
+    for (const auto& c : p.sim.printer.printCommands()) {
+        if (c.kind == Kind::Text) {
+            text.append(c.bytes.begin(), c.bytes.end());
+            text += '\n';
+        }
+    }
+    std::array<char, kUsbIdLength + 1> usb{};
+    ASSERT_EQ(UsbIdRead(p.sim.link, usb).status, kOk);
+    EXPECT_NE(text.find(usb.data()), std::string::npos);
+    EXPECT_NE(text.find("    ******************* Veltra K45"), std::string::npos);
+    EXPECT_EQ(text.find("Veltra K55"), std::string::npos);
+}
+
+// ---- Command line ------------------------------------------------------------------------------
+
+class PrintCommands : public ::testing::Test {
+protected:
+    int run(std::vector<std::string> args) {
+        std::vector<std::string> all{"veltra-adjust-cli", "--simulate", "--sim-eeprom", eeprom_};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<const char*> argv;
+        for (const std::string& a : all) {
+            argv.push_back(a.c_str());
+        }
+        out_.str({});
+        err_.str({});
+        std::istringstream in;
+        cli::CliApp app(clock_, out_, err_, in);
+        return app.run(int(argv.size()), argv.data());
+    }
+    void TearDown() override { std::remove(eeprom_.c_str()); }
+
+    ManualClock clock_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+    std::string eeprom_ = ::testing::TempDir() + "veltra-print-commands.eeprom";
+};
+
+TEST_F(PrintCommands, EachPrintShowsItsBusyAndCompletionTexts) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"bid", "Now Bi-D pattern is printing."},
+        {"pf", "Now PF pattern is printing."},
+        {"top-margin", "Now top margin line is printing."},
+        {"head-angle", "Now head angle pattern is printing."},
+        {"report", "Now A4 pattern is printing."},
+    };
+    for (const auto& [command, busy] : cases) {
+        EXPECT_EQ(run({"print", command}), 0) << command << ": " << err_.str();
+        EXPECT_EQ(out_.str(), std::string(busy) + "\nCompletion the printing.\n") << command;
+    }
+}
+
+TEST_F(PrintCommands, ABadStoredUsbIdFailsTheReport) {
+    // First run writes the EEPROM file; then one USB ID byte is made a punctuation mark.
+    ASSERT_EQ(run({"eeprom", "write", "C4", "2D"}), 0) << err_.str();
+    EXPECT_EQ(run({"print", "report"}), 1);
+    EXPECT_NE(err_.str().find("USB ID is invalid"), std::string::npos) << err_.str();
+    EXPECT_EQ(out_.str().find("Completion the printing."), std::string::npos);
+}
+
+TEST_F(PrintCommands, PrintNeedsAnItem) {
+    EXPECT_EQ(run({"print"}), 2);
+    EXPECT_EQ(run({"print", "nozzle"}), 2);
+}
+
+}  // namespace
+}  // namespace veltra
