@@ -27,7 +27,10 @@ RadioGroup::RadioGroup(const QString& objectName, const QString& caption, QWidge
 void RadioGroup::setItems(const QStringList& items) {
     for (QRadioButton* b : buttons_) {
         group_.removeButton(b);
-        delete b;
+        // The list may be refilled from within a click of one of its own buttons.
+        b->hide();
+        b->setParent(nullptr);
+        b->deleteLater();
     }
     buttons_.clear();
     for (int i = 0; i < items.size(); ++i) {

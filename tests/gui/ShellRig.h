@@ -77,6 +77,8 @@ struct ShellRig {
         while (QApplication::overrideCursor()) {
             QApplication::restoreOverrideCursor();
         }
+        // Item buttons replaced by a refilled list are deleted once events run.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     ShellRig(const ShellRig&) = delete;
     ShellRig& operator=(const ShellRig&) = delete;
