@@ -32,6 +32,12 @@ constexpr int kMinPaperSide = 360;
 constexpr int kMaxPaperWidth = 17 * 360;
 constexpr int kMaxPaperLength = 44 * 360;
 
+// Positions past these are off any sheet; holding them there keeps the arithmetic in range
+// however long a stream runs on without a line end or a form feed.
+constexpr int kMaxColumn = 1 << 20;
+constexpr std::int64_t kMaxRowTicks = std::int64_t{4} * kMaxPaperLength * kTicksPerPixel;
+constexpr int kMaxDotPitch = 8;  // a dot 1/45 inch wide is already coarser than any mode
+
 constexpr std::size_t kSetBidValuesParams = 5;  // kind, black LE16, colour LE16
 constexpr int kMinBid = -127;
 constexpr int kMaxBid = 127;
@@ -191,9 +197,10 @@ void PageRenderer::feed(const PrintCommand& command) {
             }
             break;
         case Kind::Resolution:
-            if (auto p = params(b, 4); p && le16(*p, 0) != 0 && (*p)[3] != 0) {
-                // Base, vertical step, horizontal step: the vertical step is the head's nozzle
-                // pitch, so only the horizontal one changes how wide a dot lands.
+            // Base, vertical step, horizontal step: the vertical step is the head's nozzle
+            // pitch, so only the horizontal one changes how wide a dot lands.
+            if (auto p = params(b, 4); p && le16(*p, 0) != 0 && (*p)[3] != 0 &&
+                                       (*p)[3] * kDotsPerInch / le16(*p, 0) <= kMaxDotPitch) {
                 dotPitch_ = std::max(1, (*p)[3] * kDotsPerInch / le16(*p, 0));
             } else {
                 ++notes_.malformedCommands;
@@ -225,7 +232,7 @@ void PageRenderer::feed(const PrintCommand& command) {
             break;
         case Kind::HorizontalMove:
             if (auto p = params(b, 2)) {
-                column_ = le16(*p, 0) * unit_ / kUnitsPerPixel;
+                column_ = std::min(le16(*p, 0) * unit_ / kUnitsPerPixel, kMaxColumn);
             } else {
                 ++notes_.malformedCommands;
             }
@@ -310,7 +317,8 @@ void PageRenderer::moveVertical(std::int64_t length) {
     // The feed roller turns by the trial PF value; the error is what it really feeds per inch.
     const std::int64_t stretch =
         std::clamp<std::int64_t>(errors_.paperFeed - trialPf_, -kFeedScale / 2, kFeedScale / 2);
-    rowTicks_ = std::max<std::int64_t>(0, rowTicks_ + length * (kFeedScale + stretch));
+    rowTicks_ =
+        std::clamp<std::int64_t>(rowTicks_ + length * (kFeedScale + stretch), 0, kMaxRowTicks);
 }
 
 int PageRenderer::currentRow() const {
@@ -347,7 +355,7 @@ void PageRenderer::printText(const std::vector<std::uint8_t>& characters) {
                 ++notes_.textWithoutFonts;
             }
         }
-        column_ += kCharacterPitch;
+        column_ = std::min(column_ + kCharacterPitch, kMaxColumn);
         textOnLine_ = true;
     }
 }
@@ -358,7 +366,7 @@ void PageRenderer::printBand(const PrintCommand& band) {
     const int width = bytesPerLine * 4 * dotPitch_;
     if (ink == nullptr) {
         ++notes_.unknownColourBands;
-        column_ += width;
+        column_ = std::min(column_ + width, kMaxColumn);
         textOnLine_ = false;
         return;
     }
@@ -430,7 +438,7 @@ void PageRenderer::printBand(const PrintCommand& band) {
             }
         }
     }
-    column_ += width;
+    column_ = std::min(column_ + width, kMaxColumn);
     textOnLine_ = false;
 }
 

@@ -125,6 +125,20 @@ TEST(PageRendererBand, HorizontalPositionFollowsBandsMovesAndResets) {
     }
 }
 
+TEST(PageRendererBand, HorizontalStepOfTheResolutionWidensTheDots) {
+    Stream s;
+    s.prepare(1, kVsd1, false).add(Kind::Resolution, {0x68, 0x01, 0x02, 0x02});  // 1/180 inch
+    s.bandOnly(kBlack, 1, {Line{0xCC}});                                         // dots 0 and 2
+    const QImage page = render(s).open;
+    std::vector<int> columns;
+    for (int x = kLeft; x < kLeft + 8; ++x) {
+        if (inked(page, x, kTop)) {
+            columns.push_back(x - kLeft);
+        }
+    }
+    EXPECT_EQ(columns, (std::vector<int>{0, 1, 4, 5}));
+}
+
 TEST(PageRendererBand, InterlacePassFillsTheRowsBetweenNozzles) {
     const Line dot = lineWith(1, {{0, 0xC0}});
     Stream s;
@@ -461,6 +475,11 @@ TEST(PageRendererInput, MalformedOrOutOfRangeInputIsDroppedAndCounted) {
         {"resolution base zero",
          [](Stream& s) {
              s.add(Kind::Resolution, {0, 0, 2, 1});
+         },
+         [](const RenderNotes& n) { return n.malformedCommands; }, 1},
+        {"dots wider than 1/45 inch",
+         [](Stream& s) {
+             s.add(Kind::Resolution, {0x68, 0x01, 0x02, 0x09});
          },
          [](const RenderNotes& n) { return n.malformedCommands; }, 1},
         {"unit zero", [](Stream& s) { s.unit(0); },

@@ -71,6 +71,10 @@ Stream& Stream::prepare(std::uint8_t direction, std::uint8_t dotSizeByte, bool c
 
 Stream& Stream::band(std::uint8_t colour, int bytesPerLine, std::vector<Line> lines) {
     resolution();
+    return bandOnly(colour, bytesPerLine, std::move(lines));
+}
+
+Stream& Stream::bandOnly(std::uint8_t colour, int bytesPerLine, std::vector<Line> lines) {
     PrintCommand c;
     c.kind = Kind::RasterBand;
     c.colour = colour;

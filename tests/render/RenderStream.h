@@ -49,6 +49,8 @@ public:
     Stream& prepare(std::uint8_t direction, std::uint8_t dotSizeByte, bool colour);
     // A band whose line k is lines[k]; the header announces lines.size() lines.
     Stream& band(std::uint8_t colour, int bytesPerLine, std::vector<Line> lines);
+    // The band alone, without the resolution command that precedes it in the program's stream.
+    Stream& bandOnly(std::uint8_t colour, int bytesPerLine, std::vector<Line> lines);
     // Factory frames, from the model code on.
     Stream& factory(std::uint8_t command, Bytes params);
     Stream& setBidValues(int kind, int black, int colour);
