@@ -11,7 +11,6 @@ constexpr std::string_view kBidPrinting = "Now Bi-D pattern is printing.";
 constexpr std::string_view kPfPrinting = "Now PF pattern is printing.";
 constexpr std::string_view kTopMarginPrinting = "Now top margin line is printing.";
 constexpr std::string_view kCompletionPrinting = "Completion the printing.";
-constexpr std::string_view kInputDataWrong = "Input data is wrong.";
 constexpr int kPfMin = -4;
 constexpr int kPfMax = 4;
 
@@ -156,8 +155,8 @@ Status PFWriteOKBtnClick(AdjustFrame& frame) {
     const std::string text = frame.view().entryText(Entry::PFEdit);
     const int value = DecimalOr100(text);
     if (value < kPfMin || value > kPfMax) {
-        frame.ShowStatus(StatusMode::Error, kInputDataWrong);
-        return kOk;
+        frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
+        return kInputRejected;
     }
     Status s = o.factory.SetPfValue(std::int8_t(value));
     if (s == kOk) {
@@ -223,8 +222,8 @@ Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
     // Without a chosen item of a known series there is no value to write: nothing is sent.
     if (index < 0 || index >= int(frame.state().topMarginLabels.size()) ||
         series == TopMarginSeries::None) {
-        frame.ShowStatus(StatusMode::Error, kInputDataWrong);
-        return kOk;
+        frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
+        return kInputRejected;
     }
     const auto& values = series == TopMarginSeries::Low ? kTopMarginLow : kTopMarginHigh;
     Status s = o.link.WriteEepromByte(kTopMarginAddress, values[std::size_t(index)]);

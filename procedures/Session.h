@@ -21,7 +21,4 @@ StartOutcome StartSession(ProgramObjects& objects, int modelIndex, int portIndex
 // result ignored; then close the port.
 void EndSession(ProgramObjects& objects, bool transLiquidDone);
 
-inline constexpr const char* kCannotOpenPort = "Cannot open port.";
-inline constexpr const char* kCommunicationError = "Communication error.";
-
 }  // namespace veltra
