@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <charconv>
-#include <cstdio>
 
 namespace veltra::sim {
 
@@ -94,11 +93,12 @@ MechanismErrors mechanismErrors(const PaperOptions& options, MessageHandler& ui)
 }
 
 std::unique_ptr<PaperSession> PaperSession::start(const PaperOptions& options,
-                                                  VirtualPrinter& printer, MessageHandler& ui) {
+                                                  VirtualPrinter& printer, MessageHandler& ui,
+                                                  PageWritten pageWritten) {
     if (options.directory.empty()) {
         return nullptr;
     }
-    auto session = std::make_unique<PaperSession>(options, printer, ui);
+    auto session = std::make_unique<PaperSession>(options, printer, ui, std::move(pageWritten));
     if (!session->paper_.prepare()) {
         fatalError(ui, session->paper_.files().error(), 1);
     }
@@ -113,10 +113,11 @@ StoredAdjustments storedIn(const VirtualPrinter& printer) {
 }
 }  // namespace
 
-PaperSession::PaperSession(const PaperOptions& options, VirtualPrinter& printer, MessageHandler& ui)
+PaperSession::PaperSession(const PaperOptions& options, VirtualPrinter& printer, MessageHandler& ui,
+                           PageWritten pageWritten)
     : printer_(printer),
       ui_(ui),
-      args_{"veltra-vprinter", "-platform", "offscreen"},
+      args_{"veltra-paper", "-platform", "offscreen"},
       paper_(options.directory, mechanismErrors(options, ui), storedIn(printer)) {
     if (QCoreApplication::instance() == nullptr) {
         for (std::size_t i = 0; i < args_.size(); ++i) {
@@ -125,10 +126,7 @@ PaperSession::PaperSession(const PaperOptions& options, VirtualPrinter& printer,
         argc_ = static_cast<int>(args_.size());
         app_ = std::make_unique<QGuiApplication>(argc_, argv_.data());
     }
-    paper_.pageWritten = [](const std::filesystem::path& file) {
-        std::printf("veltra-vprinter: page written to %s\n", file.string().c_str());
-        std::fflush(stdout);
-    };
+    paper_.pageWritten = std::move(pageWritten);
     printer_.setPrintCommandObserver([this](const PrintCommand& command) {
         paper_.feed(command);
         if (!paper_.error().empty() && !errorShown_) {

@@ -3,6 +3,8 @@
 // hidden mechanism errors are set with --bid-error, --pf-error and --head-angle-error.
 #include <CLI/CLI.hpp>
 #include <array>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,10 +50,14 @@ MechanismErrors mechanismErrors(const PaperOptions& options, MessageHandler& ui)
 // process has one already.
 class PaperSession {
 public:
+    using PageWritten = std::function<void(const std::filesystem::path& file)>;
+
     // nullptr without --paper; ends the program through ui when the directory cannot be had.
+    // pageWritten, when given, hears of every page file written.
     static std::unique_ptr<PaperSession> start(const PaperOptions& options, VirtualPrinter& printer,
-                                               MessageHandler& ui);
-    PaperSession(const PaperOptions& options, VirtualPrinter& printer, MessageHandler& ui);
+                                               MessageHandler& ui, PageWritten pageWritten = {});
+    PaperSession(const PaperOptions& options, VirtualPrinter& printer, MessageHandler& ui,
+                 PageWritten pageWritten);
     ~PaperSession();
     PaperSession(const PaperSession&) = delete;
     PaperSession& operator=(const PaperSession&) = delete;

@@ -98,7 +98,11 @@ int run(const Options& o, veltra::MessageHandler& ui) {
     }
 
 #ifdef VELTRA_VPRINTER_PAPER
-    const auto paper = veltra::sim::PaperSession::start(o.paper, printer, ui);
+    const auto paper = veltra::sim::PaperSession::start(
+        o.paper, printer, ui, [](const std::filesystem::path& file) {
+            std::printf("veltra-vprinter: page written to %s\n", file.string().c_str());
+            std::fflush(stdout);
+        });
 #endif
 
     veltra::sim::SocketServer server(printer, o.socket);

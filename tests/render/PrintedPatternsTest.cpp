@@ -1,6 +1,7 @@
 // The program's own patterns, sent through the link to the in-process virtual printer and put on
 // paper: what a technician would read off the sheets.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "patterns/Malraster.h"
 #include "patterns/PrintJobs.h"
 #include "sim/render/PageRenderer.h"
+#include "sim/render/PaperOptions.h"
 #include "tests/render/RenderStream.h"
 #include "tests/support/SimLink.h"
 
@@ -159,6 +161,34 @@ TEST_F(PrintedPatterns, CheckPatternReportFillsFourPagesWithinTheSheets) {
     for (const QImage& page : pages) {
         EXPECT_FALSE(inkedRows(page, 0, page.width()).empty());
     }
+}
+
+TEST_F(PrintedPatterns, PaperSessionWritesThePrintersPagesWhileItLives) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("veltra-session-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    PaperOptions options;
+    EXPECT_EQ(PaperSession::start(options, sim.printer, sim.ui), nullptr);  // no --paper
+
+    options.directory = dir.string();
+    std::vector<std::filesystem::path> written;
+    auto session =
+        PaperSession::start(options, sim.printer, sim.ui,
+                            [&](const std::filesystem::path& f) { written.push_back(f); });
+    ASSERT_NE(session, nullptr);
+    ASSERT_TRUE(jobs.TopMarginPrint().ok());
+    ASSERT_EQ(written, std::vector<std::filesystem::path>{dir / "page-001.png"});
+    const QImage page(QString::fromStdString(written[0].string()));
+    EXPECT_EQ(firstInkedRow(page, kLeft + 2000), sim.printer.eeprom()[0x5D]);
+
+    session.reset();  // the printer prints on, with no one to take its pages
+    ASSERT_TRUE(jobs.TopMarginPrint().ok());
+    EXPECT_EQ(written.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "page-002.png"));
+    std::filesystem::remove_all(dir);
+
+    options.directory = "/proc/veltra-no-such-place/pages";
+    EXPECT_THROW(PaperSession::start(options, sim.printer, sim.ui), ProgramEnded);
 }
 
 }  // namespace
