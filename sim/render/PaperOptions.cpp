@@ -74,8 +74,10 @@ std::optional<BidError> parseBidError(std::string_view text) {
     return e;
 }
 
-MechanismErrors mechanismErrors(const PaperOptions& options, MessageHandler& ui) {
+MechanismErrors mechanismErrors(const PaperOptions& options, const StoredAdjustments& stored,
+                                MessageHandler& ui) {
     MechanismErrors errors;
+    errors.bid = stored.bid;
     for (const std::string& text : options.bidErrors) {
         const auto e = parseBidError(text);
         if (!e) {
@@ -87,7 +89,7 @@ MechanismErrors mechanismErrors(const PaperOptions& options, MessageHandler& ui)
         }
         errors.bidError(e->set, e->side) = e->dots;
     }
-    errors.paperFeed = options.paperFeedError;
+    errors.paperFeed = options.paperFeedError.value_or(stored.paperFeed);
     errors.headAngle = options.headAngleError;
     return errors;
 }
@@ -118,7 +120,8 @@ PaperSession::PaperSession(const PaperOptions& options, VirtualPrinter& printer,
     : printer_(printer),
       ui_(ui),
       args_{"veltra-paper", "-platform", "offscreen"},
-      paper_(options.directory, mechanismErrors(options, ui), storedIn(printer)) {
+      paper_(options.directory, mechanismErrors(options, storedIn(printer), ui),
+             storedIn(printer)) {
     if (QCoreApplication::instance() == nullptr) {
         for (std::size_t i = 0; i < args_.size(); ++i) {
             argv_[i] = args_[i].data();

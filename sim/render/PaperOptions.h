@@ -23,7 +23,7 @@ namespace veltra::sim {
 struct PaperOptions {
     std::string directory;               // empty: no page images
     std::vector<std::string> bidErrors;  // "VSD1:K:+2" each
-    int paperFeedError = 0;
+    std::optional<int> paperFeedError;   // unset: the printer's stored PF value
     int headAngleError = 0;
 };
 
@@ -42,8 +42,11 @@ struct BidError {
 };
 std::optional<BidError> parseBidError(std::string_view text);
 
-// The errors the options ask for; a malformed --bid-error ends the program through ui.
-MechanismErrors mechanismErrors(const PaperOptions& options, MessageHandler& ui);
+// The errors the options ask for. An error not given equals the stored value, so that a
+// printer prints straight as it stands until told otherwise. A malformed --bid-error ends the
+// program through ui.
+MechanismErrors mechanismErrors(const PaperOptions& options, const StoredAdjustments& stored,
+                                MessageHandler& ui);
 
 // Writes the printer's pages into the directory as they are ejected, for as long as it lives.
 // Text needs a Qt application for its fonts: the session makes an offscreen one unless the

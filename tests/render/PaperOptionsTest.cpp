@@ -65,15 +65,23 @@ TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {
         "ECO:K:+7", "--pf-error", "3",      "--head-angle-error", "-2"};
     app.parse(static_cast<int>(std::size(argv)), argv);
     RecordingHandler ui;
-    const MechanismErrors e = mechanismErrors(o, ui);
+    StoredAdjustments stored;
+    stored.bid[0] = {1, 2};
+    stored.bid[3] = {5, 6};
+    stored.paperFeed = -1;
+    const MechanismErrors e = mechanismErrors(o, stored, ui);
     EXPECT_EQ(e.bidError(DotSet::Vsd2, InkSide::Colour), -4);
     EXPECT_EQ(e.bidError(DotSet::Eco, InkSide::Black), 7);
-    EXPECT_EQ(e.bidError(DotSet::Vsd1, InkSide::Black), 0);
+    EXPECT_EQ(e.bidError(DotSet::Eco, InkSide::Colour), 6);  // not given: the stored value
+    EXPECT_EQ(e.bidError(DotSet::Vsd1, InkSide::Black), 1);
     EXPECT_EQ(e.paperFeed, 3);
     EXPECT_EQ(e.headAngle, -2);
 
+    o.paperFeedError.reset();
+    EXPECT_EQ(mechanismErrors(o, stored, ui).paperFeed, -1);
+
     o.bidErrors = {"VSD9:K:1"};
-    EXPECT_THROW(mechanismErrors(o, ui), ProgramEnded);
+    EXPECT_THROW(mechanismErrors(o, stored, ui), ProgramEnded);
 }
 
 TEST(PaperOptions, ErrorsWithoutPaperOrOutOfRangeAreRefused) {
