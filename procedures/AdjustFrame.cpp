@@ -5,6 +5,7 @@
 
 #include "codes/Malheadid.h"
 #include "codes/Malusbid.h"
+#include "procedures/HeadAngle.h"
 #include "procedures/Maintenance.h"
 #include "procedures/Session.h"
 
@@ -418,6 +419,7 @@ void AdjustFrame::OnTimer(Timer timer) {
             CountDownTimer2Timer(*this);
             break;
         case Timer::HeadAngGetStatusTimer:
+            HeadAngGetStatusTimerTimer(*this);
             break;
     }
 }

@@ -159,8 +159,8 @@ public:
     // shuts the link unless TransLiquidDone, closes the port, clears TransLiquidDone.
     void FormClose();
 
-    // A tick of one of the window's timers: DisableTimer, and the two count-down timers of the
-    // liquid exchange. HeadAngGetStatusTimer belongs to the head angle adjustment.
+    // A tick of one of the window's timers: DisableTimer, the two count-down timers of the
+    // liquid exchange, and HeadAngGetStatusTimer of the head angle adjustment.
     void OnTimer(Timer timer);
     void DisableTimerTimer();  // ends the busy lock
 

@@ -84,6 +84,24 @@ inline constexpr std::string_view kDischargeComplete =
 inline constexpr std::string_view kPageCounterIs = "Page counter = ";
 inline constexpr std::string_view kPrintPassCounterIs = "Print pass counter = ";
 
+// Head angle, CR motor drive dispersion.
+inline constexpr std::string_view kHeadAnglePrinting = "Now head angle pattern is printing.";
+inline constexpr std::string_view kConfirmationTitle = "Confirmation";
+inline constexpr std::string_view kCrNotNecessary =
+    "It's not necessary to execute this function in case when you've not replaced 1.main board, "
+    "2.PS board, and 3.CR motor with new one.";
+inline constexpr std::string_view kCrMeasureQuestion =
+    "Once you select OK button, the CR motor drive dispersion measurement sequence will be run.";
+inline constexpr std::string_view kCrMeasureRunning =
+    "Now, CR motor drive dispersion measurement sequence is running.";
+inline constexpr std::string_view kCrFixedQuestion =
+    "Once you select OK button, a value for the CR motor drive dispersion will automatically be "
+    "registered.";
+inline constexpr std::string_view kCrFixedWriting =
+    "Now, a value for the CR motor drive dispersion is writing.";
+inline constexpr std::string_view kCrRegistered =
+    "A value for the CR motor drive dispersion has successfully registered.";
+
 // EEPROM data and check pattern printing.
 inline constexpr std::string_view kAddressIs = "Address = ";
 inline constexpr std::string_view kDataIs = "Data = ";

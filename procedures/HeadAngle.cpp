@@ -1,0 +1,296 @@
+#include "procedures/HeadAngle.h"
+
+#include <array>
+
+#include "procedures/Maintenance.h"
+
+namespace veltra {
+
+namespace {
+
+constexpr std::array<Control, 4> kLockedControls{Control::AdjustmentTab, Control::MaintRdoGrp,
+                                                 Control::AdjustRtnBtn, Control::GetStatusBtn};
+
+constexpr int kAdjustItemIndex = 0;  // "Adjusting the head angle" in HdAngAdjustRdoGrp
+
+// The not-necessary message follows a short pause, so that the emptied area is seen first.
+constexpr std::int64_t kNotNecessaryPauseMs = 100;
+
+// Mechanism units and positions of the measurement.
+constexpr std::uint8_t kUnitCarriage = 0;
+constexpr std::uint8_t kUnitMeasureB = 3;
+constexpr std::uint8_t kUnitMeasureA = 4;
+constexpr std::uint8_t kUnitCrMotor = 6;
+constexpr std::int16_t kPositionNear = 268;
+constexpr std::int16_t kPositionFar = 1268;
+constexpr std::int16_t kCrMotorReleased = 0;
+constexpr int kWarmUpStrokes = 5;
+constexpr int kReadingsPerSum = 3;
+constexpr std::int64_t kSettleMs = 10000;
+constexpr std::int64_t kMeasureAWaitMs = 4000;
+constexpr std::int64_t kMeasureBWaitMs = 3000;
+
+// v = (576 + A - B) / 3; values beyond +-45 are stored as the out-of-range marks +-120.
+constexpr std::int32_t kDispersionOffset = 576;
+constexpr std::int32_t kDispersionDivisor = 3;
+constexpr std::int32_t kDispersionLimit = 45;
+constexpr std::int8_t kDispersionOverMark = 120;
+constexpr std::int8_t kDispersionUnderMark = -120;
+
+// Busy text, the head angle pattern print, completed text. A failure is reported; a failed
+// pattern is reported as kHeadAnglePatternFailed, which only unlocks the window.
+Status PrintHeadAnglePattern(AdjustFrame& frame) {
+    if (const Status s = frame.ShowStatus(StatusMode::Busy, msg::kHeadAnglePrinting); s != kOk) {
+        return s;  // reported by the ready wait
+    }
+    const PrintResult result = frame.objects().printJobs.HeadAnglePrint();
+    if (!result.ok()) {
+        const Status s = HeadAngleReportStatus(result);
+        frame.ReportStatus(s);
+        return s;
+    }
+    return frame.ShowStatus(StatusMode::Completed, msg::kCompletionPrinting);
+}
+
+// The end of an adjustment: the start panel, the pattern page ejected, the fastener forgotten
+// and the lock lifted. The lock is lifted even when the eject fails, since the start panel
+// offers no way back into the sequence and the window could otherwise not be left.
+Status BackToStart(AdjustFrame& frame) {
+    frame.view().showPanel(Panel::HdAngItemsPnl);
+    const PrintResult eject = frame.objects().printJobs.EjectPage();
+    if (!eject.ok()) {
+        frame.ReportStatus(eject.status);
+    }
+    frame.state().HeadAngFastenerChosen = 0;
+    SetHeadAngleLock(frame.view(), false);
+    return eject.status;
+}
+
+Panel InstructionsPanel(const AdjustState& state) {
+    return state.HeadAngFastenerOld != 0 ? Panel::HeadAngOldPnl : Panel::HeadAngNewPnl;
+}
+
+// States the printer leaves by itself; the tick reads again at once while one of them lasts.
+// Any other state (unknown, before the initial fill) would hold the tick, and with it the
+// window, for good: the tick ends and the next one reads again.
+bool PassingState(std::int16_t state) {
+    return state == printer_state::kBusy || state == printer_state::kPrinting ||
+           state == printer_state::kNozzleCheck;
+}
+
+Status ReadCrReading(TPD4Comm& link, std::int32_t& reading) {
+    std::uint8_t high = 0;
+    std::uint8_t low = 0;
+    if (const Status s = link.ReadEepromByte(kCrReadingHighAddress, high); s != kOk) {
+        return s;
+    }
+    if (const Status s = link.ReadEepromByte(kCrReadingLowAddress, low); s != kOk) {
+        return s;
+    }
+    reading = std::int32_t(high) * 256 + std::int32_t(low);
+    return kOk;
+}
+
+// Three times: carriage to the far position, the measuring move of unit, wait, read. The sum of
+// the three readings goes to sum.
+Status MeasureSum(TPFactory& factory, TPD4Comm& link, Clock& clock, std::uint8_t unit,
+                  std::int64_t waitMs, std::int32_t& sum) {
+    sum = 0;
+    for (int i = 0; i < kReadingsPerSum; ++i) {
+        if (const Status s = factory.MechSet(kUnitCarriage, kPositionFar); s != kOk) {
+            return s;
+        }
+        if (const Status s = factory.MechSet(unit, kPositionNear); s != kOk) {
+            return s;
+        }
+        clock.sleepMs(waitMs);
+        std::int32_t reading = 0;
+        if (const Status s = ReadCrReading(link, reading); s != kOk) {
+            return s;
+        }
+        sum += reading;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+void SetHeadAngleLock(AdjustView& view, bool locked) {
+    for (Control control : kLockedControls) {
+        view.setControlEnabled(control, !locked);
+    }
+}
+
+Status HdAngItemsOKBtnClick(AdjustFrame& frame) {
+    frame.HideAllPanels();
+    frame.view().showPanel(Panel::HdAngStep1Pnl);
+    SetHeadAngleLock(frame.view(), true);
+    return PrintHeadAnglePattern(frame);
+}
+
+Status HdAngStep1OKBtnClick(AdjustFrame& frame, HeadAngleChoice choice) {
+    AdjustView& view = frame.view();
+    AdjustState& state = frame.state();
+    frame.HideAllPanels();
+    const bool firstTime = state.HeadAngFastenerChosen == 0;
+    if (choice == HeadAngleChoice::AdjustHeadAngle) {
+        if (firstTime) {
+            view.showPanel(Panel::HeadAngSusPlateSelectPnl);
+        } else {
+            view.showPanel(InstructionsPanel(state));
+            view.startTimer(Timer::HeadAngGetStatusTimer);
+        }
+        return kOk;
+    }
+    Status status = kOk;
+    if (!firstTime && state.HeadAngFastenerOld == 0) {
+        view.showPanel(Panel::HeadAngCompletePnl);  // the spring goes back in first
+    } else {
+        status = BackToStart(frame);
+    }
+    view.setGroupIndex(Group::HdAngAdjustRdoGrp, kAdjustItemIndex);
+    return status;
+}
+
+void SusPlateSelectOKBtnClick(AdjustFrame& frame, FastenerChoice choice) {
+    AdjustState& state = frame.state();
+    frame.HideAllPanels();
+    state.HeadAngFastenerOld = choice == FastenerChoice::Old ? 1 : 0;
+    frame.view().showPanel(InstructionsPanel(state));
+    frame.view().startTimer(Timer::HeadAngGetStatusTimer);
+    state.HeadAngFastenerChosen = 1;
+}
+
+void HeadAngGetStatusTimerTimer(AdjustFrame& frame) {
+    TPD4Comm& link = frame.objects().link;
+    AdjustView& view = frame.view();
+    for (;;) {
+        if (const Status s = link.ReadStatus(); s != kOk) {
+            frame.ReportStatus(s);  // the timer keeps running: the next tick tries again
+            return;
+        }
+        const std::int16_t state = link.PrinterState();
+        if (state == printer_state::kCleaning) {
+            // The ink switch was pressed at the end of the instructions: once the cleaning is
+            // over, the check pattern is printed.
+            if (const Status s = link.WaitStatusReady(); s != kOk) {
+                frame.ReportStatus(s);
+                return;
+            }
+            frame.HideAllPanels();
+            view.showPanel(Panel::HdAngStep1Pnl);
+            if (PrintHeadAnglePattern(frame) != kOk) {
+                return;  // reported
+            }
+            SetHeadAngleLock(view, false);
+            view.stopTimer(Timer::HeadAngGetStatusTimer);
+            return;
+        }
+        if (state == printer_state::kReady) {
+            SetHeadAngleLock(view, true);
+            return;
+        }
+        if (state == printer_state::kError) {
+            frame.HideAllPanels();
+            view.showPanel(Panel::HdAngItemsPnl);
+            frame.ShowPrinterError();
+            SetHeadAngleLock(view, false);
+            view.stopTimer(Timer::HeadAngGetStatusTimer);
+            return;
+        }
+        if (!PassingState(state)) {
+            return;
+        }
+    }
+}
+
+Status HeadAngCompleteBtnClick(AdjustFrame& frame) {
+    frame.HideAllPanels();
+    return BackToStart(frame);
+}
+
+std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b) {
+    const std::int32_t v = (kDispersionOffset + a - b) / kDispersionDivisor;  // toward zero
+    if (v > kDispersionLimit) {
+        return kDispersionOverMark;
+    }
+    if (v < -kDispersionLimit) {
+        return kDispersionUnderMark;
+    }
+    return std::int8_t(v);
+}
+
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock) {
+    if (const Status s = SeqPark(factory); s != kOk) {
+        return s;
+    }
+    if (const Status s = factory.MechSet(kUnitCrMotor, kPositionNear); s != kOk) {
+        return s;
+    }
+    for (int i = 0; i < kWarmUpStrokes; ++i) {
+        if (const Status s = factory.MechSet(kUnitCarriage, kPositionFar); s != kOk) {
+            return s;
+        }
+        if (const Status s = factory.MechSet(kUnitCarriage, kPositionNear); s != kOk) {
+            return s;
+        }
+    }
+    clock.sleepMs(kSettleMs);
+    std::int32_t a = 0;
+    if (const Status s = MeasureSum(factory, link, clock, kUnitMeasureA, kMeasureAWaitMs, a);
+        s != kOk) {
+        return s;
+    }
+    std::int32_t b = 0;
+    if (const Status s = MeasureSum(factory, link, clock, kUnitMeasureB, kMeasureBWaitMs, b);
+        s != kOk) {
+        return s;
+    }
+    const auto value = std::uint8_t(CrDispersionValue(a, b));  // two's complement byte
+    if (const Status s = link.WriteEepromByte(kCrDispersionAddress, value); s != kOk) {
+        return s;
+    }
+    if (const Status s = factory.FinishValues(); s != kOk) {
+        return s;
+    }
+    if (const Status s = factory.MechSet(kUnitCrMotor, kCrMotorReleased); s != kOk) {
+        return s;
+    }
+    return kOk;
+}
+
+Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
+    AdjustView& view = frame.view();
+    ProgramObjects& objects = frame.objects();
+    view.setStatusText("");
+    view.repaint();
+    const bool mainBoard = view.isChecked(CheckBox::ReplaceMainBoardCheckBox);
+    const bool psBoard = view.isChecked(CheckBox::ReplacePSBoardCheckBox);
+    const bool crMotor = view.isChecked(CheckBox::ReplaceCRMotorCheckBox);
+    const bool guideShaft = view.isChecked(CheckBox::ReplaceCRMainShaftCheckBox);
+    if (!mainBoard && !psBoard && !crMotor) {
+        objects.clock.sleepMs(kNotNecessaryPauseMs);
+        frame.ShowStatus(StatusMode::Replace, msg::kCrNotNecessary);
+        return kOk;
+    }
+    // A replaced guide shaft is measured; the boards and the motor alone get the fixed value.
+    const bool measure = guideShaft;
+    if (!objects.ui.confirm(msg::kConfirmationTitle,
+                            measure ? msg::kCrMeasureQuestion : msg::kCrFixedQuestion)) {
+        return kOk;
+    }
+    Status status =
+        frame.ShowStatus(StatusMode::Busy, measure ? msg::kCrMeasureRunning : msg::kCrFixedWriting);
+    if (status != kOk) {
+        return status;  // reported by the ready wait
+    }
+    status = measure ? RunCrMeasurement(objects.factory, objects.link, objects.clock)
+                     : objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
+    if (status != kOk) {
+        frame.ReportStatus(status);
+        return status;
+    }
+    return frame.ShowStatus(StatusMode::Completed, msg::kCrRegistered);
+}
+
+}  // namespace veltra

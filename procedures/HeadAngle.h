@@ -1,0 +1,54 @@
+#pragma once
+// The head angle adjustment (pattern print, decision, fastener question, instructions while the
+// printer is polled for the cleaning that the ink switch starts, check print) and the CR motor
+// drive dispersion registration (measurement sequence or fixed value).
+#include <cstdint>
+
+#include "link/Clock.h"
+#include "link/Mald4comm.h"
+#include "link/Malfactory.h"
+#include "procedures/AdjustFrame.h"
+
+namespace veltra {
+
+// The items of HdAngAdjustRdoGrp, in the group's order.
+enum class HeadAngleChoice { AdjustHeadAngle, NoNeedToAdjust };
+// The items of SusPlateSelectRdoGrp, in the group's order.
+enum class FastenerChoice { New, Old };
+
+// EEPROM byte of the CR motor drive dispersion value (signed).
+inline constexpr std::uint8_t kCrDispersionAddress = 0x79;
+// The value registered without measuring.
+inline constexpr std::uint8_t kCrDispersionFixedValue = 0x19;
+// Where the printer leaves each measurement reading, high byte first.
+inline constexpr std::uint8_t kCrReadingHighAddress = 0x7E;
+inline constexpr std::uint8_t kCrReadingLowAddress = 0x7F;
+
+// The navigation lock of the head angle adjustment: the tabs, the maintenance items, "Quit" and
+// "Status" are disabled while locked.
+void SetHeadAngleLock(AdjustView& view, bool locked);
+
+// Prints the head angle pattern and shows the decision panel (locked).
+Status HdAngItemsOKBtnClick(AdjustFrame& frame);
+// The decision after a pattern print.
+Status HdAngStep1OKBtnClick(AdjustFrame& frame, HeadAngleChoice choice);
+// The fastener question: shows its instructions and starts HeadAngGetStatusTimer.
+void SusPlateSelectOKBtnClick(AdjustFrame& frame, FastenerChoice choice);
+// A tick of HeadAngGetStatusTimer: waits out a cleaning and prints the check pattern.
+void HeadAngGetStatusTimerTimer(AdjustFrame& frame);
+// After a new-fastener adjustment: back to the start, page ejected, lock lifted.
+Status HeadAngCompleteBtnClick(AdjustFrame& frame);
+
+// Registers the CR motor drive dispersion by the ticked replaced parts, after a question.
+// Returns kOk also when nothing was to be done or the question was cancelled.
+Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame);
+
+// The dispersion value from the sums of the three readings after unit 4 (a) and after unit 3
+// (b): (576 + a - b) / 3 toward zero; above 45 becomes 120, below -45 becomes -120.
+std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b);
+
+// The printer's measurement sequence: moves, readings, the value written to 0x79, FinishValues,
+// carriage motor released. Stops at the first failing step and returns its status.
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock);
+
+}  // namespace veltra
