@@ -114,6 +114,12 @@ public slots:
     void PFWriteOKBtnClick();
     void TopMarginMainBtnClick();
     void TopMarginWriteOKBtnClick();
+    // Head angle, CR motor drive dispersion.
+    void HdAngItemsOKBtnClick();
+    void HdAngStep1OKBtnClick();
+    void SusPlateSelectOKBtnClick();
+    void HeadAngCompleteBtnClick();
+    void CRHeatProtectOffsetOKBtnClick();
     // Maintenance.
     void CleaningOKBtnClick();
     void ChargeOKBtnClick();

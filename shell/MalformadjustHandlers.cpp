@@ -3,6 +3,7 @@
 
 #include "procedures/Adjustment.h"
 #include "procedures/EepromData.h"
+#include "procedures/HeadAngle.h"
 #include "procedures/Identity.h"
 #include "procedures/Maintenance.h"
 #include "shell/Malformadjust.h"
@@ -60,6 +61,11 @@ void TFormAdjust::wireHandlers() {
     onClick("PFWriteOKBtn", &TFormAdjust::PFWriteOKBtnClick);
     onClick("TopMarginMainBtn", &TFormAdjust::TopMarginMainBtnClick);
     onClick("TopMarginWriteOKBtn", &TFormAdjust::TopMarginWriteOKBtnClick);
+    onClick("HdAngItemsOKBtn", &TFormAdjust::HdAngItemsOKBtnClick);
+    onClick("HdAngStep1OKBtn", &TFormAdjust::HdAngStep1OKBtnClick);
+    onClick("SusPlateSelectOKBtn", &TFormAdjust::SusPlateSelectOKBtnClick);
+    onClick("HeadAngCompleteBtn", &TFormAdjust::HeadAngCompleteBtnClick);
+    onClick("CRHeatProtectOffsetOKBtn", &TFormAdjust::CRHeatProtectOffsetOKBtnClick);
 
     onClick("CleaningOKBtn", &TFormAdjust::CleaningOKBtnClick);
     onClick("ChargeOKBtn", &TFormAdjust::ChargeOKBtnClick);
@@ -129,6 +135,28 @@ void TFormAdjust::TopMarginMainBtnClick() {
 }
 void TFormAdjust::TopMarginWriteOKBtnClick() {
     run([this] { (void)veltra::TopMarginWriteOKBtnClick(*frame_); });
+}
+
+// --- head angle, CR motor drive dispersion
+
+void TFormAdjust::HdAngItemsOKBtnClick() {
+    run([this] { (void)veltra::HdAngItemsOKBtnClick(*frame_); });
+}
+void TFormAdjust::HdAngStep1OKBtnClick() {
+    if (const auto choice = choiceOf<HeadAngleChoice>("HdAngAdjustRdoGrp")) {
+        run([this, c = *choice] { (void)veltra::HdAngStep1OKBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::SusPlateSelectOKBtnClick() {
+    if (const auto choice = choiceOf<FastenerChoice>("SusPlateSelectRdoGrp")) {
+        run([this, c = *choice] { veltra::SusPlateSelectOKBtnClick(*frame_, c); });
+    }
+}
+void TFormAdjust::HeadAngCompleteBtnClick() {
+    run([this] { (void)veltra::HeadAngCompleteBtnClick(*frame_); });
+}
+void TFormAdjust::CRHeatProtectOffsetOKBtnClick() {
+    run([this] { (void)veltra::CRHeatProtectOffsetOKBtnClick(*frame_); });
 }
 
 // --- maintenance
