@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/Clock.h"
@@ -154,12 +155,16 @@ public:
     void showMessage(std::string_view, std::string_view text) override {
         messages.emplace_back(text);
     }
-    bool confirm(std::string_view, std::string_view) override { return answer; }
+    bool confirm(std::string_view title, std::string_view text) override {
+        questions.emplace_back(title, text);
+        return answer;
+    }
     void endProgram(std::string_view text, int code) override {
         throw ProgramEnded(std::string(text), code);
     }
     std::vector<std::string> errors;
     std::vector<std::string> messages;
+    std::vector<std::pair<std::string, std::string>> questions;  // (title, text) asked
     bool answer = true;
 };
 
