@@ -13,6 +13,9 @@
 #include "procedures/Session.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
+#ifdef VELTRA_CLI_PAPER
+#include "sim/render/PaperOptions.h"
+#endif
 
 namespace veltra::cli {
 
@@ -53,8 +56,11 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     app_.add_flag("--simulate", options_.simulate,
                   "Lead every port to the built-in virtual printer");
     app_.add_option("--trace", options_.trace, "Record every port transfer in this file");
-    app_.add_option("--paper", options_.paper,
-                    "With the virtual printer: write printed pages as PNG files here");
+#ifdef VELTRA_CLI_PAPER
+    // With the virtual printer: --paper DIR writes each printed page as a PNG file.
+    paper_ = std::make_unique<sim::PaperOptions>();
+    sim::addPaperOptions(app_, *paper_);
+#endif
     app_.add_option("--sim-eeprom", options_.simEeprom,
                     "The virtual printer's EEPROM file, kept between runs (default: under "
                     "~/.local/state/veltra-adjust)");
@@ -144,6 +150,17 @@ int CliApp::execute() {
         }
         objects.driver.setTrace(trace.get());
     }
+
+#ifdef VELTRA_CLI_PAPER
+    std::unique_ptr<sim::PaperSession> paper;
+    if (printer && paper_ && !paper_->directory.empty()) {
+        try {
+            paper = sim::PaperSession::start(*paper_, *printer, handler);
+        } catch (const ProgramEnded&) {
+            return 1;
+        }
+    }
+#endif
 
     TextView view(out_, err_);
     AdjustState state;

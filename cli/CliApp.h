@@ -18,7 +18,8 @@
 
 namespace veltra::sim {
 class VirtualPrinter;
-}
+struct PaperOptions;
+}  // namespace veltra::sim
 
 namespace veltra::cli {
 
@@ -28,7 +29,6 @@ struct CliOptions {
     std::vector<std::string> devices;  // PORT=URI
     bool simulate = false;
     std::string trace;
-    std::string paper;
     std::string simEeprom;  // where the virtual printer keeps its EEPROM between runs
     bool yes = false;
 };
@@ -68,6 +68,7 @@ private:
     std::istream& in_;
     CLI::App app_;
     CliOptions options_;
+    std::unique_ptr<sim::PaperOptions> paper_;  // --paper and the hidden mechanism errors
     CommandBody action_;
 };
 

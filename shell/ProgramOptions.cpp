@@ -32,6 +32,7 @@ std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
     app.add_option("--trace", options.trace, "Write every port transfer to FILE");
     app.add_flag("--exit-when-shown", options.exitWhenShown,
                  "End once the start-up window has been painted");
+    sim::addPaperOptions(app, options.paper);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

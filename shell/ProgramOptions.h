@@ -5,12 +5,15 @@
 //   --device PORT=URI    one port to a device path, "unix:PATH" or "sim" (repeatable)
 //   --trace FILE         every port transfer written to FILE
 //   --exit-when-shown    end as soon as the start-up window has been painted (start-up bench)
+//   --paper DIR          with --simulate: each virtual printer's pages as PNG files in DIR/K55,
+//                        DIR/K45 (and the hidden mechanism errors of the virtual printer)
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "link/Malprinterdriver.h"
+#include "sim/render/PaperOptions.h"
 
 namespace veltra::shell {
 
@@ -19,6 +22,7 @@ struct ShellOptions {
     std::vector<std::pair<std::string, std::string>> devices;  // port name, URI
     std::string trace;
     bool exitWhenShown = false;
+    sim::PaperOptions paper;
 };
 
 // Parses the arguments left after the toolkit took its own. Returns the options, or an exit

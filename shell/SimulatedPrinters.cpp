@@ -8,6 +8,9 @@ sim::VirtualPrinter& SimulatedPrinters::printerFor(int modelIndex) {
     const std::size_t slot = modelIndex == 1 ? 1 : 0;
     if (!printers_[slot]) {
         printers_[slot] = std::make_unique<sim::VirtualPrinter>(printerClock_, int(slot));
+        if (onCreate_) {
+            onCreate_(int(slot), *printers_[slot]);
+        }
     }
     return *printers_[slot];
 }

@@ -28,6 +28,11 @@ public:
     // A backend on the printer of the model chosen now; the link's factory for "sim".
     std::unique_ptr<PortBackend> openBackend();
 
+    // Called once for each printer when it is made (e.g. to put paper in it).
+    void setOnCreate(std::function<void(int modelIndex, sim::VirtualPrinter&)> onCreate) {
+        onCreate_ = std::move(onCreate);
+    }
+
     // Called after each openBackend, e.g. to show the printer in the tool window.
     void setOnOpen(std::function<void()> onOpen) { onOpen_ = std::move(onOpen); }
 
@@ -36,6 +41,7 @@ private:
     Clock& portClock_;
     std::function<int()> modelSource_;
     std::function<void()> onOpen_;
+    std::function<void(int, sim::VirtualPrinter&)> onCreate_;
     std::array<std::unique_ptr<sim::VirtualPrinter>, 2> printers_;
     int currentIndex_ = 0;
 };

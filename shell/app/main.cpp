@@ -1,5 +1,8 @@
 // The entry of the desktop program: the application title, the program objects, the four
 // windows in their order, the event loop.
+#include <filesystem>
+#include <vector>
+
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
@@ -87,6 +90,18 @@ int main(int argc, char** argv) {
         handler.setParentWindow(&windows.boot);
         QObject::connect(&windows.boot, &TFormBoot::programEnded, &app,
                          [](int code) { QCoreApplication::exit(code); });
+
+        // --paper: each virtual printer writes its pages into a folder of its model.
+        std::vector<std::unique_ptr<sim::PaperSession>> paper;
+        if (options->simulate && !options->paper.directory.empty()) {
+            printers.setOnCreate([&](int modelIndex, sim::VirtualPrinter& printer) {
+                sim::PaperOptions perModel = options->paper;
+                perModel.directory = (std::filesystem::path(options->paper.directory) /
+                                      (modelIndex == 1 ? "K45" : "K55"))
+                                         .string();
+                paper.push_back(sim::PaperSession::start(perModel, printer, handler));
+            });
+        }
 
         std::unique_ptr<VirtualPrinterWindow> toolWindow;
         if (options->simulate) {
