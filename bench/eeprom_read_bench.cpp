@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bench/SimProgram.h"
 #include "link/Clock.h"
 #include "procedures/ProgramObjects.h"
 #include "procedures/Session.h"
@@ -28,31 +29,16 @@ private:
     std::int64_t asked_ = 0;
 };
 
-class SilentHandler final : public veltra::MessageHandler {
-public:
-    void showError(std::string_view) override {}
-    void showMessage(std::string_view, std::string_view) override {}
-    bool confirm(std::string_view, std::string_view) override { return true; }
-    void endProgram(std::string_view text, int code) override {
-        throw veltra::ProgramEnded(std::string(text), code);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
     CountingClock clock;
-    SilentHandler handler;
-    veltra::sim::VirtualPrinter printer(clock, 0);
-    auto factory = [&](std::uint16_t, const std::string&) -> std::unique_ptr<veltra::PortBackend> {
-        return std::make_unique<veltra::sim::SimPortBackend>(printer, clock);
-    };
-    veltra::ProgramObjects objects(clock, handler, factory);
-    if (veltra::StartSession(objects, 0, 3) != veltra::StartOutcome::Started) {
-        std::fprintf(stderr, "the link did not start\n");
+    veltra::bench::SimProgram program(clock);
+    if (!program.start()) {
         return 1;
     }
+    veltra::ProgramObjects& objects = program.objects;
     double worst = 0;
     for (int run = 0; run < runs; ++run) {
         const std::int64_t askedBefore = clock.asked();

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <string>
 
+#include "bench/SimProgram.h"
 #include "link/Clock.h"
 #include "procedures/ProgramObjects.h"
 #include "procedures/Session.h"
@@ -19,16 +20,6 @@
 #include "sim/render/PaperOutput.h"
 
 namespace {
-
-class SilentHandler final : public veltra::MessageHandler {
-public:
-    void showError(std::string_view) override {}
-    void showMessage(std::string_view, std::string_view) override {}
-    bool confirm(std::string_view, std::string_view) override { return true; }
-    void endProgram(std::string_view text, int code) override {
-        throw veltra::ProgramEnded(std::string(text), code);
-    }
-};
 
 double cpuMsSince(std::clock_t start) {
     return 1000.0 * double(std::clock() - start) / CLOCKS_PER_SEC;
@@ -46,16 +37,12 @@ int main(int argc, char** argv) {
     QGuiApplication app(qtArgc, argv);
 
     veltra::ManualClock clock;
-    SilentHandler handler;
-    veltra::sim::VirtualPrinter printer(clock, 0);
-    auto backends = [&](std::uint16_t, const std::string&) -> std::unique_ptr<veltra::PortBackend> {
-        return std::make_unique<veltra::sim::SimPortBackend>(printer, clock);
-    };
-    veltra::ProgramObjects objects(clock, handler, backends);
-    if (veltra::StartSession(objects, 0, 3) != veltra::StartOutcome::Started) {
-        std::fprintf(stderr, "the link did not start\n");
+    veltra::bench::SimProgram program(clock);
+    if (!program.start()) {
         return 1;
     }
+    veltra::sim::VirtualPrinter& printer = program.printer;
+    veltra::ProgramObjects& objects = program.objects;
     auto stored = veltra::sim::StoredAdjustments::fromEeprom(printer.eeprom());
     stored.modelCode = printer.modelCode();
     const std::size_t before = printer.printCommands().size();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "bench/SimProgram.h"
 #include "link/Clock.h"
 #include "procedures/ProgramObjects.h"
 #include "procedures/Session.h"
@@ -13,16 +14,6 @@
 #include "sim/VirtualPrinter.h"
 
 namespace {
-
-class SilentHandler final : public veltra::MessageHandler {
-public:
-    void showError(std::string_view) override {}
-    void showMessage(std::string_view, std::string_view) override {}
-    bool confirm(std::string_view, std::string_view) override { return true; }
-    void endProgram(std::string_view text, int code) override {
-        throw veltra::ProgramEnded(std::string(text), code);
-    }
-};
 
 // Counts the port writes; packets on the print data channel (socket 0x40) separately.
 class WriteCounter final : public veltra::PortTrace {
@@ -51,16 +42,11 @@ public:
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
     veltra::ManualClock clock;
-    SilentHandler handler;
-    veltra::sim::VirtualPrinter printer(clock, 0);
-    auto factory = [&](std::uint16_t, const std::string&) -> std::unique_ptr<veltra::PortBackend> {
-        return std::make_unique<veltra::sim::SimPortBackend>(printer, clock);
-    };
-    veltra::ProgramObjects objects(clock, handler, factory);
-    if (veltra::StartSession(objects, 0, 3) != veltra::StartOutcome::Started) {
-        std::fprintf(stderr, "the link did not start\n");
+    veltra::bench::SimProgram program(clock);
+    if (!program.start()) {
         return 1;
     }
+    veltra::ProgramObjects& objects = program.objects;
     WriteCounter counter;
     objects.driver.setTrace(&counter);
 

@@ -8,52 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliApp.h"
-#include "link/Clock.h"
+#include "tests/support/CliRun.h"
 
 namespace veltra::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("veltra-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        eeprom_ = (dir_ / "printer.eeprom").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    // Runs one command on the virtual printer kept in this test's EEPROM file.
-    int run(std::vector<std::string> args, const std::string& input = {}) {
-        std::vector<std::string> all{"veltra-adjust-cli", "--simulate", "--sim-eeprom", eeprom_};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<const char*> argv;
-        for (const std::string& a : all) {
-            argv.push_back(a.c_str());
-        }
-        out_.str({});
-        err_.str({});
-        std::istringstream in(input);
-        CliApp cli(clock_, out_, err_, in);
-        return cli.run(int(argv.size()), argv.data());
-    }
-
-    std::vector<std::uint8_t> eepromImage() const {
-        std::ifstream f(eeprom_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    }
-
-    ManualClock clock_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-    fs::path dir_;
-    std::string eeprom_;
-};
+using CliTest = test::CliRun;
 
 TEST_F(CliTest, StatusOfAReadyPrinter) {
     EXPECT_EQ(run({"status"}), 0);

@@ -6,45 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliApp.h"
-#include "link/Clock.h"
+#include "tests/support/CliRun.h"
 
 namespace veltra::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-class IdentityCliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / (std::string("veltra-codes-cli-") + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        eeprom_ = (dir_ / "printer.eeprom").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    int run(std::vector<std::string> args) {
-        std::vector<std::string> all{"veltra-adjust-cli", "--simulate", "--sim-eeprom", eeprom_};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<const char*> argv;
-        for (const std::string& a : all) {
-            argv.push_back(a.c_str());
-        }
-        out_.str({});
-        err_.str({});
-        std::istringstream in;
-        CliApp cli(clock_, out_, err_, in);
-        return cli.run(int(argv.size()), argv.data());
-    }
-
-    ManualClock clock_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-    fs::path dir_;
-    std::string eeprom_;
-};
+using IdentityCliTest = test::CliRun;
 
 TEST_F(IdentityCliTest, HeadIdIsUpperCasedStoredAndShown) {
     ASSERT_EQ(run({"headid", "write", "101010101011j"}), 0) << err_.str();

@@ -7,12 +7,12 @@
 #include <sstream>
 #include <string>
 
-#include "cli/CliApp.h"
 #include "link/Malfactory.h"
 #include "link/Malremote.h"
 #include "patterns/Malcheckpattern.h"
 #include "patterns/Malraster.h"
 #include "patterns/PrintJobs.h"
+#include "tests/support/CliRun.h"
 #include "tests/support/SimLink.h"
 
 namespace veltra {
@@ -114,28 +114,7 @@ TEST(PatternsOnVirtualPrinter, ReportPrintsTheStoredIdentity) {
 
 // ---- Command line ------------------------------------------------------------------------------
 
-class PrintCommands : public ::testing::Test {
-protected:
-    int run(std::vector<std::string> args) {
-        std::vector<std::string> all{"veltra-adjust-cli", "--simulate", "--sim-eeprom", eeprom_};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<const char*> argv;
-        for (const std::string& a : all) {
-            argv.push_back(a.c_str());
-        }
-        out_.str({});
-        err_.str({});
-        std::istringstream in;
-        cli::CliApp app(clock_, out_, err_, in);
-        return app.run(int(argv.size()), argv.data());
-    }
-    void TearDown() override { std::remove(eeprom_.c_str()); }
-
-    ManualClock clock_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-    std::string eeprom_ = ::testing::TempDir() + "veltra-print-commands.eeprom";
-};
+using PrintCommands = test::CliRun;
 
 TEST_F(PrintCommands, EachPrintShowsItsBusyAndCompletionTexts) {
     const std::pair<const char*, const char*> cases[] = {
