@@ -13,20 +13,6 @@ constexpr std::uint8_t kMechSetCmd = 0xCD;
 constexpr std::uint8_t kMechRunCmd = 0xC5;
 constexpr std::uint8_t kFinishCmd = 0x50;
 
-struct Wire {
-    std::uint8_t command;
-    std::vector<std::uint8_t> params;
-    friend bool operator==(const Wire&, const Wire&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Wire& w) {
-    os << std::hex << int(w.command) << '(';
-    for (auto b : w.params) {
-        os << int(b) << ' ';
-    }
-    return os << ')';
-}
-
 Wire Set(std::uint8_t unit, std::int16_t v) {
     const auto u = std::uint16_t(v);
     return {kMechSetCmd, {unit, 0x00, std::uint8_t(u & 0xFF), std::uint8_t(u >> 8)}};

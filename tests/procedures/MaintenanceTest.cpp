@@ -6,21 +6,6 @@
 namespace veltra::test {
 namespace {
 
-// A factory command as the printer received it: command byte and parameters.
-struct Wire {
-    std::uint8_t command;
-    std::vector<std::uint8_t> params;
-    friend bool operator==(const Wire&, const Wire&) = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Wire& w) {
-    os << std::hex << int(w.command) << '(';
-    for (auto b : w.params) {
-        os << int(b) << ' ';
-    }
-    return os << ')';
-}
-
 // The expected wire, written out from the sequence tables with plain byte layouts.
 struct Expect {
     std::vector<Wire> wire;

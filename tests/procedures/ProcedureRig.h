@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -19,6 +20,21 @@
 #include "sim/VirtualPrinter.h"
 
 namespace veltra::test {
+
+// A factory command as the printer received it: command byte and parameters.
+struct Wire {
+    std::uint8_t command;
+    std::vector<std::uint8_t> params;
+    friend bool operator==(const Wire&, const Wire&) = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Wire& w) {
+    os << std::hex << int(w.command) << '(';
+    for (auto b : w.params) {
+        os << int(b) << ' ';
+    }
+    return os << ')';
+}
 
 class FakeView final : public AdjustView {
 public:
