@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include <unistd.h>
+
 #include "cli/TextMessageHandler.h"
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
@@ -24,6 +26,39 @@ std::string upper(std::string text) {
                    [](unsigned char c) { return char(std::toupper(c)); });
     return text;
 }
+
+namespace {
+
+// Passes every transfer on to the trace file, if any, and marks progress on the terminal.
+class ProgressTrace final : public PortTrace {
+public:
+    ProgressTrace(std::ostream& err, PortTrace* next, bool show)
+        : err_(err), next_(next), show_(show) {}
+    ~ProgressTrace() override {
+        if (dots_ > 0) {
+            err_ << '\n';
+        }
+    }
+    void record(std::int64_t ms, char kind, const std::uint8_t* data, std::size_t n) override {
+        if (next_) {
+            next_->record(ms, kind, data, n);
+        }
+        if (show_ && kind == 'W' && ++writes_ % kPacketsPerDot == 0) {
+            err_ << '.' << std::flush;
+            ++dots_;
+        }
+    }
+
+private:
+    static constexpr long kPacketsPerDot = 50;
+    std::ostream& err_;
+    PortTrace* next_;
+    bool show_;
+    long writes_ = 0;
+    long dots_ = 0;
+};
+
+}  // namespace
 
 std::string defaultSimEepromPath(const std::string& model) {
     std::filesystem::path base;
@@ -148,8 +183,10 @@ int CliApp::execute() {
             err_ << "Cannot write the trace file " << options_.trace << '\n';
             return 1;
         }
-        objects.driver.setTrace(trace.get());
     }
+    // On a terminal, long sequences (mechanism commands, prints) show a dot every 50 packets.
+    ProgressTrace progress(err_, trace.get(), isatty(STDERR_FILENO) == 1);
+    objects.driver.setTrace(&progress);
 
 #ifdef VELTRA_CLI_PAPER
     std::unique_ptr<sim::PaperSession> paper;
