@@ -18,29 +18,12 @@
 #include "link/Mald4comm.h"
 #include "link/PortTraceFile.h"
 #include "tests/link/FakePort.h"
+#include "tests/support/TempDir.h"
 
 namespace veltra::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
-public:
-    TempDir() {
-        std::string tmpl = (fs::temp_directory_path() / "veltra-link-XXXXXX").string();
-        char* made = ::mkdtemp(tmpl.data());
-        EXPECT_NE(made, nullptr);
-        path_ = tmpl;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
 
 void writeFile(const fs::path& p, const std::string& text) {
     fs::create_directories(p.parent_path());

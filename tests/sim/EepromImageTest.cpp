@@ -9,6 +9,7 @@
 #include "link/Clock.h"
 #include "sim/EepromImage.h"
 #include "sim/VirtualPrinter.h"
+#include "tests/support/TempDir.h"
 
 namespace veltra::sim {
 namespace {
@@ -82,8 +83,8 @@ TEST(DefaultImage, HeadIdTextIsRefusedForDigitsOutOfRange) {
 
 class ImageFileTest : public ::testing::Test {
 protected:
-    void TearDown() override { std::remove(path.c_str()); }
-    std::string path = ::testing::TempDir() + "sim_eeprom_image.bin";
+    veltra::test::TempDir dir{"veltra-sim-image"};
+    std::string path = dir.file("eeprom.bin");
 };
 
 TEST_F(ImageFileTest, SaveAndLoadRoundTrip) {
@@ -111,7 +112,7 @@ TEST_F(ImageFileTest, FilesOfAnotherSizeAreRefusedAndChangeNothing) {
     }
     EXPECT_FALSE(p.loadEeprom(path + ".missing"));
     EXPECT_EQ(p.eeprom(), before);
-    EXPECT_FALSE(p.saveEeprom(::testing::TempDir() + "no-such-dir/x.bin"));
+    EXPECT_FALSE(p.saveEeprom(dir.file("no-such-dir/x.bin")));
 }
 
 }  // namespace

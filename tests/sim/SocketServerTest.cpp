@@ -10,6 +10,7 @@
 
 #include "SimTestUtil.h"
 #include "sim/SocketServer.h"
+#include "tests/support/TempDir.h"
 
 namespace veltra::sim::test {
 namespace {
@@ -69,7 +70,8 @@ protected:
 
     ManualClock clock;
     VirtualPrinter printer{clock, 0};
-    std::string path = ::testing::TempDir() + "veltra_sim_server.sock";
+    veltra::test::TempDir dir{"veltra-sim-server"};
+    std::string path = dir.file("printer.sock");
     SocketServer server{printer, path};
     std::future<bool> served;
 };
@@ -139,7 +141,8 @@ TEST_F(SocketServerTest, StopEndsAWaitingServe) {
 TEST(SocketServerListen, RefusesAPathThatIsNotASocket) {
     ManualClock clock;
     VirtualPrinter printer(clock, 0);
-    const std::string path = ::testing::TempDir() + "veltra_sim_not_a_socket";
+    const veltra::test::TempDir dir{"veltra-sim-listen"};
+    const std::string path = dir.file("not-a-socket");
     {
         std::FILE* f = std::fopen(path.c_str(), "w");
         std::fclose(f);
