@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "link/EepromAddresses.h"
+
 namespace veltra {
 
 namespace {
@@ -15,10 +17,10 @@ struct BidKind {
 };
 
 constexpr BidKind kKinds[] = {
-    {4, 1, 0x72, 0x1001, 0x1005},  // VSD1
-    {5, 2, 0x74, 0x1002, 0x1006},  // VSD2
-    {6, 3, 0x76, 0x1003, 0x1007},  // VSD3
-    {7, 4, 0x70, 0x1004, 0x1008},  // ECO
+    {4, 1, eeprom_address::kBidVsd1, 0x1001, 0x1005},
+    {5, 2, eeprom_address::kBidVsd2, 0x1002, 0x1006},
+    {6, 3, eeprom_address::kBidVsd3, 0x1003, 0x1007},
+    {7, 4, eeprom_address::kBidEco, 0x1004, 0x1008},
 };
 
 constexpr int kMinValue = -60;

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "link/EepromAddresses.h"
+
 namespace veltra {
 
 namespace {
@@ -14,7 +16,7 @@ struct EepromSetting {
 // Factory settings of a new main board, written in this order; the model setting at 0xB0 goes
 // between the last two.
 constexpr std::array<EepromSetting, 3> kBeforeModel{{{0x51, 0x08}, {0x52, 0x02}, {0x65, 0x01}}};
-constexpr std::uint8_t kModelSettingAddress = 0xB0;
+constexpr std::uint8_t kModelSettingAddress = eeprom_address::kModelSetting;
 constexpr EepromSetting kAfterModel{0xE1, 0x00};
 
 }  // namespace

@@ -2,14 +2,15 @@
 
 #include <array>
 
+#include "link/EepromAddresses.h"
+
 namespace veltra {
 
 namespace {
 
-// Counters are stored most significant byte first.
-constexpr std::uint8_t kProtectionCounter = 0x02;  // 2 bytes
-constexpr std::uint8_t kPageCounter = 0x20;        // 4 bytes
-constexpr std::uint8_t kPrintPassCounter = 0x24;   // 4 bytes
+using eeprom_address::kPageCounter;
+using eeprom_address::kPrintPassCounter;
+using eeprom_address::kProtectionCounter;
 // A new ink pad starts the protection counter at 3937.
 constexpr std::array<std::uint8_t, 2> kNewPadPreset{0x0F, 0x61};
 

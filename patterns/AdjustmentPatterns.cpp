@@ -269,7 +269,7 @@ Status TPRaster::PfRowLabel(int value) {
 
 Status TPRaster::PaperFeed() {
     std::uint8_t stored = 0;
-    VELTRA_TRY(link_.ReadEepromByte(pattern_address::kPfValue, stored));
+    VELTRA_TRY(link_.ReadEepromByte(eeprom_address::kPaperFeed, stored));
     VELTRA_TRY(WriteText(kPfTitle));
     VELTRA_TRY(LineFeeds(1));
 
@@ -304,7 +304,7 @@ Status TPRaster::TopMargin() {
     VELTRA_TRY(InitPrinter());
     link_.clock().sleepMs(kTopMarginSettleMs);
     std::uint8_t top = 0;
-    VELTRA_TRY(link_.ReadEepromByte(pattern_address::kTopMargin, top));
+    VELTRA_TRY(link_.ReadEepromByte(eeprom_address::kTopMargin, top));
 
     VELTRA_TRY(PrepareRaster(kUnit, kOneDirection, 4, kMonochrome));
     VELTRA_TRY(SetPaperSize(TwoLongs(kA4Width, kA4Length)));

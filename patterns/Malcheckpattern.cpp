@@ -457,7 +457,7 @@ Status TPCheckPattern::PageFour(const Gathered& data) {
     VELTRA_TRY(raster_.WriteText(kPfTitle));
     VELTRA_TRY(raster_.LineFeeds(1));
     std::uint8_t pf = 0;
-    VELTRA_TRY(link_.ReadEepromByte(pattern_address::kPfValue, pf));
+    VELTRA_TRY(link_.ReadEepromByte(eeprom_address::kPaperFeed, pf));
     VELTRA_TRY(raster_.PaperFeedReportRow(static_cast<std::int8_t>(pf)));
     VELTRA_TRY(raster_.LineFeeds(6));
 

@@ -15,6 +15,7 @@
 #include <span>
 #include <string_view>
 
+#include "link/EepromAddresses.h"
 #include "link/Mald4comm.h"
 #include "link/Malfactory.h"
 #include "link/MessageHandler.h"
@@ -35,20 +36,6 @@ inline constexpr std::string_view kBidDotSizeError = "ドットサイズ指定�
 // Exit code of the raster program errors: a program error is a failure, never a success.
 inline constexpr int kRasterProgramErrorExit = 1;
 
-// EEPROM addresses the patterns read.
-namespace pattern_address {
-inline constexpr std::uint8_t kBidVsd1Black = 0x72;
-inline constexpr std::uint8_t kBidVsd1Colour = 0x73;
-inline constexpr std::uint8_t kBidVsd2Black = 0x74;
-inline constexpr std::uint8_t kBidVsd2Colour = 0x75;
-inline constexpr std::uint8_t kBidVsd3Black = 0x76;
-inline constexpr std::uint8_t kBidVsd3Colour = 0x77;
-inline constexpr std::uint8_t kBidEcoBlack = 0x70;
-inline constexpr std::uint8_t kBidEcoColour = 0x71;
-inline constexpr std::uint8_t kPfValue = 0x7D;
-inline constexpr std::uint8_t kTopMargin = 0x5D;
-}  // namespace pattern_address
-
 // Bi-D dot-size codes 4 VSD1, 5 VSD2, 6 VSD3, 7 ECO and the order of their stored pairs.
 inline constexpr int kBidFirstDotSize = 4;
 inline constexpr int kBidLastDotSize = 7;
@@ -56,14 +43,14 @@ struct BidPair {
     std::int8_t black = 0;
     std::int8_t colour = 0;
 };
-// The eight values in reading order 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x70, 0x71, as pairs
-// for dot sizes 4, 5, 6, 7.
+// The eight values in reading order VSD1, VSD2, VSD3, ECO, black before colour, as pairs for
+// dot sizes 4, 5, 6, 7.
 using BidValues = std::array<BidPair, 4>;
 inline constexpr std::array<std::uint8_t, 8> kBidReadOrder{
-    pattern_address::kBidVsd1Black, pattern_address::kBidVsd1Colour,
-    pattern_address::kBidVsd2Black, pattern_address::kBidVsd2Colour,
-    pattern_address::kBidVsd3Black, pattern_address::kBidVsd3Colour,
-    pattern_address::kBidEcoBlack,  pattern_address::kBidEcoColour};
+    eeprom_address::kBidVsd1, eeprom_address::kBidVsd1 + eeprom_address::kBidColourOffset,
+    eeprom_address::kBidVsd2, eeprom_address::kBidVsd2 + eeprom_address::kBidColourOffset,
+    eeprom_address::kBidVsd3, eeprom_address::kBidVsd3 + eeprom_address::kBidColourOffset,
+    eeprom_address::kBidEco,  eeprom_address::kBidEco + eeprom_address::kBidColourOffset};
 
 // HeadAngleMode values around the Bi-D and head angle prints.
 inline constexpr std::uint8_t kHeadAngleModeOn = 0;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/EepromAddresses.h"
 #include "procedures/AdjustFrame.h"
 
 namespace veltra {
@@ -38,8 +39,8 @@ inline constexpr std::array<BidRow, 8> kBidRows{{
      SummaryField::ShowEcoClPnl},
 }};
 
-inline constexpr std::uint8_t kPfAddress = 0x7D;
-inline constexpr std::uint8_t kTopMarginAddress = 0x5D;
+inline constexpr std::uint8_t kPfAddress = eeprom_address::kPaperFeed;
+inline constexpr std::uint8_t kTopMarginAddress = eeprom_address::kTopMargin;
 
 // Top margin: the stored values of the two series (steps 0-5); steps 0-4 are writable.
 inline constexpr std::array<std::uint8_t, 6> kTopMarginLow{14, 28, 42, 56, 70, 85};
