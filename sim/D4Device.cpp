@@ -231,9 +231,8 @@ void D4Device::handleTransport(const std::vector<std::uint8_t>& p) {
         case d4::kCredit: {
             const std::uint8_t ps = p[7];
             const std::uint8_t ss = p[8];
-            Channel* ch = channel(ps);
-            if (ch == nullptr || !ch->open) {
-                queue(d4::errorPacket(ps, ss, d4::kErrorChannelNotOpen));
+            Channel* ch = openChannelOrError(ps, ss);
+            if (ch == nullptr) {
                 return;
             }
             ch->creditFromHost += be16(p, 9);
@@ -245,9 +244,8 @@ void D4Device::handleTransport(const std::vector<std::uint8_t>& p) {
         case d4::kCreditRequest: {
             const std::uint8_t ps = p[7];
             const std::uint8_t ss = p[8];
-            Channel* ch = channel(ps);
-            if (ch == nullptr || !ch->open) {
-                queue(d4::errorPacket(ps, ss, d4::kErrorChannelNotOpen));
+            Channel* ch = openChannelOrError(ps, ss);
+            if (ch == nullptr) {
                 return;
             }
             // The host asks for n packets at bytes 11-12 (bytes 9-10 are its maximum, 0xFFFF).
@@ -309,6 +307,15 @@ void D4Device::send(std::uint8_t socket, const std::vector<std::uint8_t>& payloa
         }
     } while (at < payload.size());
     releaseHeld();
+}
+
+D4Device::Channel* D4Device::openChannelOrError(std::uint8_t primary, std::uint8_t secondary) {
+    Channel* ch = channel(primary);
+    if (ch == nullptr || !ch->open) {
+        queue(d4::errorPacket(primary, secondary, d4::kErrorChannelNotOpen));
+        return nullptr;
+    }
+    return ch;
 }
 
 void D4Device::releaseHeld() {

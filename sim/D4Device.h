@@ -102,6 +102,9 @@ private:
     };
     Channel* channel(std::uint8_t socket);
     const Channel* channel(std::uint8_t socket) const;
+    // The open channel of a credit command; a closed or unknown one is answered with an Error
+    // packet and gives nullptr.
+    Channel* openChannelOrError(std::uint8_t primary, std::uint8_t secondary);
     void handlePacket(const std::vector<std::uint8_t>& p);
     void handleTransport(const std::vector<std::uint8_t>& p);
     void handleChannel(const std::vector<std::uint8_t>& p);
