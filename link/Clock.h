@@ -46,7 +46,10 @@ public:
     LocalTime localTime() const override;
     void advance(std::int64_t ms);
     // The local time at the clock's start; it moves on with the clock.
-    void setLocalTime(const LocalTime& t) { base_ = t; baseMs_ = now_; }
+    void setLocalTime(const LocalTime& t) {
+        base_ = t;
+        baseMs_ = now_;
+    }
     // Total milliseconds spent in sleepMs, for measurements.
     std::int64_t sleptMs() const { return slept_; }
     void onAdvance(std::function<void(std::int64_t nowMs)> observer);

@@ -9,10 +9,10 @@
 namespace veltra {
 
 struct ModelInfo {
-    std::string_view name;       // "Veltra K55"
-    std::uint8_t number;         // ModelNo: 1 or 2
-    std::uint8_t code[2];        // model code carried by EEPROM and factory commands
-    std::uint8_t eepromInitB0;   // value written at 0xB0 by the EEPROM initialization
+    std::string_view name;      // "Veltra K55"
+    std::uint8_t number;        // ModelNo: 1 or 2
+    std::uint8_t code[2];       // model code carried by EEPROM and factory commands
+    std::uint8_t eepromInitB0;  // value written at 0xB0 by the EEPROM initialization
 };
 
 inline constexpr std::array<ModelInfo, 2> kModels{{
@@ -27,8 +27,12 @@ struct PortInfo {
 };
 
 inline constexpr std::array<PortInfo, 6> kPorts{{
-    {"LPT1", 0x401}, {"LPT2", 0x402}, {"LPT3", 0x403},
-    {"ZTUSB1", 0x501}, {"ZTUSB2", 0x502}, {"ZTUSB3", 0x503},
+    {"LPT1", 0x401},
+    {"LPT2", 0x402},
+    {"LPT3", 0x403},
+    {"ZTUSB1", 0x501},
+    {"ZTUSB2", 0x502},
+    {"ZTUSB3", 0x503},
 }};
 inline constexpr std::uint16_t kParallelKind = 0x400;
 inline constexpr std::uint16_t kUsbKind = 0x500;

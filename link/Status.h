@@ -26,9 +26,9 @@ inline constexpr Detail kNoError = 1;
 
 // Port detail codes (TPPrinterDriver::LastError).
 namespace port_error {
-inline constexpr Detail kOpen = -105;      // not open, or opening failed
-inline constexpr Detail kReadTime = -104;  // read took 10 s or more; ten empty USB reads
-inline constexpr Detail kWriteTime = -103; // write took 10 s or more
+inline constexpr Detail kOpen = -105;       // not open, or opening failed
+inline constexpr Detail kReadTime = -104;   // read took 10 s or more; ten empty USB reads
+inline constexpr Detail kWriteTime = -103;  // write took 10 s or more
 inline constexpr Detail kNoDeviceId = -110;
 inline constexpr Detail kRead = -82;   // the system refused a read; malformed reply length
 inline constexpr Detail kWrite = -81;  // the system refused a write, or a short write
@@ -37,10 +37,10 @@ inline constexpr Detail kWrite = -81;  // the system refused a write, or a short
 // Transport detail codes (TPD4Comm::LastError) besides the 0x1x-0x5x command results.
 namespace link_error {
 inline constexpr Detail kUnexpected = -1;
-inline constexpr Detail kBusy = 0x90;          // control reply letter "B"
-inline constexpr Detail kRefused = 0x91;       // control reply letter "N"
-inline constexpr Detail kBadStatus = 0xA0;     // status reply without "ST:" or "IQ:"
-inline constexpr Detail kBadEepromRead = 0xB0; // read reply not beginning "@BDC PS"
+inline constexpr Detail kBusy = 0x90;           // control reply letter "B"
+inline constexpr Detail kRefused = 0x91;        // control reply letter "N"
+inline constexpr Detail kBadStatus = 0xA0;      // status reply without "ST:" or "IQ:"
+inline constexpr Detail kBadEepromRead = 0xB0;  // read reply not beginning "@BDC PS"
 inline constexpr Detail kChannelClosedByPrinter = 0x84;
 }  // namespace link_error
 
