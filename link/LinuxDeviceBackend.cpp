@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -133,12 +134,18 @@ std::string LinuxDeviceBackend::resolvePath() const {
 
 bool LinuxDeviceBackend::open() {
     close();
+    failure_ = {};
     const std::string path = resolvePath();
     if (path.empty()) {
+        failure_.error = ENODEV;
+        failure_.what = isUsb() ? "no USB printer number " + std::to_string(interfaceCode_ & 0xFF) +
+                                      " in " + (fs::path(roots_.sys) / "class" / "usbmisc").string()
+                                : "no such port";
         return false;
     }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        failure_ = {path, errno};
         return false;
     }
     makeRaw(fd);

@@ -33,6 +33,7 @@ public:
     long write(const std::uint8_t* data, std::size_t n, int timeoutMs) override;
     long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) override;
     std::vector<std::uint8_t> deviceId() override;
+    OpenFailure openFailure() const override { return failure_; }
 
     // The node that open() used or would use; empty when the port has no device.
     std::string resolvePath() const;
@@ -47,6 +48,7 @@ private:
     std::string explicitPath_;
     std::string openedPath_;
     FdStream stream_;
+    OpenFailure failure_;
 };
 
 // The USB printer-class entries (lp0, lp1, ...) under <sys>/class/usbmisc, in name order with

@@ -1,6 +1,7 @@
 #include "link/Malprinterdriver.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace veltra {
 
@@ -91,12 +92,20 @@ void TPPrinterDriver::trace(char kind, const std::uint8_t* data, std::size_t n) 
 
 Status TPPrinterDriver::OpenPort(std::uint16_t interfaceCode) {
     lastError_ = kNoError;
+    openFailure_ = {};
     ClosePort();
     if (!isKnownInterface(interfaceCode) || !factory_) {
+        openFailure_ = {"no such port", ENODEV};
         return fail(port_error::kOpen);
     }
-    auto backend = factory_(interfaceCode, map_.uriFor(interfaceCode));
-    if (!backend || !backend->open()) {
+    const std::string uri = map_.uriFor(interfaceCode);
+    auto backend = factory_(interfaceCode, uri);
+    if (!backend) {
+        openFailure_ = {uri, ENODEV};
+        return fail(port_error::kOpen);
+    }
+    if (!backend->open()) {
+        openFailure_ = backend->openFailure();
         return fail(port_error::kOpen);
     }
     backend_ = std::move(backend);

@@ -62,6 +62,8 @@ public:
     Status ReadPort(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
     Status QueryDeviceId();
     Detail LastError() const { return lastError_; }
+    // After a failed OpenPort: what was tried and the system's reason.
+    const OpenFailure& openFailure() const { return openFailure_; }
 
     bool isOpen() const { return backend_ != nullptr; }
     const std::vector<std::uint8_t>& deviceId() const { return deviceId_; }
@@ -87,6 +89,7 @@ private:
     std::uint16_t openedCode_ = 0;
     PortTrace* trace_ = nullptr;
     Detail lastError_ = kNoError;
+    OpenFailure openFailure_;
 };
 
 }  // namespace veltra

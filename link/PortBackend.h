@@ -11,6 +11,13 @@
 
 namespace veltra {
 
+// Why a port could not be opened, for the person at the keyboard: what was tried (a device
+// path, a socket, a port with no device) and the system's error number (0 when none applies).
+struct OpenFailure {
+    std::string what;
+    int error = 0;
+};
+
 class PortBackend {
 public:
     virtual ~PortBackend() = default;
@@ -24,6 +31,8 @@ public:
     virtual long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) = 0;
     // The IEEE 1284 device ID text (without its length prefix); empty when none could be had.
     virtual std::vector<std::uint8_t> deviceId() = 0;
+    // After a failed open(): why it failed.
+    virtual OpenFailure openFailure() const { return {}; }
 };
 
 }  // namespace veltra

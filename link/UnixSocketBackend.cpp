@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace veltra {
@@ -27,22 +28,28 @@ UnixSocketBackend::UnixSocketBackend(std::string path) : path_(std::move(path)) 
 
 bool UnixSocketBackend::open() {
     close();
+    failure_ = {"unix:" + path_, 0};
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     if (path_.empty() || path_.size() >= sizeof(addr.sun_path)) {
+        failure_.error = ENAMETOOLONG;
         return false;
     }
     std::memcpy(addr.sun_path, path_.c_str(), path_.size() + 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
+        failure_.error = errno;
         return false;
     }
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0) {
+        failure_.error = errno;
         ::close(fd);
         return false;
     }
     stream_.adopt(fd, true);
 
+    // A far end that does not greet with its device ID is not a printer.
+    failure_.error = EPROTO;
     std::uint8_t prefix[kLengthPrefix] = {};
     if (stream_.read(prefix, kLengthPrefix, true, kGreetingTimeoutMs) != long(kLengthPrefix)) {
         close();
@@ -59,6 +66,7 @@ bool UnixSocketBackend::open() {
         close();
         return false;
     }
+    failure_ = {};
     deviceId_ = std::move(id);
     return true;
 }
