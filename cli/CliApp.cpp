@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
-
-#include <unistd.h>
+#include <sstream>
 
 #include "cli/TextMessageHandler.h"
 #include "link/Backends.h"
@@ -15,6 +16,7 @@
 #include "procedures/Session.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
+#include "veltra/Version.h"
 #ifdef VELTRA_CLI_PAPER
 #include "sim/render/PaperOptions.h"
 #endif
@@ -29,12 +31,15 @@ std::string upper(std::string text) {
 
 namespace {
 
-// Passes every transfer on to the trace file, if any, and marks progress on the terminal.
-class ProgressTrace final : public PortTrace {
+// Marks progress on a terminal: a dot for every 50 packets written and for every second spent
+// waiting, so that long sequences (mechanism commands, prints, the CR motor drive dispersion
+// measurement's 31 s of waits) show that they move. Passes every transfer on to the trace file,
+// if any, and every wait on to the program's clock.
+class Progress final : public PortTrace, public Clock {
 public:
-    ProgressTrace(std::ostream& err, PortTrace* next, bool show)
-        : err_(err), next_(next), show_(show) {}
-    ~ProgressTrace() override {
+    Progress(std::ostream& err, Clock& clock, PortTrace* next, bool show)
+        : err_(err), clock_(clock), next_(next), show_(show) {}
+    ~Progress() override {
         if (dots_ > 0) {
             err_ << '\n';
         }
@@ -44,19 +49,80 @@ public:
             next_->record(ms, kind, data, n);
         }
         if (show_ && kind == 'W' && ++writes_ % kPacketsPerDot == 0) {
-            err_ << '.' << std::flush;
-            ++dots_;
+            dot();
         }
     }
+    void sleepMs(std::int64_t ms) override {
+        if (!show_) {
+            clock_.sleepMs(ms);
+            return;
+        }
+        // A long wait is slept a second at a time, so that its dots come while it lasts.
+        while (ms > 0) {
+            const std::int64_t slice = std::min(ms, kMsPerDot - waitedMs_ % kMsPerDot);
+            clock_.sleepMs(slice);
+            ms -= slice;
+            waitedMs_ += slice;
+            if (waitedMs_ % kMsPerDot == 0) {
+                dot();
+            }
+        }
+    }
+    std::int64_t nowMs() const override { return clock_.nowMs(); }
+    LocalTime localTime() const override { return clock_.localTime(); }
 
 private:
+    void dot() {
+        err_ << '.' << std::flush;
+        ++dots_;
+    }
+
     static constexpr long kPacketsPerDot = 50;
+    static constexpr std::int64_t kMsPerDot = 1000;
     std::ostream& err_;
+    Clock& clock_;
     PortTrace* next_;
     bool show_;
     long writes_ = 0;
+    std::int64_t waitedMs_ = 0;
     long dots_ = 0;
 };
+
+// Every command with its arguments and its description, one row each, in the order they were
+// added: the "Commands:" list of --help.
+void listCommands(const CLI::App& app, const std::string& prefix,
+                  std::vector<std::pair<std::string, std::string>>& rows) {
+    for (const CLI::App* sub : app.get_subcommands([](const CLI::App*) { return true; })) {
+        std::string name = prefix + sub->get_name();
+        if (!sub->get_subcommands([](const CLI::App*) { return true; }).empty()) {
+            listCommands(*sub, name + " ", rows);
+            continue;
+        }
+        for (const CLI::Option* option : sub->get_options()) {
+            if (option->get_positional()) {
+                name += " " + option->get_name();
+            }
+        }
+        rows.emplace_back(name, sub->get_description());
+    }
+}
+
+std::string commandList(const CLI::App& app) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    listCommands(app, "", rows);
+    std::size_t width = 0;
+    for (const auto& row : rows) {
+        width = std::max(width, row.first.size());
+    }
+    std::ostringstream out;
+    out << "Commands:\n";
+    for (const auto& [name, description] : rows) {
+        out << "  " << name << std::string(width + 2 - name.size(), ' ') << description << '\n';
+    }
+    out << "\nGlobal options may stand before or after the command. Exit status: 0 success, 1 "
+           "failure, 2 usage error.\n";
+    return out.str();
+}
 
 }  // namespace
 
@@ -81,6 +147,9 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
       app_("Service adjustment program for the Veltra K55 and Veltra K45 printers",
            "veltra-adjust-cli") {
     app_.option_defaults()->always_capture_default();
+    // Global options are taken after the command too: every subcommand inherits this.
+    app_.fallthrough();
+    app_.set_version_flag("--version", kVersion, "Show the program's version and end");
     app_.add_option("--model", options_.model, "Printer model")
         ->check(CLI::IsMember({"K55", "K45", "Veltra K55", "Veltra K45"}));
     app_.add_option("--port", options_.port, "Port the printer is attached to")
@@ -100,14 +169,35 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
                     "The virtual printer's EEPROM file, kept between runs (default: under "
                     "~/.local/state/veltra-adjust)");
     app_.add_flag("--yes,-y", options_.yes, "Answer confirmation questions with yes");
+    app_.add_flag("--json", options_.json,
+                  "Print one JSON document on stdout instead of the texts (values of status, "
+                  "eeprom read, counter, bid/pf/top-margin read, headid/usbid read)");
     app_.require_subcommand(1);
     addLinkCommands(*this);
+    addAdjustCommands(*this);
     addMaintenanceCommands(*this);
     addIdentityCommands(*this);
     addPrintCommands(*this);
+    // The full list of commands replaces the list of the first words.
+    app_.footer(commandList(app_));
+    for (CLI::App* sub : app_.get_subcommands([](CLI::App*) { return true; })) {
+        sub->group("");
+    }
 }
 
 CliApp::~CliApp() = default;
+
+std::string CliApp::commandPath() const {
+    std::string path;
+    for (const CLI::App* level = &app_; level != nullptr;) {
+        const auto chosen = level->get_subcommands();
+        level = chosen.empty() ? nullptr : chosen.front();
+        if (level) {
+            path += (path.empty() ? "" : " ") + level->get_name();
+        }
+    }
+    return path;
+}
 
 int CliApp::run(int argc, const char* const* argv) {
     try {
@@ -119,10 +209,70 @@ int CliApp::run(int argc, const char* const* argv) {
     if (!action_) {
         return 0;
     }
-    return execute();
+    const int rc = execute();
+    if (options_.json) {
+        JsonObject doc;
+        doc.addString("command", commandPath());
+        doc.addBool("ok", rc == 0);
+        doc.addString("status", status_);
+        if (!error_.empty()) {
+            doc.addString("error", error_);
+        }
+        doc.append(values_);
+        out_ << doc.str() << '\n';
+        out_.flush();
+    }
+    return rc;
+}
+
+std::string openFailureText(const OpenFailure& failure) {
+    if (failure.what.empty()) {
+        return {};
+    }
+    std::string text = failure.what;
+    if (failure.error != 0) {
+        text += std::string(": ") + std::strerror(failure.error);
+    }
+    text += '.';
+    // A socket that is missing or refuses: its printer has not been started.
+    if (failure.what.rfind(kUnixUriPrefix, 0) == 0 &&
+        (failure.error == ENOENT || failure.error == ECONNREFUSED)) {
+        return text +
+               "\nNothing listens on that socket: start veltra-vprinter --socket PATH first.";
+    }
+    switch (failure.error) {
+        case EACCES:
+        case EPERM:
+            text +=
+                "\nThe printer ports belong to the group lp: add yourself to it "
+                "(sudo adduser $USER lp) and log in again.";
+            break;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            text +=
+                "\nCheck that the printer is switched on and its cable plugged in, or choose "
+                "another port with --port or --device.";
+            break;
+        case EBUSY:
+            text += "\nAnother program is using the port: stop it and try again.";
+            break;
+        default:
+            break;
+    }
+    return text;
+}
+
+std::string firstField(const TextView& view) {
+    return view.fields().empty() ? std::string() : view.fields().front().second;
 }
 
 int CliApp::execute() {
+    const auto failure = [this](const std::string& text) {
+        err_ << text << '\n';
+        error_ = text;
+        return 1;
+    };
     const int modelIndex = modelIndexByName(options_.model).value_or(-1);
     const int portIndex = portIndexByName(options_.port).value_or(-1);
 
@@ -152,8 +302,7 @@ int CliApp::execute() {
             options_.simEeprom.empty() ? defaultSimEepromPath(options_.model) : options_.simEeprom;
         if (!eepromFile.empty() && std::filesystem::exists(eepromFile) &&
             !printer->loadEeprom(eepromFile)) {
-            err_ << "Cannot read the virtual printer's EEPROM file " << eepromFile << '\n';
-            return 1;
+            return failure("Cannot read the virtual printer's EEPROM file " + eepromFile);
         }
     }
     // The virtual printer keeps its EEPROM, as a real one does, whatever the command's outcome.
@@ -174,18 +323,18 @@ int CliApp::execute() {
         simFactory = [&] { return std::make_unique<sim::SimPortBackend>(*printer, clock_); };
     }
 
-    TextMessageHandler handler(err_, in_, options_.yes);
-    ProgramObjects objects(clock_, handler, makeBackendFactory({}, simFactory), map);
     std::unique_ptr<PortTraceFile> trace;
     if (!options_.trace.empty()) {
         trace = std::make_unique<PortTraceFile>(options_.trace);
         if (!trace->isOpen()) {
-            err_ << "Cannot write the trace file " << options_.trace << '\n';
-            return 1;
+            return failure("Cannot write the trace file " + options_.trace);
         }
     }
-    // On a terminal, long sequences (mechanism commands, prints) show a dot every 50 packets.
-    ProgressTrace progress(err_, trace.get(), isatty(STDERR_FILENO) == 1);
+    // The program's objects wait through the progress marks; the virtual printer keeps the
+    // plain clock.
+    Progress progress(err_, clock_, trace.get(), showProgress_);
+    TextMessageHandler handler(err_, in_, options_.yes);
+    ProgramObjects objects(progress, handler, makeBackendFactory({}, simFactory), map);
     objects.driver.setTrace(&progress);
 
 #ifdef VELTRA_CLI_PAPER
@@ -193,13 +342,17 @@ int CliApp::execute() {
     if (printer && paper_ && !paper_->directory.empty()) {
         try {
             paper = sim::PaperSession::start(*paper_, *printer, handler);
-        } catch (const ProgramEnded&) {
+        } catch (const ProgramEnded& ended) {
+            error_ = ended.text();
             return 1;
         }
     }
 #endif
 
-    TextView view(out_, err_);
+    // With --json the texts meant for stdout are kept out of it: the document carries them.
+    std::ostringstream held;
+    std::ostream& out = options_.json ? held : out_;
+    TextView view(out, err_);
     AdjustState state;
     AdjustFrame frame(objects, view, state);
     frame.Create();
@@ -209,28 +362,32 @@ int CliApp::execute() {
             break;
         case StartOutcome::NoChoice:
             return 2;
-        case StartOutcome::OpenFailed:
-            err_ << msg::kCannotOpenPort << '\n';
-            return 1;
+        case StartOutcome::OpenFailed: {
+            const std::string reason = openFailureText(objects.driver.openFailure());
+            return failure(std::string(msg::kCannotOpenPort) + (reason.empty() ? "" : "\n") +
+                           reason);
+        }
         case StartOutcome::LinkFailed:
-            err_ << msg::kCommunicationError << '\n';
             objects.driver.ClosePort();
-            return 1;
+            return failure(std::string(msg::kCommunicationError));
     }
 
-    CliSession session{objects, frame, view, out_, err_, in_, options_, printer.get()};
+    CliSession session{objects, frame, view, out, err_, in_, options_, printer.get(), values_};
     int rc = 1;
     try {
         rc = action_(session);
         if (view.sawFailure()) {
             rc = rc == 0 ? 1 : rc;
         }
-    } catch (const ProgramEnded&) {
+    } catch (const ProgramEnded& ended) {
         // A program error ends the program where it stands, as the windows do.
         view.finishLine();
+        status_ = view.statusText();
+        error_ = ended.text();
         return 1;
     }
     view.finishLine();
+    status_ = view.statusText();
     frame.FormClose();
     return rc;
 }

@@ -2,7 +2,8 @@
 // veltra-adjust-cli: the adjustment procedures from a shell. It starts the link as the start-up
 // window does, runs one command through the same procedures the windows use (with a text status
 // area), and shuts the link down in the window's close order. Exit status 0 on success, 1 on any
-// failure, 2 on a usage error.
+// failure, 2 on a usage error. With --json, stdout carries one JSON document instead of the
+// status texts.
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/Json.h"
 #include "cli/TextView.h"
 #include "link/Clock.h"
 #include "procedures/AdjustFrame.h"
@@ -31,6 +33,7 @@ struct CliOptions {
     std::string trace;
     std::string simEeprom;  // where the virtual printer keeps its EEPROM between runs
     bool yes = false;
+    bool json = false;
 };
 
 // What a command runs with: the objects with the link started, and the text window frame.
@@ -43,6 +46,7 @@ struct CliSession {
     std::istream& in;
     const CliOptions& options;
     sim::VirtualPrinter* printer;  // the in-process virtual printer, when one is in use
+    JsonObject& json;              // the command's values for --json
 };
 
 // A command's body; returns the exit status (0 success, 1 failure).
@@ -58,9 +62,12 @@ public:
     CliOptions& options() { return options_; }
     // Called from a subcommand's callback: the body runs once the link is up.
     void setAction(CommandBody body) { action_ = std::move(body); }
+    // Dots on the error stream while long sequences run (main: when it is a terminal).
+    void setShowProgress(bool show) { showProgress_ = show; }
 
 private:
     int execute();
+    std::string commandPath() const;
 
     Clock& clock_;
     std::ostream& out_;
@@ -70,6 +77,10 @@ private:
     CliOptions options_;
     std::unique_ptr<sim::PaperOptions> paper_;  // --paper and the hidden mechanism errors
     CommandBody action_;
+    bool showProgress_ = false;
+    JsonObject values_;   // what the command found, for --json
+    std::string status_;  // the status area at the end, for --json
+    std::string error_;   // why the link could not be started, for --json
 };
 
 // Command groups, one per unit.
@@ -77,6 +88,7 @@ void addLinkCommands(CliApp& cli);         // status, eeprom, counter, bid, pf
 void addMaintenanceCommands(CliApp& cli);  // clean, charge, charge-jig, exchange
 void addIdentityCommands(CliApp& cli);     // headid, usbid
 void addPrintCommands(CliApp& cli);        // print bid, pf, top-margin, head-angle, report
+void addAdjustCommands(CliApp& cli);       // top-margin, crmotor
 
 // The virtual printer's EEPROM file for a model when none is given: under $XDG_STATE_HOME (or
 // ~/.local/state)/veltra-adjust; empty when neither is known.
@@ -84,5 +96,11 @@ std::string defaultSimEepromPath(const std::string& model);
 
 // Upper-cases a typed code, as the window's entry fields do.
 std::string upper(std::string text);
+
+// The system's reason for a port that could not be opened, and what to do about it.
+std::string openFailureText(const OpenFailure& failure);
+
+// The first value the status area shows (see TextView::fields), or empty.
+std::string firstField(const TextView& view);
 
 }  // namespace veltra::cli

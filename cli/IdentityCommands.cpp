@@ -15,6 +15,15 @@ int exitCode(const CliSession& s, Status status) {
     return status == kOk && !s.view.sawFailure() ? 0 : 1;
 }
 
+// --json: the code the status area shows, as text (a code may be all digits).
+int withCode(CliSession& s, Status status) {
+    const int rc = exitCode(s, status);
+    if (rc == 0 && !s.view.fields().empty()) {
+        s.json.addString("value", firstField(s.view));
+    }
+    return rc;
+}
+
 // Both USB ID entries start empty; the one chosen gets the typed text, upper-cased as the
 // window's entries do. An empty text would make the window do nothing, so it is refused here.
 int enterUsbId(CliSession& s, Entry entry, const std::string& typed) {
@@ -33,7 +42,7 @@ void addHeadIdCommands(CliApp& cli) {
     headid->require_subcommand(1);
     headid->add_subcommand("read", "Show the head ID stored in the printer")->callback([&cli] {
         cli.setAction([](CliSession& s) {
-            return exitCode(s, HdVolOKBtnClick(s.frame, HeadIdChoice::CheckPresent));
+            return withCode(s, HdVolOKBtnClick(s.frame, HeadIdChoice::CheckPresent));
         });
     });
     auto code = std::make_shared<std::string>();
@@ -53,7 +62,7 @@ void addUsbIdCommands(CliApp& cli) {
     usbid->require_subcommand(1);
     usbid->add_subcommand("read", "Show the USB ID stored in the printer")->callback([&cli] {
         cli.setAction([](CliSession& s) {
-            return exitCode(s, UsbIdOKBtnClick(s.frame, UsbIdChoice::Readout));
+            return withCode(s, UsbIdOKBtnClick(s.frame, UsbIdChoice::Readout));
         });
     });
     auto id = std::make_shared<std::string>();

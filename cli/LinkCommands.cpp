@@ -1,8 +1,10 @@
 // Commands over the link: printer status, EEPROM table and byte write, EEPROM initialization,
 // counters, Bi-D and PF values.
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/CliApp.h"
 #include "procedures/Adjustment.h"
@@ -16,6 +18,21 @@ namespace {
 
 int exitCode(Status s) {
     return s == kOk ? 0 : 1;
+}
+
+// A hexadecimal text as the table shows it; -1 when it is empty or not one.
+long hexValue(const std::string& text) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 16);
+    return text.empty() || *end != '\0' || value < 0 ? -1 : value;
+}
+
+// --json: the first value of the status area as "value" (a number when it is one).
+int withValue(CliSession& s, Status status) {
+    if (status == kOk && !s.view.sawFailure() && !s.view.fields().empty()) {
+        s.json.addJson("value", jsonNumberOrString(firstField(s.view)));
+    }
+    return exitCode(status);
 }
 
 struct BidField {
@@ -32,6 +49,19 @@ constexpr std::array<BidField, 8> kBidFields{{
     {"eco-black", 6},
     {"eco-color", 7},
 }};
+
+// --json: the eight values of "bid read" under the field names of "bid write".
+std::string bidValues(const TextView& view) {
+    JsonObject values;
+    for (const auto& [label, value] : view.fields()) {
+        for (const BidField& f : kBidFields) {
+            if (label == std::string(kBidRows[f.row].name) + " value") {
+                values.addJson(f.option, jsonNumberOrString(value));
+            }
+        }
+    }
+    return values.str();
+}
 
 void addEepromCommands(CliApp& cli) {
     CLI::App* eeprom = cli.app().add_subcommand("eeprom", "EEPROM data");
@@ -50,6 +80,15 @@ void addEepromCommands(CliApp& cli) {
                 return 1;
             }
             s.view.printGrid(s.out);
+            const long start = hexValue((*range)[0]);
+            const long end = hexValue((*range)[1]);
+            std::vector<std::string> data;
+            for (long address = start; address >= 0 && address <= end; ++address) {
+                const long byte =
+                    hexValue(s.view.gridCell(int(1 + address / 16), int(1 + address % 16)));
+                data.push_back(byte < 0 ? "null" : std::to_string(byte));
+            }
+            s.json.addNumber("start", start).addNumber("end", end).addJson("data", jsonArray(data));
             return 0;
         });
     });
@@ -78,14 +117,15 @@ void addCounterCommands(CliApp& cli) {
     counter->add_subcommand("protection", "Show the protection (waste ink) counter")
         ->callback([&cli] {
             cli.setAction([](CliSession& s) {
-                return exitCode(ProCounterOKBtnClick(s.frame, CounterChoice::CheckPresent));
+                return withValue(s, ProCounterOKBtnClick(s.frame, CounterChoice::CheckPresent));
             });
         });
     counter->add_subcommand("page", "Show the page counter")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return exitCode(PageCountOKBtnClick(s.frame)); });
+        cli.setAction([](CliSession& s) { return withValue(s, PageCountOKBtnClick(s.frame)); });
     });
     counter->add_subcommand("passes", "Show the print pass counter")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return exitCode(PrintPassCountOKBtnClick(s.frame)); });
+        cli.setAction(
+            [](CliSession& s) { return withValue(s, PrintPassCountOKBtnClick(s.frame)); });
     });
     auto pad = std::make_shared<std::string>();
     CLI::App* clear = counter->add_subcommand("clear", "Clear the protection counter");
@@ -105,7 +145,11 @@ void addBidPfCommands(CliApp& cli) {
     bid->require_subcommand(1);
     bid->add_subcommand("read", "Show the present Bi-D values")->callback([&cli] {
         cli.setAction([](CliSession& s) {
-            return exitCode(BidOKBtnClick(s.frame, BidChoice::CheckPresent));
+            const Status status = BidOKBtnClick(s.frame, BidChoice::CheckPresent);
+            if (status == kOk && !s.view.sawFailure()) {
+                s.json.addJson("values", bidValues(s.view));
+            }
+            return exitCode(status);
         });
     });
     auto field = std::make_shared<std::string>();
@@ -133,8 +177,9 @@ void addBidPfCommands(CliApp& cli) {
     CLI::App* pf = cli.app().add_subcommand("pf", "Paper feed adjustment value");
     pf->require_subcommand(1);
     pf->add_subcommand("read", "Show the present PF value")->callback([&cli] {
-        cli.setAction(
-            [](CliSession& s) { return exitCode(PFOKBtnClick(s.frame, PfChoice::CheckPresent)); });
+        cli.setAction([](CliSession& s) {
+            return withValue(s, PFOKBtnClick(s.frame, PfChoice::CheckPresent));
+        });
     });
     auto pfValue = std::make_shared<std::string>();
     CLI::App* pfWrite = pf->add_subcommand("write", "Write the PF value (-4 to 4)");

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/CliApp.h"
@@ -6,5 +8,6 @@
 int main(int argc, char** argv) {
     veltra::SystemClock clock;
     veltra::cli::CliApp cli(clock, std::cout, std::cerr, std::cin);
+    cli.setShowProgress(isatty(STDERR_FILENO) == 1);
     return cli.run(argc, argv);
 }

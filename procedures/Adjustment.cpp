@@ -204,6 +204,7 @@ Status TopMarginMainBtnClick(AdjustFrame& frame, TopMarginChoice choice) {
         frame.ReportStatus(s);
         return s;
     }
+    frame.state().topMarginValue = value;
     TopMarginSeries series = TopMarginSeries::None;
     const std::vector<std::string> labels = TopMarginLabels(value, series);
     if (!labels.empty()) {

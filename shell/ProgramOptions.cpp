@@ -1,9 +1,11 @@
 #include "shell/ProgramOptions.h"
 
 #include <CLI/CLI.hpp>
+#include <string_view>
 
 #include "link/Backends.h"
 #include "link/StartupChoice.h"
+#include "veltra/Version.h"
 
 namespace veltra::shell {
 
@@ -23,6 +25,7 @@ std::string checkDevice(const std::string& text) {
 
 std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
     CLI::App app{"Service adjustment program for the Veltra K55/K45 (desktop)", "veltra-adjust"};
+    app.set_version_flag("--version", kVersion, "Show the program's version and end");
     ShellOptions options;
     std::vector<std::string> devices;
     app.add_flag("--simulate", options.simulate,
@@ -44,6 +47,16 @@ std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
         options.devices.emplace_back(d.substr(0, eq), d.substr(eq + 1));
     }
     return options;
+}
+
+bool asksForHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
+            return true;
+        }
+    }
+    return false;
 }
 
 PortMap portMapFor(const ShellOptions& options) {

@@ -29,6 +29,10 @@ struct ShellOptions {
 // code when parsing ends the program (--help: 0; a usage error: non-zero, already printed).
 std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode);
 
+// True when the arguments ask for --help or --version, which are answered before the toolkit
+// starts, so that they work without a display (and the manual page can be made from them).
+bool asksForHelpOrVersion(int argc, char** argv);
+
 // The port map of the options: --simulate first, then each --device.
 PortMap portMapFor(const ShellOptions& options);
 

@@ -16,6 +16,7 @@
 #include "shell/SimulatedPrinters.h"
 #include "shell/SimulationClock.h"
 #include "shell/VirtualPrinterWindow.h"
+#include "veltra/Version.h"
 
 namespace {
 
@@ -49,13 +50,19 @@ int main(int argc, char** argv) {
     using namespace veltra;
     using namespace veltra::shell;
 
+    if (asksForHelpOrVersion(argc, argv)) {
+        int exitCode = 0;
+        (void)parseOptions(argc, argv, exitCode);
+        return exitCode;
+    }
+
     SystemClock systemClock;
     const std::int64_t startMs = systemClock.nowMs();
     QApplication app(argc, argv);  // takes the toolkit's own options out of argv
     // The application title: the caption of the message boxes. Set as the name, not as a
     // display name, which the toolkit would append to every window caption.
     QApplication::setApplicationName(kApplicationTitle);
-    QApplication::setApplicationVersion("1.8");
+    QApplication::setApplicationVersion(kVersion);
     // The program ends when its main window closes (TFormBoot::programEnded), not when the
     // last window happens to close.
     QApplication::setQuitOnLastWindowClosed(false);

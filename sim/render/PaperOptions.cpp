@@ -3,8 +3,23 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <charconv>
+#include <cstdio>
 
 namespace veltra::sim {
+
+namespace {
+
+// The toolkit's own notes (an unset XDG_RUNTIME_DIR, font fallbacks) mean nothing to someone
+// printing on the virtual printer from a terminal and would land amid the program's texts. The
+// program's own errors go through its MessageHandler and are not affected; the toolkit's
+// critical messages still reach the error stream.
+void keepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+}
+
+}  // namespace
 
 void addPaperOptions(CLI::App& app, PaperOptions& o) {
     auto* paper = app.add_option("--paper", o.directory,
@@ -123,6 +138,8 @@ PaperSession::PaperSession(const PaperOptions& options, VirtualPrinter& printer,
       paper_(options.directory, mechanismErrors(options, storedIn(printer), ui),
              storedIn(printer)) {
     if (QCoreApplication::instance() == nullptr) {
+        quiet_.previous = qInstallMessageHandler(keepToolkitNotesQuiet);
+        quiet_.active = true;
         for (std::size_t i = 0; i < args_.size(); ++i) {
             argv_[i] = args_[i].data();
         }
@@ -141,6 +158,12 @@ PaperSession::PaperSession(const PaperOptions& options, VirtualPrinter& printer,
 
 PaperSession::~PaperSession() {
     printer_.setPrintCommandObserver(nullptr);
+}
+
+PaperSession::QuietToolkit::~QuietToolkit() {
+    if (active) {
+        qInstallMessageHandler(previous);
+    }
 }
 
 }  // namespace veltra::sim

@@ -2,6 +2,7 @@
 // The virtual printer's paper on the command line: --paper DIR asks for page images, and the
 // hidden mechanism errors are set with --bid-error, --pf-error and --head-angle-error.
 #include <CLI/CLI.hpp>
+#include <QtGlobal>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -50,7 +51,7 @@ MechanismErrors mechanismErrors(const PaperOptions& options, const StoredAdjustm
 
 // Writes the printer's pages into the directory as they are ejected, for as long as it lives.
 // Text needs a Qt application for its fonts: the session makes an offscreen one unless the
-// process has one already.
+// process has one already, and keeps the toolkit's notes off the terminal while it lives.
 class PaperSession {
 public:
     using PageWritten = std::function<void(const std::filesystem::path& file)>;
@@ -73,6 +74,12 @@ private:
     std::array<std::string, 3> args_;
     std::array<char*, 4> argv_{};
     int argc_ = 0;
+    // Gives the toolkit's messages back to the handler before the session's, after app_ is gone.
+    struct QuietToolkit {
+        QtMessageHandler previous = nullptr;
+        bool active = false;
+        ~QuietToolkit();
+    } quiet_;
     std::unique_ptr<QGuiApplication> app_;
     PaperOutput paper_;
     bool errorShown_ = false;

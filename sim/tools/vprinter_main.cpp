@@ -1,9 +1,11 @@
 // veltra-vprinter: serves one virtual printer on a Unix stream socket, so that the program and
 // the command line can be run against it through a "unix:PATH" port.
 #include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <optional>
 #include <string>
+#include "veltra/Version.h"
 
 #include "link/Clock.h"
 #include "link/MessageHandler.h"
@@ -130,7 +132,8 @@ int run(const Options& o, veltra::MessageHandler& ui) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Serves one virtual Veltra printer on a Unix stream socket."};
+    CLI::App app{"Serves one virtual Veltra printer on a Unix stream socket.", "veltra-vprinter"};
+    app.set_version_flag("--version", veltra::kVersion, "Show the program's version and end");
     Options o;
     app.add_option("--socket", o.socket, "Unix socket path to listen on")->required();
     app.add_option("--model", o.model, "printer model")

@@ -1,6 +1,10 @@
 // The command line end to end, in-process, on the virtual printer and a ManualClock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -119,9 +123,166 @@ TEST_F(CliTest, PortOverridesAreChecked) {
     EXPECT_EQ(run({"--device", "LPT9=sim", "status"}), 2);
     EXPECT_NE(err_.str().find("PORT=URI"), std::string::npos);
     // A socket nobody listens on cannot be opened.
-    const std::string nowhere = "ZTUSB1=unix:" + (dir_ / "nobody.sock").string();
-    EXPECT_EQ(run({"--device", nowhere, "status"}), 1);
-    EXPECT_EQ(err_.str(), "Cannot open port.\n");
+    const std::string socket = (dir_ / "nobody.sock").string();
+    EXPECT_EQ(run({"--device", "ZTUSB1=unix:" + socket, "status"}), 1);
+    EXPECT_EQ(err_.str().rfind("Cannot open port.\nunix:" + socket + ": " + std::strerror(ENOENT) +
+                                   ".\nNothing listens on that socket",
+                               0),
+              0u)
+        << err_.str();
+}
+
+TEST_F(CliTest, AnOpenFailureSaysWhatToDo) {
+    struct Case {
+        OpenFailure failure;
+        const char* advice;
+    };
+    const std::vector<Case> cases{
+        {{"/dev/usb/lp0", EACCES}, "sudo adduser $USER lp"},
+        {{"/dev/lp0", EPERM}, "sudo adduser $USER lp"},
+        {{"/dev/usb/lp0", ENODEV}, "switched on"},
+        {{"/dev/lp1", ENOENT}, "switched on"},
+        {{"/dev/usb/lp0", EBUSY}, "Another program"},
+        {{"unix:/tmp/p.sock", ECONNREFUSED}, "start veltra-vprinter"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = openFailureText(c.failure);
+        EXPECT_EQ(text.rfind(c.failure.what + ": " + std::strerror(c.failure.error) + ".\n", 0), 0u)
+            << text;
+        EXPECT_NE(text.find(c.advice), std::string::npos) << text;
+    }
+    EXPECT_EQ(openFailureText({}), "");
+}
+
+TEST_F(CliTest, GlobalOptionsStandAfterTheCommand) {
+    // Without --yes the empty input would answer the exchange's question with no.
+    EXPECT_EQ(run({"exchange", "--yes"}), 0) << err_.str();
+    EXPECT_EQ(run({"eeprom", "write", "5D", "2A", "--model", "K45", "--json"}), 0);
+    EXPECT_EQ(out_.str(),
+              "{\"command\": \"eeprom write\", \"ok\": true, \"status\": \"Address = 5D\\nData = "
+              "2A\"}\n");
+}
+
+TEST_F(CliTest, TopMarginOffersTheWindowsLabelsAndWritesOnlyThose) {
+    struct Case {
+        std::uint8_t stored;
+        const char* label;
+        int rc;
+        std::uint8_t after;  // the byte at 0x5D afterwards
+    };
+    const std::vector<Case> cases{
+        {42, "+1", 0, 56}, {14, "0", 0, 14},   {14, "+4", 0, 70},   {85, "-1", 0, 70},
+        {85, "-5", 0, 14}, {120, "0", 0, 120}, {162, "-1", 0, 148}, {92, "+2", 0, 120},
+        {42, "+3", 1, 42}, {42, "1", 1, 42},   {85, "0", 1, 85},    {43, "0", 1, 43},
+    };
+    for (const Case& c : cases) {
+        char stored[3];
+        std::snprintf(stored, sizeof stored, "%02X", c.stored);
+        ASSERT_EQ(run({"eeprom", "write", "5D", stored}), 0);
+        EXPECT_EQ(run({"--model", "K55", "top-margin", "write", c.label}), c.rc)
+            << int(c.stored) << ' ' << c.label << err_.str();
+        EXPECT_EQ(eepromImage()[0x5D], c.after) << int(c.stored) << ' ' << c.label;
+        if (c.rc == 0) {
+            EXPECT_EQ(out_.str(),
+                      std::string("As top margin value, ") + c.label + " has been registered.\n");
+        } else {
+            EXPECT_EQ(err_.str().rfind("Input data is wrong.\n", 0), 0u) << err_.str();
+        }
+    }
+
+    ASSERT_EQ(run({"eeprom", "write", "5D", "38"}), 0);
+    ASSERT_EQ(run({"top-margin", "read"}), 0);
+    EXPECT_EQ(out_.str(), "Top margin value = 56\nValues offered: -3 -2 -1 0 +1\n");
+    ASSERT_EQ(run({"top-margin", "read", "--json"}), 0);
+    EXPECT_EQ(out_.str(),
+              "{\"command\": \"top-margin read\", \"ok\": true, \"status\": \"\", \"value\": 56, "
+              "\"series\": \"low\", \"labels\": [\"-3\", \"-2\", \"-1\", \"0\", \"+1\"]}\n");
+}
+
+TEST_F(CliTest, CrMotorDriveDispersionPaths) {
+    // A question answered no writes nothing.
+    ASSERT_EQ(run({"eeprom", "write", "79", "55"}), 0);
+    EXPECT_EQ(run({"crmotor", "fixed"}, "n\n"), 1);
+    EXPECT_NE(err_.str().find("Nothing was sent."), std::string::npos);
+    EXPECT_EQ(eepromImage()[0x79], 0x55);
+
+    EXPECT_EQ(run({"crmotor", "fixed", "--yes"}), 0) << err_.str();
+    EXPECT_EQ(out_.str(),
+              "Now, a value for the CR motor drive dispersion is writing.\n"
+              "A value for the CR motor drive dispersion has successfully registered.\n");
+    EXPECT_EQ(eepromImage()[0x79], 0x19);
+
+    // The measurement writes a value within +-45 or one of the out-of-range marks, and a
+    // terminal sees its waits pass.
+    ASSERT_EQ(run({"eeprom", "write", "79", "55"}), 0);
+    progress_ = true;
+    EXPECT_EQ(run({"crmotor", "measure", "--yes"}), 0) << err_.str();
+    EXPECT_EQ(out_.str().rfind("Now, CR motor drive dispersion measurement sequence is running.\n"
+                               "A value for the CR motor drive dispersion has successfully "
+                               "registered.\n",
+                               0),
+              0u)
+        << out_.str();
+    const auto value = std::int8_t(eepromImage()[0x79]);
+    EXPECT_TRUE((value >= -45 && value <= 45) || value == 120 || value == -120) << int(value);
+    const std::string marks = err_.str();
+    EXPECT_GE(std::count(marks.begin(), marks.end(), '.'), 31) << marks;
+}
+
+TEST_F(CliTest, JsonDocumentsOfTheReadCommands) {
+    // Distinct Bi-D bytes: each field name must come from its own address.
+    const std::vector<std::pair<const char*, const char*>> bytes{
+        {"70", "F9"}, {"71", "FA"}, {"72", "01"}, {"73", "02"},
+        {"74", "03"}, {"75", "04"}, {"76", "05"}, {"77", "06"},
+    };
+    for (const auto& [address, data] : bytes) {
+        ASSERT_EQ(run({"eeprom", "write", address, data}), 0);
+    }
+    ASSERT_EQ(run({"--json", "bid", "read"}), 0);
+    EXPECT_NE(
+        out_.str().find("\"values\": {\"vsd1-black\": 1, \"vsd1-color\": 2, \"vsd2-black\": 3, "
+                        "\"vsd2-color\": 4, \"vsd3-black\": 5, \"vsd3-color\": 6, "
+                        "\"eco-black\": -7, \"eco-color\": -6}}\n"),
+        std::string::npos)
+        << out_.str();
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string document;
+    };
+    const std::vector<Case> cases{
+        {{"status"}, R"({"command": "status", "ok": true, "status": "Ready to print."})"},
+        {{"eeprom", "read", "70", "72"},
+         R"({"command": "eeprom read", "ok": true, "status": "", "start": 112, "end": 114, )"
+         R"("data": [249, 250, 1]})"},
+        {{"counter", "clear", "new"}, ""},
+        {{"counter", "protection"},
+         R"({"command": "counter protection", "ok": true, "status": "Protection Counter = )"
+         R"(3937 points", "value": 3937})"},
+        {{"pf", "write", "-3"}, ""},
+        {{"pf", "read"},
+         R"({"command": "pf read", "ok": true, "status": "PF adjustment value = -3", "value": -3})"},
+        {{"pf", "write", "9"},
+         R"({"command": "pf write", "ok": false, "status": "Input data is wrong."})"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"--json"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(run(args), c.document.find("\"ok\": false") == std::string::npos ? 0 : 1);
+        if (!c.document.empty()) {
+            EXPECT_EQ(out_.str(), c.document + "\n");
+        }
+    }
+}
+
+TEST(Json, StringsAreEscaped) {
+    EXPECT_EQ(jsonString("a\"b\\c\nd\te\x01"
+                         "f"),
+              R"("a\"b\\c\nd\te\u0001f")");
+    EXPECT_EQ(jsonNumberOrString("-12"), "-12");
+    for (const char* text : {"", "-", "1.5", "12a", "+3", "0123456789012345678"}) {
+        EXPECT_EQ(jsonNumberOrString(text), jsonString(text)) << text;
+    }
 }
 
 TEST_F(CliTest, TraceRecordsEveryTransferInOrder) {
@@ -159,7 +320,8 @@ TEST_F(CliTest, TraceRecordsEveryTransferInOrder) {
 
 TEST_F(CliTest, HelpListsTheCommands) {
     EXPECT_EQ(run({"--help"}), 0);
-    for (const char* command : {"status", "eeprom", "counter", "bid", "pf", "clean", "exchange"}) {
+    for (const char* command : {"status", "eeprom read START END", "counter", "bid", "pf", "clean",
+                                "exchange", "top-margin write LABEL", "crmotor measure"}) {
         EXPECT_NE(out_.str().find(command), std::string::npos) << command;
     }
 }

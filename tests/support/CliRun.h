@@ -40,6 +40,7 @@ protected:
         err_.str({});
         std::istringstream in(input);
         cli::CliApp cli(clock_, out_, err_, in);
+        cli.setShowProgress(progress_);
         return cli.run(int(argv.size()), argv.data());
     }
 
@@ -50,6 +51,7 @@ protected:
     }
 
     ManualClock clock_;
+    bool progress_ = false;  // the progress dots a terminal gets
     std::ostringstream out_;
     std::ostringstream err_;
     std::filesystem::path dir_;

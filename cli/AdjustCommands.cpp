@@ -1,0 +1,116 @@
+// Adjustment items beside Bi-D and PF: the top margin (stored value and the values the window
+// offers, or one of them written) and the CR motor drive dispersion registration (a fixed value
+// or the printer's measurement).
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/CliApp.h"
+#include "procedures/Adjustment.h"
+#include "procedures/HeadAngle.h"
+
+namespace veltra::cli {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& items, const char* separator) {
+    std::string text;
+    for (const std::string& item : items) {
+        text += (text.empty() ? "" : separator) + item;
+    }
+    return text;
+}
+
+// Reads the stored value as the window's "Adjust" does; the labels land in the view.
+bool readTopMargin(CliSession& s) {
+    return TopMarginMainBtnClick(s.frame, TopMarginChoice::Adjust) == kOk && !s.view.sawFailure();
+}
+
+int topMarginRead(CliSession& s) {
+    if (!readTopMargin(s)) {
+        return 1;
+    }
+    const int value = s.frame.state().topMarginValue;
+    const std::vector<std::string>& labels = s.view.topMarginItems();
+    s.out << "Top margin value = " << value << '\n';
+    if (labels.empty()) {
+        s.out << "The value is in neither series: no value can be written.\n";
+    } else {
+        s.out << "Values offered: " << joined(labels, " ") << '\n';
+    }
+    const TopMarginSeries series = s.frame.state().topMarginSeries;
+    std::vector<std::string> items;
+    for (const std::string& label : labels) {
+        items.push_back(jsonString(label));
+    }
+    s.json.addNumber("value", value)
+        .addString("series", labels.empty()                    ? "none"
+                             : series == TopMarginSeries::High ? "high"
+                                                               : "low")
+        .addJson("labels", jsonArray(items));
+    return 0;
+}
+
+// The label is chosen as in the window's list; one that is not offered selects nothing, which
+// the write refuses with the window's text and without writing.
+int topMarginWrite(CliSession& s, const std::string& label) {
+    if (!readTopMargin(s)) {
+        return 1;
+    }
+    const std::vector<std::string>& labels = s.view.topMarginItems();
+    const auto found = std::find(labels.begin(), labels.end(), label);
+    s.view.setTopMarginIndex(found == labels.end() ? -1 : int(found - labels.begin()));
+    if (TopMarginWriteOKBtnClick(s.frame) != kOk) {
+        s.view.finishLine();
+        s.err << (labels.empty() ? "No value is offered for the stored top margin value."
+                                 : "Values offered: " + joined(labels, " "))
+              << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+// The panel's OK with the replaced parts ticked: the main board alone leads to the fixed value,
+// with the CR guide shaft to the measurement.
+int crMotor(CliSession& s, bool measure) {
+    s.view.setChecked(CheckBox::ReplaceMainBoardCheckBox, true);
+    s.view.setChecked(CheckBox::ReplaceCRMainShaftCheckBox, measure);
+    if (CRHeatProtectOffsetOKBtnClick(s.frame) != kOk) {
+        return 1;
+    }
+    // A question answered "no" leaves the emptied status area as it was.
+    if (s.view.statusText().empty()) {
+        s.err << "Nothing was sent.\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void addAdjustCommands(CliApp& cli) {
+    CLI::App* top = cli.app().add_subcommand("top-margin", "Top margin value");
+    top->require_subcommand(1);
+    top->add_subcommand("read", "Show the stored value and the values offered for writing")
+        ->callback([&cli] { cli.setAction(topMarginRead); });
+    auto label = std::make_shared<std::string>();
+    CLI::App* write = top->add_subcommand("write", "Write one of the offered values");
+    write->add_option("LABEL", *label, "The value as offered, e.g. +1, 0 or -2")->required();
+    write->callback([&cli, label] {
+        cli.setAction([label](CliSession& s) { return topMarginWrite(s, *label); });
+    });
+
+    CLI::App* cr = cli.app().add_subcommand("crmotor", "CR motor drive dispersion");
+    cr->require_subcommand(1);
+    cr->add_subcommand("fixed",
+                       "Register the fixed value (main board, PS board or CR motor replaced; asks "
+                       "first unless --yes)")
+        ->callback([&cli] { cli.setAction([](CliSession& s) { return crMotor(s, false); }); });
+    cr->add_subcommand("measure",
+                       "Run the printer's measurement and register its value (CR guide shaft "
+                       "replaced; at least 31 s; asks first unless --yes)")
+        ->callback([&cli] { cli.setAction([](CliSession& s) { return crMotor(s, true); }); });
+}
+
+}  // namespace veltra::cli
