@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libcli11-dev libfmt-dev
   fonts-dejavu-core
+  help2man desktop-file-utils dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

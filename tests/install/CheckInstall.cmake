@@ -1,0 +1,48 @@
+# cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DGUI=ON|OFF -P CheckInstall.cmake
+# Installs the build into PREFIX and checks what a user gets: the programs, each answering
+# --version with the project's version, their manual pages, and with the desktop program its
+# desktop entry and icon.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+  RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${rc}")
+endif()
+
+set(programs veltra-adjust-cli veltra-vprinter)
+set(files)
+if(GUI)
+  list(APPEND programs veltra-adjust)
+  list(APPEND files share/applications/veltra-adjust.desktop
+    share/icons/hicolor/scalable/apps/veltra-adjust.svg)
+  foreach(size 16 32 48 64 128 256)
+    list(APPEND files share/icons/hicolor/${size}x${size}/apps/veltra-adjust.png)
+  endforeach()
+endif()
+foreach(program IN LISTS programs)
+  list(APPEND files bin/${program} share/man/man1/${program}.1)
+endforeach()
+foreach(file IN LISTS files)
+  if(NOT EXISTS ${PREFIX}/${file})
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+
+foreach(program IN LISTS programs)
+  execute_process(COMMAND ${PREFIX}/bin/${program} --version
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(STRIP "${out}" out)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL VERSION)
+    message(FATAL_ERROR "${program} --version: exit ${rc}, '${out}' '${err}', not '${VERSION}'")
+  endif()
+endforeach()
+
+# The command line's page lists its commands down to the last one added.
+file(READ ${PREFIX}/share/man/man1/veltra-adjust-cli.1 page)
+string(REPLACE "\\-" "-" page "${page}")
+foreach(text "top-margin write LABEL" "crmotor measure" "--json" "usbid serial NUMBER")
+  string(FIND "${page}" "${text}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "veltra-adjust-cli.1 does not describe '${text}'")
+  endif()
+endforeach()
