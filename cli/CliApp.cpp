@@ -168,6 +168,12 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     app_.add_option("--sim-eeprom", options_.simEeprom,
                     "The virtual printer's EEPROM file, kept between runs (default: under "
                     "~/.local/state/veltra-adjust)");
+    app_.add_option("--cr-dispersion", options_.simCrDispersion,
+                    "The virtual printer's carriage motor drive dispersion, as a measurement "
+                    "finds it")
+        ->check(CLI::Range(-sim::VirtualPrinter::kMaxCrDispersion,
+                           sim::VirtualPrinter::kMaxCrDispersion))
+        ->capture_default_str();
     app_.add_flag("--yes,-y", options_.yes, "Answer confirmation questions with yes");
     app_.add_flag("--json", options_.json,
                   "Print one JSON document on stdout instead of the texts (values of status, "
@@ -294,6 +300,7 @@ int CliApp::execute() {
     for (const PortInfo& port : kPorts) {
         if (map.uriFor(port.interfaceCode) == kSimUri && !printer) {
             printer = std::make_unique<sim::VirtualPrinter>(clock_, std::max(modelIndex, 0));
+            printer->setCrMotorDispersion(options_.simCrDispersion);
         }
     }
     std::string eepromFile;
@@ -334,7 +341,7 @@ int CliApp::execute() {
     // plain clock.
     Progress progress(err_, clock_, trace.get(), showProgress_);
     TextMessageHandler handler(err_, in_, options_.yes);
-    ProgramObjects objects(progress, handler, makeBackendFactory({}, simFactory), map);
+    ProgramObjects objects(progress, handler, makeBackendFactory(progress, {}, simFactory), map);
     objects.driver.setTrace(&progress);
 
 #ifdef VELTRA_CLI_PAPER

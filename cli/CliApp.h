@@ -17,6 +17,7 @@
 #include "link/Clock.h"
 #include "procedures/AdjustFrame.h"
 #include "procedures/ProgramObjects.h"
+#include "sim/VirtualPrinter.h"
 
 namespace veltra::sim {
 class VirtualPrinter;
@@ -32,6 +33,7 @@ struct CliOptions {
     bool simulate = false;
     std::string trace;
     std::string simEeprom;  // where the virtual printer keeps its EEPROM between runs
+    int simCrDispersion = sim::VirtualPrinter::kDefaultCrDispersion;
     bool yes = false;
     bool json = false;
 };

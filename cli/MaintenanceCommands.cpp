@@ -41,8 +41,11 @@ int exchange(CliSession& s) {
         s.err << "Nothing was sent.\n";
         return 1;
     }
-    MessageOKBtnClick(s.frame);
+    const Status done = MessageOKBtnClick(s.frame);
     s.view.finishLine();
+    if (done != kOk) {
+        return 1;  // not completed: the printer is not to be switched off yet
+    }
     s.out << kSwitchOffSteps << '\n';
     if (!s.objects.ui.confirm("Refurbishment for DOA", "Printer turned off?")) {
         return 0;

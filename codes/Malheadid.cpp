@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "codes/TypedText.h"
+
 namespace veltra {
 
 namespace {
@@ -24,7 +26,13 @@ std::uint8_t DigitOffset(char c) {
     return static_cast<std::uint8_t>(static_cast<unsigned char>(c) - '0');
 }
 
-// A character of a pair: a digit is its value, anything else its code minus 55 as 8 bits, so
+// Pair characters are digits and upper-case letters; any other character is refused.
+bool IsPairCharacter(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z');
+}
+
+// A character of a pair: a digit is its value, a letter its code minus 55 as 8 bits, so
 // "A"-"F" give 10-15 and later letters give more.
 std::uint8_t PairCharValue(char c) {
     const auto u = static_cast<unsigned char>(c);
@@ -67,9 +75,29 @@ int HeadIdCheckCharacterValue(char c) {
     return pos == std::string_view::npos ? 0 : static_cast<int>(pos);
 }
 
+namespace {
+
+// The format error of a character position: the first digit, a pair, the twelfth digit or the
+// check character.
+Detail PositionError(std::size_t index) {
+    if (index == 0) {
+        return headid_error::kFirstDigit;
+    }
+    if (index < kTwelfthIndex) {
+        return static_cast<Detail>(headid_error::kPair1 + (index - kFirstPairIndex) / 2);
+    }
+    return index == kTwelfthIndex ? headid_error::kTwelfthDigit : headid_error::kCheck;
+}
+
+}  // namespace
+
 CodeResult HeadIdParse(std::string_view text, HeadIdValues& values) {
-    if (text.size() != kHeadIdLength) {
+    // The length counts characters as typed; a character of several bytes fits no position.
+    if (TypedLength(text) != kHeadIdLength) {
         return FormatError(headid_error::kLength);
+    }
+    if (const std::size_t wide = FirstWideCharacter(text); wide != std::string_view::npos) {
+        return FormatError(PositionError(wide));
     }
     HeadIdValues v{};
     v[0] = DigitOffset(text[0]);
@@ -79,7 +107,8 @@ CodeResult HeadIdParse(std::string_view text, HeadIdValues& values) {
     for (std::size_t n = 0; n < kHeadIdPairCount; ++n) {
         const std::size_t at = kFirstPairIndex + 2 * n;
         v[n + 1] = PairValue(text[at], text[at + 1]);
-        if (v[n + 1] > kHeadIdPairMax) {
+        if (!IsPairCharacter(text[at]) || !IsPairCharacter(text[at + 1]) ||
+            v[n + 1] > kHeadIdPairMax) {
             return FormatError(static_cast<Detail>(headid_error::kPair1 + n));
         }
     }

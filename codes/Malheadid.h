@@ -9,9 +9,10 @@
 // The check character alphabet has 37 characters (value 1-37): "A"-"H", "J"-"N", "P"-"Z" (no
 // "I" or "O"), "0"-"9", "%", "*", "+". Check value C = 37 - (sum of k * v_k, k = 1..7) mod 37.
 //
-// A pair is not restricted to hexadecimal digits: a character other than a digit counts as its
-// code minus 55 as an 8-bit value, and the pair as (16 * high + low) modulo 256, so "0G" is 0x10
-// and "G0" wraps to 0x00. The entry turns letters to upper case before the check.
+// A pair is not restricted to hexadecimal digits: an upper-case letter counts as its code minus
+// 55 as an 8-bit value, and the pair as (16 * high + low) modulo 256, so "0G" is 0x10 and "G0"
+// wraps to 0x00. Any character other than "0"-"9" and "A"-"Z" fails its pair. The entry turns
+// letters to upper case before the check. Lengths count characters, not UTF-8 bytes.
 //
 // Format errors return kHeadIdFormat (0x5000) with one of the detail codes below and never touch
 // the EEPROM. Link failures return the link's status with detail kNoError.

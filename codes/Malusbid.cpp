@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "codes/TypedText.h"
+
 namespace veltra {
 
 namespace {
@@ -54,7 +56,8 @@ bool IsUsbIdReadCharacter(char c) {
 }
 
 CodeResult UsbIdCheck(std::string_view text, std::size_t length) {
-    if (text.size() != length) {
+    // Characters, not bytes: a typed "é" is one wrong character, not two extra digits.
+    if (TypedLength(text) != length) {
         return {kUsbIdFormat, usbid_error::kLength};
     }
     if (!std::all_of(text.begin(), text.end(), IsUsbIdWriteCharacter)) {

@@ -16,7 +16,8 @@ namespace veltra {
 inline constexpr const char* kUnixUriPrefix = "unix:";
 inline constexpr const char* kSimUri = "sim";
 
-BackendFactory makeBackendFactory(DeviceRoots roots = {},
+// The device and socket backends measure their time-outs on clock, which must outlive them.
+BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots = {},
                                   std::function<std::unique_ptr<PortBackend>()> simFactory = {});
 
 }  // namespace veltra

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace veltra {
@@ -17,15 +18,12 @@ constexpr int kBusySliceMs = 5;
 
 enum class Wait { Ready, TimedOut, Failed };
 
-// Waits for the event; remainingMs counts down only while nothing happens, so that the time-out
-// is a time of silence on the line, measured by poll() itself.
-Wait waitFor(int fd, short event, int& remainingMs) {
+// Waits up to waitMs for the event; a wait of 0 only looks whether it is there already.
+// silenceLeftMs counts down by what poll() waited without the event coming.
+Wait waitFor(int fd, short event, int waitMs, int& silenceLeftMs) {
     for (;;) {
-        if (remainingMs <= 0) {
-            return Wait::TimedOut;
-        }
         pollfd p{fd, event, 0};
-        const int r = ::poll(&p, 1, remainingMs);
+        const int r = ::poll(&p, 1, waitMs);
         if (r < 0) {
             if (errno == EINTR) {
                 continue;
@@ -33,7 +31,7 @@ Wait waitFor(int fd, short event, int& remainingMs) {
             return Wait::Failed;
         }
         if (r == 0) {
-            remainingMs = 0;
+            silenceLeftMs -= waitMs;
             return Wait::TimedOut;
         }
         // Hang-up and error conditions are left for the transfer call to report.
@@ -41,13 +39,18 @@ Wait waitFor(int fd, short event, int& remainingMs) {
     }
 }
 
-void pauseSlice(int& remainingMs) {
-    const int slice = remainingMs < kBusySliceMs ? remainingMs : kBusySliceMs;
+void pauseSlice(int waitMs, int& silenceLeftMs) {
+    const int slice = waitMs < kBusySliceMs ? waitMs : kBusySliceMs;
     ::poll(nullptr, 0, slice);
-    remainingMs -= slice;
+    silenceLeftMs -= slice;
 }
 
 }  // namespace
+
+int FdStream::remainingMs(std::int64_t deadlineMs, int silenceLeftMs) const {
+    const std::int64_t left = std::min<std::int64_t>(deadlineMs - clock_.nowMs(), silenceLeftMs);
+    return left > 0 ? int(left) : 0;
+}
 
 void FdStream::adopt(int fd, bool isSocket) {
     reset();
@@ -73,9 +76,11 @@ long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
         return -1;
     }
     std::size_t done = 0;
-    int remaining = timeoutMs;
+    const std::int64_t deadline = clock_.nowMs() + timeoutMs;
+    int silence = timeoutMs;
     while (done < n) {
-        const Wait w = waitFor(fd_, POLLOUT, remaining);
+        const int wait = remainingMs(deadline, silence);
+        const Wait w = waitFor(fd_, POLLOUT, wait, silence);
         if (w == Wait::TimedOut) {
             break;
         }
@@ -89,7 +94,10 @@ long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
                 continue;
             }
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                pauseSlice(remaining);
+                if (wait == 0) {
+                    break;
+                }
+                pauseSlice(wait, silence);
                 continue;
             }
             return done > 0 ? long(done) : -1;
@@ -104,9 +112,11 @@ long FdStream::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs
         return -1;
     }
     std::size_t done = 0;
-    int remaining = timeoutMs;
+    const std::int64_t deadline = clock_.nowMs() + timeoutMs;
+    int silence = timeoutMs;
     while (done < n) {
-        const Wait w = waitFor(fd_, POLLIN, remaining);
+        const int wait = remainingMs(deadline, silence);
+        const Wait w = waitFor(fd_, POLLIN, wait, silence);
         if (w == Wait::TimedOut) {
             break;
         }
@@ -119,7 +129,10 @@ long FdStream::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs
                 continue;
             }
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                pauseSlice(remaining);
+                if (wait == 0) {
+                    break;
+                }
+                pauseSlice(wait, silence);
                 continue;
             }
             return done > 0 ? long(done) : -1;

@@ -1,14 +1,18 @@
 #pragma once
 // Byte transfer on a file descriptor with poll() time-outs, shared by the device-node and the
-// socket backends. The descriptor is non-blocking; poll() does all the waiting.
+// socket backends. The descriptor is non-blocking; poll() does all the waiting. A time-out is one
+// deadline for the whole transfer, read on the program's Clock, so that a reply trickling in a
+// byte at a time cannot keep a read alive past it.
 #include <cstddef>
 #include <cstdint>
+
+#include "link/Clock.h"
 
 namespace veltra {
 
 class FdStream {
 public:
-    FdStream() = default;
+    explicit FdStream(const Clock& clock) : clock_(clock) {}
     FdStream(const FdStream&) = delete;
     FdStream& operator=(const FdStream&) = delete;
     ~FdStream() { reset(); }
@@ -19,15 +23,21 @@ public:
     int fd() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
 
-    // Writes until n bytes are out or timeoutMs has passed; the count written, or -1 when the
-    // system refused the write before any byte went out.
+    // Writes until n bytes are out or timeoutMs has passed since the call; the count written, or -1
+    // when the system refused the write before any byte went out.
     long write(const std::uint8_t* data, std::size_t n, int timeoutMs);
-    // With exact, reads until n bytes have come, the time-out passes or the other end closes;
-    // without, returns as soon as one read delivered bytes. The count (0 on time-out), or -1
-    // when the system refused the read before any byte came.
+    // With exact, reads until n bytes have come, timeoutMs has passed since the call or the
+    // other end closes; without, returns as soon as one read delivered bytes. A time-out of 0
+    // takes what has already arrived without waiting. The count (0 on time-out), or -1 when the
+    // system refused the read before any byte came.
     long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs);
 
 private:
+    // Milliseconds left of a transfer: until the deadline on the clock, and never more than the
+    // silence still allowed (a clock that does not move with real time still ends the wait).
+    int remainingMs(std::int64_t deadlineMs, int silenceLeftMs) const;
+
+    const Clock& clock_;
     int fd_ = -1;
     bool socket_ = false;
 };

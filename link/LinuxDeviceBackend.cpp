@@ -103,9 +103,12 @@ std::vector<std::string> usbPrinterEntries(const std::string& sysRoot) {
     return names;
 }
 
-LinuxDeviceBackend::LinuxDeviceBackend(DeviceRoots roots, std::uint16_t interfaceCode,
-                                       std::string path)
-    : roots_(std::move(roots)), interfaceCode_(interfaceCode), explicitPath_(std::move(path)) {}
+LinuxDeviceBackend::LinuxDeviceBackend(const Clock& clock, DeviceRoots roots,
+                                       std::uint16_t interfaceCode, std::string path)
+    : roots_(std::move(roots)),
+      interfaceCode_(interfaceCode),
+      explicitPath_(std::move(path)),
+      stream_(clock) {}
 
 bool LinuxDeviceBackend::isUsb() const {
     return (interfaceCode_ & 0xFF00) == kUsbKind;

@@ -8,8 +8,8 @@
 // or from the printer-class device-ID ioctl where the attribute is missing. An explicit path
 // opens that node; its device ID is looked up the same way by the node's name (lpN).
 //
-// Time-outs are measured by poll() as time of silence on the line. A terminal device (for
-// example a pseudo-terminal standing in for a printer) is switched to raw mode on open.
+// A time-out is one deadline per transfer on the program's Clock (see FdStream). A terminal device
+// (for example a pseudo-terminal standing in for a printer) is switched to raw mode on open.
 #include <string>
 
 #include "link/FdStream.h"
@@ -26,7 +26,8 @@ struct DeviceRoots {
 class LinuxDeviceBackend final : public PortBackend {
 public:
     // path empty: the default device node of the port with this interface code.
-    LinuxDeviceBackend(DeviceRoots roots, std::uint16_t interfaceCode, std::string path = {});
+    LinuxDeviceBackend(const Clock& clock, DeviceRoots roots, std::uint16_t interfaceCode,
+                       std::string path = {});
 
     bool open() override;
     void close() override;

@@ -163,11 +163,13 @@ Status TPD4Comm::readPacket() {
     // arrived, is a malformed reply. Bytes behind the packet (a second packet in one USB read)
     // are not taken.
     if (replyLength_ < std::int32_t(header::kSize)) {
+        port_.DiscardBeforeNextWrite();
         return fail(link_error::kUnexpected);
     }
     const std::int32_t total =
         std::int32_t(reply_[header::kLengthHi]) * 256 + reply_[header::kLengthLo];
     if (total < std::int32_t(header::kSize) || total > replyLength_) {
+        port_.DiscardBeforeNextWrite();
         return fail(link_error::kUnexpected);
     }
     replyLength_ = total;
@@ -203,6 +205,9 @@ Status TPD4Comm::Transact(const std::uint8_t* request, std::size_t n) {
     if (const Status s = port_.WritePort(request, n); s != kOk) {
         return s;
     }
+    if (!awaitReplies_) {
+        return fail(link_error::kUnexpected);
+    }
     if (const Status s = readPacket(); s != kOk) {
         return s;
     }
@@ -221,6 +226,9 @@ Status TPD4Comm::DecodeErrorReply() {
         reply_[transport::kErrorCode] <= transport::kErrorLast) {
         return fail(Detail(reply_[transport::kErrorCode]));
     }
+    // Not the reply to this request: it may be a late one, with this request's own reply still
+    // to come. Neither may pass as the reply to the next request.
+    port_.DiscardBeforeNextWrite();
     return fail(link_error::kUnexpected);
 }
 
@@ -496,6 +504,15 @@ Status TPD4Comm::ControlTransact(const std::uint8_t* payload, std::size_t n) {
         if (const Status s = OpenChannel(kControlSocket); s != kOk) {
             return s;
         }
+    }
+    if (!awaitReplies_) {
+        // Credit both ways and the request go out back to back; no reply is read.
+        GrantCredit(kControlSocket, kControlCredit);
+        RequestCredit(kControlSocket, kControlCredit);
+        if (const Status s = writePacket(kControlSocket, payload, n); s != kOk) {
+            return s;
+        }
+        return fail(link_error::kUnexpected);
     }
     // Socket 2 gets one credit each way per request; its counters are not kept.
     if (const Status s = GrantCredit(kControlSocket, kControlCredit); s != kOk) {

@@ -67,6 +67,9 @@ public:
     Status SendCommand(const std::uint8_t* payload, std::size_t n);
     Status WriteData(const std::uint8_t* bytes, std::size_t n);
     Status FlushData();
+    // Forgets print data staged but not sent (a print that failed part-way): nothing of it may
+    // go out in front of a command sent afterwards.
+    void DropStagedData() { staged_ = 0; }
     // Reads one packet of the print data channel; payload gets at most payloadCapacity bytes,
     // payloadLength the number copied.
     Status ReceiveData(std::uint8_t* payload, std::size_t payloadCapacity,
@@ -75,6 +78,10 @@ public:
     Status OpenChannel(std::uint8_t socket);
     Status CloseChannel(std::uint8_t socket, std::uint8_t flag);
     Status ExitTransport();
+    // With false, requests are written and no reply is read: each exchange then returns
+    // kTransportFailure with LastError link_error::kUnexpected (for a printer that has stopped
+    // answering, so that the link's shut-down does not wait out a time-out per request).
+    void SetAwaitReplies(bool await) { awaitReplies_ = await; }
     int IsChannelOpen(std::uint8_t socket) const;
     Detail LastError() const { return lastError_; }
 
@@ -148,6 +155,7 @@ private:
     std::int16_t printerError_ = printer_error::kNone;
     std::uint8_t rawErrorCode_ = 0;
     bool hasErrorField_ = false;
+    bool awaitReplies_ = true;
 };
 
 }  // namespace veltra

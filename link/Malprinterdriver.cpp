@@ -26,6 +26,8 @@ constexpr int kUsbAttemptTimeoutMs = 100;
 constexpr int kTimeoutPerByteMs = 10;
 constexpr int kTimeoutConstantMs = 10000;
 constexpr std::size_t kDeviceIdMax = 200;
+// A stream that never stops talking must not hold the program: discarding ends after this much.
+constexpr std::size_t kDiscardLimit = 64 * 1024;
 
 int transferTimeoutMs(std::size_t n) {
     const std::size_t capped = std::min<std::size_t>(n, 100000);
@@ -77,6 +79,26 @@ Status TPPrinterDriver::fail(Detail detail) {
     return kPortFailure;
 }
 
+Status TPPrinterDriver::failRead(Detail detail) {
+    discardPending_ = true;
+    return fail(detail);
+}
+
+void TPPrinterDriver::discardInput() {
+    discardPending_ = false;
+    std::uint8_t buf[kUsbReadMax];
+    std::size_t total = 0;
+    while (total < kDiscardLimit) {
+        const long got = backend_->read(buf, sizeof buf, false, 0);
+        if (got <= 0) {
+            break;
+        }
+        const std::size_t count = std::min(std::size_t(got), sizeof buf);
+        trace('R', buf, count);
+        total += count;
+    }
+}
+
 std::uint16_t TPPrinterDriver::portKind() const {
     if (choice_.PortKind == kParallelKind || choice_.PortKind == kUsbKind) {
         return choice_.PortKind;
@@ -111,6 +133,9 @@ Status TPPrinterDriver::OpenPort(std::uint16_t interfaceCode) {
     backend_ = std::move(backend);
     openedCode_ = interfaceCode;
     openedAtMs_ = clock_.nowMs();
+    // Bytes left from an earlier session (a reply that came after its exchange gave up) would
+    // pass as the first reply of this one.
+    discardInput();
     return kOk;
 }
 
@@ -125,6 +150,9 @@ Status TPPrinterDriver::WritePort(const std::uint8_t* block, std::size_t n) {
     lastError_ = kNoError;
     if (!backend_) {
         return fail(port_error::kOpen);
+    }
+    if (discardPending_) {
+        discardInput();
     }
     const std::int64_t start = clock_.nowSeconds();
     const long written = backend_->write(block, n, transferTimeoutMs(n));
@@ -145,16 +173,16 @@ Status TPPrinterDriver::timedRead(std::uint8_t* data, std::size_t n) {
     const std::int64_t start = clock_.nowSeconds();
     const long got = backend_->read(data, n, true, transferTimeoutMs(n));
     if (got < 0) {
-        return fail(port_error::kRead);
+        return failRead(port_error::kRead);
     }
     trace('R', data, std::min<std::size_t>(std::size_t(got), n));
     if (clock_.nowSeconds() - start >= kTransferLimitSeconds) {
-        return fail(port_error::kReadTime);
+        return failRead(port_error::kReadTime);
     }
     // A short read (the device went away, or the time-out ended it early) leaves the buffer
     // holding an older reply's bytes; it must not pass as this reply.
     if (std::size_t(got) < n) {
-        return fail(port_error::kRead);
+        return failRead(port_error::kRead);
     }
     return kOk;
 }
@@ -175,7 +203,7 @@ Status TPPrinterDriver::ReadPort(std::uint8_t* buffer, std::size_t capacity, std
 Status TPPrinterDriver::readParallel(std::uint8_t* buffer, std::size_t capacity,
                                      std::int32_t& length) {
     if (capacity < kHeaderSize) {
-        return fail(port_error::kRead);
+        return failRead(port_error::kRead);
     }
     if (const Status s = timedRead(buffer, kHeaderSize); s != kOk) {
         return s;
@@ -184,7 +212,7 @@ Status TPPrinterDriver::readParallel(std::uint8_t* buffer, std::size_t capacity,
     // A header length that cannot be a packet, or that would run past the caller's buffer, is a
     // receive failure: nothing is read beyond the buffer.
     if (total < kHeaderSize || total > capacity) {
-        return fail(port_error::kRead);
+        return failRead(port_error::kRead);
     }
     if (total > kHeaderSize) {
         if (const Status s = timedRead(buffer + kHeaderSize, total - kHeaderSize); s != kOk) {
@@ -201,7 +229,7 @@ Status TPPrinterDriver::readUsb(std::uint8_t* buffer, std::size_t capacity, std:
         clock_.sleepMs(kUsbAttemptWaitMs);
         const long got = backend_->read(buffer, want, false, kUsbAttemptTimeoutMs);
         if (got < 0) {
-            return fail(port_error::kRead);
+            return failRead(port_error::kRead);
         }
         if (got > 0) {
             const std::size_t count = std::min(std::size_t(got), want);
@@ -213,7 +241,7 @@ Status TPPrinterDriver::readUsb(std::uint8_t* buffer, std::size_t capacity, std:
             clock_.sleepMs(kUsbRetryWaitMs);
         }
     }
-    return fail(port_error::kReadTime);
+    return failRead(port_error::kReadTime);
 }
 
 Status TPPrinterDriver::QueryDeviceId() {

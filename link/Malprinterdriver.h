@@ -64,6 +64,10 @@ public:
     Detail LastError() const { return lastError_; }
     // After a failed OpenPort: what was tried and the system's reason.
     const OpenFailure& openFailure() const { return openFailure_; }
+    // A reply went astray (a receive failure, or a reply that was not a packet): whatever the
+    // port still holds, or a late reply that arrives meanwhile, belongs to no exchange. It is
+    // discarded before the next write.
+    void DiscardBeforeNextWrite() { discardPending_ = true; }
 
     bool isOpen() const { return backend_ != nullptr; }
     const std::vector<std::uint8_t>& deviceId() const { return deviceId_; }
@@ -78,6 +82,9 @@ private:
     Status timedRead(std::uint8_t* data, std::size_t n);
     Status readParallel(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
     Status readUsb(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
+    Status failRead(Detail detail);
+    // Reads and drops what has already arrived, without waiting.
+    void discardInput();
 
     Clock& clock_;
     const StartupChoice& choice_;
@@ -90,6 +97,7 @@ private:
     PortTrace* trace_ = nullptr;
     Detail lastError_ = kNoError;
     OpenFailure openFailure_;
+    bool discardPending_ = false;
 };
 
 }  // namespace veltra

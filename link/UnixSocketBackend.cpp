@@ -24,7 +24,8 @@ std::vector<std::uint8_t> deviceIdGreeting(const std::string& id) {
     return out;
 }
 
-UnixSocketBackend::UnixSocketBackend(std::string path) : path_(std::move(path)) {}
+UnixSocketBackend::UnixSocketBackend(const Clock& clock, std::string path)
+    : path_(std::move(path)), stream_(clock) {}
 
 bool UnixSocketBackend::open() {
     close();

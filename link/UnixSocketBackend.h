@@ -17,7 +17,7 @@ class UnixSocketBackend final : public PortBackend {
 public:
     static constexpr int kGreetingTimeoutMs = 5000;
 
-    explicit UnixSocketBackend(std::string path);
+    UnixSocketBackend(const Clock& clock, std::string path);
 
     bool open() override;
     void close() override;

@@ -270,6 +270,20 @@ Status TPRaster::PfRowLabel(int value) {
 Status TPRaster::PaperFeed() {
     std::uint8_t stored = 0;
     VELTRA_TRY(link_.ReadEepromByte(eeprom_address::kPaperFeed, stored));
+    PfProgress progress = PfProgress::NoTrialSent;
+    const Status s = PaperFeedRows(stored, progress);
+    if (s != kOk && progress == PfProgress::TrialSent && s != kPortFailure) {
+        // A trial value went in (and was committed) and the link still answers: the stored value
+        // goes back and is committed the same way (best effort; the failure stays the result).
+        link_.DropStagedData();
+        if (factory_.SetPfValue(static_cast<std::int8_t>(stored)) == kOk) {
+            factory_.FinishValues();
+        }
+    }
+    return s;
+}
+
+Status TPRaster::PaperFeedRows(std::uint8_t stored, PfProgress& progress) {
     VELTRA_TRY(WriteText(kPfTitle));
     VELTRA_TRY(LineFeeds(1));
 
@@ -279,6 +293,7 @@ Status TPRaster::PaperFeed() {
         if (trial > kPfFirstTrial) {
             VELTRA_TRY(PfRowLabel(trial - 1));
         }
+        progress = PfProgress::TrialSent;
         VELTRA_TRY(factory_.SetPfValue(static_cast<std::int8_t>(trial)));
         VELTRA_TRY(factory_.FinishValues());
         VELTRA_TRY(Emit(kPfRowBars, LineFlush::EachLine));
@@ -289,6 +304,7 @@ Status TPRaster::PaperFeed() {
     VELTRA_TRY(link_.FlushData());
     // The stored value goes back without FinishValues.
     VELTRA_TRY(factory_.SetPfValue(static_cast<std::int8_t>(stored)));
+    progress = PfProgress::StoredBack;
     VELTRA_TRY(FormFeed());
     return link_.FlushData();
 }

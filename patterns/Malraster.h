@@ -103,6 +103,8 @@ public:
     Status BidAdjustmentPrint();
     Status Bid(int dotSize, std::int8_t black, std::int8_t colour);
     Status HeadAngular();
+    // The PF pattern. A failure after a trial value went in, while the link still answers, is
+    // followed by the stored value and FinishValues (best effort), so that no trial value stays.
     Status PaperFeed();
     Status TopMargin();
 
@@ -117,8 +119,10 @@ public:
     MessageHandler& ui() { return ui_; }
 
 private:
+    enum class PfProgress { NoTrialSent, TrialSent, StoredBack };
     Status Write(const raster::Command& command);
     Status PfRowLabel(int value);
+    Status PaperFeedRows(std::uint8_t stored, PfProgress& progress);
 
     TPD4Comm& link_;
     TPFactory& factory_;

@@ -50,6 +50,18 @@ PrintResult PrintJobs::TopMarginPrint() {
 PrintResult PrintJobs::HeadAnglePrint() {
     VELTRA_STEP(PrintStep::WaitReady, link_.WaitUntilReady());
     VELTRA_STEP(PrintStep::HeadAngleModeOn, factory_.HeadAngleMode(kHeadAngleModeOn));
+    PrintResult result = HeadAngleBody();
+    if (!result.ok() && result.failedStep != PrintStep::HeadAngleModeOff &&
+        result.status != kPortFailure) {
+        // The printer is in head angle mode and the link still answers: take it out of the mode
+        // (best effort; the first failure stays the result).
+        link_.DropStagedData();
+        factory_.HeadAngleMode(kHeadAngleModeOff);
+    }
+    return result;
+}
+
+PrintResult PrintJobs::HeadAngleBody() {
     VELTRA_STEP(PrintStep::Pattern, raster_.HeadAngular());
     VELTRA_STEP(PrintStep::InitPrinter, raster_.InitPrinter());
     VELTRA_STEP(PrintStep::HeadAngleEnd, factory_.HeadAngleEnd());

@@ -58,6 +58,8 @@ public:
     PrintResult TopMarginPrint();
     // WaitUntilReady, HeadAngleMode(0), HeadAngular, ESC @, HeadAngleEnd, HeadAngleMode(255).
     // The page stays open: the caller ejects it with EjectPage when the technician is done.
+    // A failure after HeadAngleMode(0) that is not a port failure (the link still answers) is
+    // followed by HeadAngleMode(255), so that the printer does not stay in head angle mode.
     PrintResult HeadAnglePrint();
     // FF with flush.
     PrintResult EjectPage();
@@ -66,6 +68,7 @@ public:
 
 private:
     PrintResult RemoteBracket(std::uint8_t p2);
+    PrintResult HeadAngleBody();  // the steps after HeadAngleMode(0)
 
     TPD4Comm& link_;
     TPRemote& remote_;

@@ -167,7 +167,7 @@ void AdjustFrame::HideAllPanels(bool keepStatus) {
     view_.setWidgetVisible(Widget::DischargeCompleteLbl, false);
 }
 
-Status AdjustFrame::ShowStatus(StatusMode mode, std::string_view text) {
+Status AdjustFrame::ShowStatus(StatusMode mode, std::string_view text, bool reportPrinterError) {
     switch (mode) {
         case StatusMode::Replace:
             view_.setStatusColour(TextColour::Black);
@@ -176,6 +176,11 @@ Status AdjustFrame::ShowStatus(StatusMode mode, std::string_view text) {
         case StatusMode::Completed:
         case StatusMode::Busy: {
             const Status ready = objects_.link.WaitUntilReady();
+            if (ready == kPrinterError && !reportPrinterError) {
+                view_.setWindowEnabled(true);
+                view_.setHourglass(false);
+                return ready;
+            }
             if (ready != kOk) {
                 ReportStatus(ready);
                 return ready;
@@ -225,34 +230,52 @@ void AdjustFrame::ShowPrinterError() {
                std::string(msg::kErrorCode) + std::to_string(objects_.link.RawErrorCode()));
 }
 
+std::string AdjustFrame::FailureMessage(Status status) const {
+    switch (status) {
+        case kPortFailure:
+            switch (objects_.driver.LastError()) {
+                case port_error::kOpen:
+                    return std::string(msg::kCannotOpenPort);
+                case port_error::kRead:
+                case port_error::kReadTime:
+                    return std::string(msg::kReceiveError);
+                case port_error::kWrite:
+                case port_error::kWriteTime:
+                    return std::string(msg::kTransmissionError);
+                default:
+                    return {};
+            }
+        case kTransportFailure:
+            return std::string(msg::kCommunicationError);
+        case kFactoryFailure:
+            if (objects_.factory.LastError() == factory_error::kNoReplyHeader) {
+                return std::string(msg::kReceiveError);
+            }
+            return {};
+        case kPrinterError: {
+            const std::int16_t error = objects_.link.PrinterError();
+            for (const ErrorText& entry : kPrinterErrorTexts) {
+                if (entry.error == error) {
+                    return std::string(entry.text);
+                }
+            }
+            return error == printer_error::kNone ? std::string() : std::string(msg::kUnknownError);
+        }
+        default:
+            return {};
+    }
+}
+
 void AdjustFrame::ReportStatus(Status status, Detail detail) {
     // Leaving the busy lock: window enabled and normal cursor, whether a message follows or not.
     view_.setWindowEnabled(true);
     view_.setHourglass(false);
     switch (status) {
         case kPortFailure:
-            switch (objects_.driver.LastError()) {
-                case port_error::kOpen:
-                    ShowStatus(StatusMode::Error, msg::kCannotOpenPort);
-                    break;
-                case port_error::kRead:
-                case port_error::kReadTime:
-                    ShowStatus(StatusMode::Error, msg::kReceiveError);
-                    break;
-                case port_error::kWrite:
-                case port_error::kWriteTime:
-                    ShowStatus(StatusMode::Error, msg::kTransmissionError);
-                    break;
-                default:
-                    break;
-            }
-            break;
         case kTransportFailure:
-            ShowStatus(StatusMode::Error, msg::kCommunicationError);
-            break;
         case kFactoryFailure:
-            if (objects_.factory.LastError() == factory_error::kNoReplyHeader) {
-                ShowStatus(StatusMode::Error, msg::kReceiveError);
+            if (const std::string text = FailureMessage(status); !text.empty()) {
+                ShowStatus(StatusMode::Error, text);
             }
             break;
         case kPrinterError:
@@ -396,6 +419,9 @@ void AdjustFrame::FormClose() {
     view_.setControlEnabled(Control::AdjustmentTab, true);
     view_.setActiveTab(0);
     view_.setControlEnabled(Control::AdjustRtnBtn, true);
+    // A head angle adjustment left open ends here: the next session starts with every control
+    // as at a fresh start and no timer ticking into it.
+    EndHeadAngleAdjustment(*this);
     view_.showQuitWindow();
     EndSession(objects_, state_.TransLiquidDone);
     state_.TransLiquidDone = false;

@@ -130,13 +130,19 @@ public:
     void HideAllPanels(bool keepStatus = false);
 
     // Writes to the status area. Returns kOk, or the failing status of the ready wait of modes 2
-    // and 3 (already reported through ReportStatus; the text is then not written).
-    Status ShowStatus(StatusMode mode, std::string_view text);
+    // and 3 (already reported through ReportStatus; the text is then not written). With
+    // reportPrinterError false, a ready wait that finds the printer's error state is left for the
+    // caller to word (kPrinterError, nothing written).
+    Status ShowStatus(StatusMode mode, std::string_view text, bool reportPrinterError = true);
 
     // Enables the window and shows the message of a failed status. detail is the format unit's
     // code for 0x5000 (head ID) and 0x8000 (USB ID); for 0x7000 it defaults to TPBid::LastError.
     void ReportStatus(Status status, Detail detail = kNoError);
     void ReportStatus(const CodeResult& result) { ReportStatus(result.status, result.detail); }
+
+    // The message ReportStatus gives a link failure (port, transport, factory reply) or a
+    // printer error, as the failing objects' detail codes stand now; "" when it gives none.
+    std::string FailureMessage(Status status) const;
 
     // The printer error message of the last status read, in red ("Unknown error" with a second
     // line "Error Code:" and the raw code). Nothing when the reply carried no "ER:" field.

@@ -37,19 +37,30 @@ constexpr std::int32_t kDispersionLimit = 45;
 constexpr std::int8_t kDispersionOverMark = 120;
 constexpr std::int8_t kDispersionUnderMark = -120;
 
-// Busy text, the head angle pattern print, completed text. A failure is reported; a failed
-// pattern is reported as kHeadAnglePatternFailed, which only unlocks the window.
+// Busy text, the head angle pattern print, completed text. A failure is reported with its own
+// message: the busy text goes, so that "printing" does not stay up over a print that stopped.
 Status PrintHeadAnglePattern(AdjustFrame& frame) {
     if (const Status s = frame.ShowStatus(StatusMode::Busy, msg::kHeadAnglePrinting); s != kOk) {
         return s;  // reported by the ready wait
     }
     const PrintResult result = frame.objects().printJobs.HeadAnglePrint();
     if (!result.ok()) {
-        const Status s = HeadAngleReportStatus(result);
-        frame.ReportStatus(s);
-        return s;
+        frame.ShowStatus(StatusMode::Replace, "");
+        frame.ReportStatus(result.status);
+        return result.status;
     }
     return frame.ShowStatus(StatusMode::Completed, msg::kCompletionPrinting);
+}
+
+// An adjustment that failed: it ends, and the window goes back to the first panel with the
+// failure's message kept (unless the failure brought the error-state item list, which has no
+// head angle item and shows the empty canvas).
+void FailHeadAngleAdjustment(AdjustFrame& frame) {
+    EndHeadAngleAdjustment(frame);
+    if (!frame.state().errorItemList) {
+        frame.HideAllPanels(true);
+        frame.view().showPanel(Panel::HdAngItemsPnl);
+    }
 }
 
 // The end of an adjustment: the start panel, the pattern page ejected, the fastener forgotten
@@ -61,8 +72,7 @@ Status BackToStart(AdjustFrame& frame) {
     if (!eject.ok()) {
         frame.ReportStatus(eject.status);
     }
-    frame.state().HeadAngFastenerChosen = 0;
-    SetHeadAngleLock(frame.view(), false);
+    EndHeadAngleAdjustment(frame);
     return eject.status;
 }
 
@@ -121,11 +131,25 @@ void SetHeadAngleLock(AdjustView& view, bool locked) {
     }
 }
 
+void EndHeadAngleAdjustment(AdjustFrame& frame) {
+    frame.view().stopTimer(Timer::HeadAngGetStatusTimer);
+    frame.state().HeadAngFastenerChosen = 0;
+    SetHeadAngleLock(frame.view(), false);
+    if (frame.state().errorItemList) {
+        // The error-state item list keeps the maintenance items closed.
+        frame.view().setControlEnabled(Control::MaintRdoGrp, false);
+    }
+}
+
 Status HdAngItemsOKBtnClick(AdjustFrame& frame) {
     frame.HideAllPanels();
     frame.view().showPanel(Panel::HdAngStep1Pnl);
     SetHeadAngleLock(frame.view(), true);
-    return PrintHeadAnglePattern(frame);
+    const Status status = PrintHeadAnglePattern(frame);
+    if (status != kOk) {
+        FailHeadAngleAdjustment(frame);
+    }
+    return status;
 }
 
 Status HdAngStep1OKBtnClick(AdjustFrame& frame, HeadAngleChoice choice) {
@@ -144,7 +168,9 @@ Status HdAngStep1OKBtnClick(AdjustFrame& frame, HeadAngleChoice choice) {
     }
     Status status = kOk;
     if (!firstTime && state.HeadAngFastenerOld == 0) {
-        view.showPanel(Panel::HeadAngCompletePnl);  // the spring goes back in first
+        // The spring goes back in first; nothing is polled meanwhile.
+        view.stopTimer(Timer::HeadAngGetStatusTimer);
+        view.showPanel(Panel::HeadAngCompletePnl);
     } else {
         status = BackToStart(frame);
     }
@@ -166,7 +192,10 @@ void HeadAngGetStatusTimerTimer(AdjustFrame& frame) {
     AdjustView& view = frame.view();
     for (;;) {
         if (const Status s = link.ReadStatus(); s != kOk) {
-            frame.ReportStatus(s);  // the timer keeps running: the next tick tries again
+            // Reported once: a link that stopped answering ends the adjustment rather than
+            // repeating its message every second.
+            frame.ReportStatus(s);
+            FailHeadAngleAdjustment(frame);
             return;
         }
         const std::int16_t state = link.PrinterState();
@@ -175,12 +204,14 @@ void HeadAngGetStatusTimerTimer(AdjustFrame& frame) {
             // over, the check pattern is printed.
             if (const Status s = link.WaitStatusReady(); s != kOk) {
                 frame.ReportStatus(s);
+                FailHeadAngleAdjustment(frame);
                 return;
             }
             frame.HideAllPanels();
             view.showPanel(Panel::HdAngStep1Pnl);
             if (PrintHeadAnglePattern(frame) != kOk) {
-                return;  // reported
+                FailHeadAngleAdjustment(frame);  // reported
+                return;
             }
             SetHeadAngleLock(view, false);
             view.stopTimer(Timer::HeadAngGetStatusTimer);
@@ -194,8 +225,7 @@ void HeadAngGetStatusTimerTimer(AdjustFrame& frame) {
             frame.HideAllPanels();
             view.showPanel(Panel::HdAngItemsPnl);
             frame.ShowPrinterError();
-            SetHeadAngleLock(view, false);
-            view.stopTimer(Timer::HeadAngGetStatusTimer);
+            EndHeadAngleAdjustment(frame);
             return;
         }
         if (!PassingState(state)) {
@@ -220,13 +250,11 @@ std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b) {
     return std::int8_t(v);
 }
 
-Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock) {
-    if (const Status s = SeqPark(factory); s != kOk) {
-        return s;
-    }
-    if (const Status s = factory.MechSet(kUnitCrMotor, kPositionNear); s != kOk) {
-        return s;
-    }
+namespace {
+
+// The measurement from the motor held on: moves, readings, the value, FinishValues, release.
+Status MeasureWithMotorHeld(TPFactory& factory, TPD4Comm& link, Clock& clock,
+                            std::int8_t& written) {
     for (int i = 0; i < kWarmUpStrokes; ++i) {
         if (const Status s = factory.MechSet(kUnitCarriage, kPositionFar); s != kOk) {
             return s;
@@ -246,17 +274,43 @@ Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock) {
         s != kOk) {
         return s;
     }
-    const auto value = std::uint8_t(CrDispersionValue(a, b));  // two's complement byte
-    if (const Status s = link.WriteEepromByte(kCrDispersionAddress, value); s != kOk) {
+    const std::int8_t value = CrDispersionValue(a, b);
+    if (const Status s = link.WriteEepromByte(kCrDispersionAddress, std::uint8_t(value));
+        s != kOk) {  // two's complement byte
         return s;
     }
+    written = value;
     if (const Status s = factory.FinishValues(); s != kOk) {
         return s;
     }
-    if (const Status s = factory.MechSet(kUnitCrMotor, kCrMotorReleased); s != kOk) {
+    return factory.MechSet(kUnitCrMotor, kCrMotorReleased);
+}
+
+}  // namespace
+
+bool IsCrOutOfRangeMark(std::int8_t value) {
+    return value == kDispersionOverMark || value == kDispersionUnderMark;
+}
+
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock, std::int8_t& written) {
+    if (const Status s = SeqPark(factory); s != kOk) {
         return s;
     }
-    return kOk;
+    if (const Status s = factory.MechSet(kUnitCrMotor, kPositionNear); s != kOk) {
+        return s;
+    }
+    const Status s = MeasureWithMotorHeld(factory, link, clock, written);
+    if (s != kOk && s != kPortFailure) {
+        // The link still answers: release the motor (best effort; the failure stays the result).
+        link.DropStagedData();
+        factory.MechSet(kUnitCrMotor, kCrMotorReleased);
+    }
+    return s;
+}
+
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock) {
+    std::int8_t written = 0;
+    return RunCrMeasurement(factory, link, clock, written);
 }
 
 Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
@@ -284,13 +338,18 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
     if (status != kOk) {
         return status;  // reported by the ready wait
     }
-    status = measure ? RunCrMeasurement(objects.factory, objects.link, objects.clock)
+    std::int8_t written = 0;
+    status = measure ? RunCrMeasurement(objects.factory, objects.link, objects.clock, written)
                      : objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
     if (status != kOk) {
         frame.ReportStatus(status);
         return status;
     }
-    return frame.ShowStatus(StatusMode::Completed, msg::kCrRegistered);
+    status = frame.ShowStatus(StatusMode::Completed, msg::kCrRegistered);
+    if (status == kOk && measure && IsCrOutOfRangeMark(written)) {
+        frame.ShowStatus(StatusMode::NewLine, msg::kCrOutOfRange);
+    }
+    return status;
 }
 
 }  // namespace veltra

@@ -27,6 +27,9 @@ inline constexpr std::uint8_t kCrReadingLowAddress = 0x7F;
 // The navigation lock of the head angle adjustment: the tabs, the maintenance items, "Quit" and
 // "Status" are disabled while locked.
 void SetHeadAngleLock(AdjustView& view, bool locked);
+// However a head angle adjustment ends (done, failed, not needed, window closed): the polling
+// timer stops, the fastener question comes again next time and the lock is lifted.
+void EndHeadAngleAdjustment(AdjustFrame& frame);
 
 // Prints the head angle pattern and shows the decision panel (locked).
 Status HdAngItemsOKBtnClick(AdjustFrame& frame);
@@ -48,7 +51,14 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame);
 std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b);
 
 // The printer's measurement sequence: moves, readings, the value written to 0x79, FinishValues,
-// carriage motor released. Stops at the first failing step and returns its status.
+// carriage motor released. Stops at the first failing step and returns its status; once the
+// motor is held (MechSet(6, 268)), a failure that is not a port failure is followed by
+// MechSet(6, 0) as a best effort, so that the motor is not left held. written gets the value
+// written to 0x79.
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock, std::int8_t& written);
 Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock);
+
+// True for the two marks of a measurement outside -45..45.
+bool IsCrOutOfRangeMark(std::int8_t value);
 
 }  // namespace veltra

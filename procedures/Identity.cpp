@@ -81,16 +81,27 @@ Status UsbIdOKBtnClick(AdjustFrame& frame, UsbIdChoice choice) {
 namespace {
 
 // "As USB ID, "<parts>" has been registered in EEPROM." once the printer is ready again.
+// The item is offered in the printer's error state, where the ready wait fails although every
+// byte went in: the registration is then shown all the same, with the printer's error below it.
 Status ShowUsbIdRegistered(AdjustFrame& frame, std::string_view first, std::string_view second) {
-    const Status ready = frame.ShowStatus(StatusMode::Completed, msg::kUsbIdAsBefore);
-    if (ready != kOk) {
+    const Status ready = frame.ShowStatus(StatusMode::Completed, msg::kUsbIdAsBefore, false);
+    if (ready != kOk && ready != kPrinterError) {
         return ready;  // the ready wait has reported its failure
+    }
+    if (ready != kOk) {
+        frame.ShowStatus(StatusMode::Replace, msg::kUsbIdAsBefore);
     }
     frame.ShowStatus(StatusMode::Append, first);
     if (!second.empty()) {
         frame.ShowStatus(StatusMode::Append, second);
     }
     frame.ShowStatus(StatusMode::Append, msg::kUsbIdAsAfter);
+    if (ready != kOk) {
+        if (const std::string state = frame.FailureMessage(ready); !state.empty()) {
+            frame.ShowStatus(StatusMode::NewLine, state);
+        }
+        frame.BuildItemList();  // the items the printer's state allows
+    }
     return kOk;
 }
 

@@ -225,41 +225,67 @@ Status ChargeForJigOKBtnClick(AdjustFrame& frame) {
     return frame.ShowStatus(StatusMode::Completed, msg::kInkChargeDone);
 }
 
-void MessageOKBtnClick(AdjustFrame& frame) {
-    // Once started the exchange cannot be left half done: every result is ignored and the
-    // ending always follows, since the printer is to be switched off afterwards.
+Status MessageOKBtnClick(AdjustFrame& frame) {
+    // Once started the exchange cannot be left half done: every step is sent whatever the one
+    // before returned, since the printer must end in its transport state. The steps' results
+    // are counted, and the first failure's message kept as it stood then.
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
-    (void)o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeStarted);
-    (void)o.factory.FinishValues();
+    Status first = kOk;
+    std::string firstMessage;
+    int steps = 0;
+    int missed = 0;
+    const auto step = [&](Status s) {
+        ++steps;
+        if (s != kOk) {
+            if (missed == 0) {
+                first = s;
+                firstMessage = frame.FailureMessage(s);
+            }
+            ++missed;
+        }
+    };
+    step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeStarted));
+    step(o.factory.FinishValues());
     (void)frame.ShowStatus(StatusMode::Busy, msg::kExchangeRunning);
     view.setControlEnabled(Control::AdjustmentTab, false);
     view.setControlEnabled(Control::AdjustRtnBtn, false);
     view.setControlEnabled(Control::GetStatusBtn, false);
     view.setControlEnabled(Control::MaintRdoGrp, true);
 
-    (void)SeqExchangeStart(o.factory);
+    step(SeqExchangeStart(o.factory));
     for (int i = 0; i < kExchangeCycles; ++i) {
-        (void)SeqExchangeCycle(o.factory);
+        step(SeqExchangeCycle(o.factory));
     }
     for (std::uint8_t address : kExchangeClearedAddresses) {
-        (void)o.link.WriteEepromByte(address, 0);
+        step(o.link.WriteEepromByte(address, 0));
     }
-    (void)o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeFinished);
-    (void)o.link.WriteEepromByte(kExchangeFlag2Address, 0);
-    (void)o.factory.FinishValues();
-    (void)SeqRelease(o.factory);
-    (void)SeqEnd(o.factory);
+    step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeFinished));
+    step(o.link.WriteEepromByte(kExchangeFlag2Address, 0));
+    step(o.factory.FinishValues());
+    step(SeqRelease(o.factory));
+    step(SeqEnd(o.factory));
 
     view.setControlEnabled(Control::AdjustmentTab, true);
     view.setControlEnabled(Control::MaintRdoGrp, true);
     view.setControlEnabled(Control::AdjustRtnBtn, true);
     view.setControlEnabled(Control::GetStatusBtn, true);
+    if (missed > 0) {
+        // Not an exchange done: no completion, no switch-off panel, and the close still shuts
+        // the link down in order.
+        frame.ShowStatus(StatusMode::Error,
+                         firstMessage.empty() ? msg::kCommunicationError : firstMessage);
+        frame.ShowStatus(StatusMode::NewLine,
+                         std::to_string(missed) + std::string(msg::kExchangeStepsMissedOf) +
+                             std::to_string(steps) + std::string(msg::kExchangeStepsMissedEnd));
+        return first;
+    }
     (void)frame.ShowStatus(StatusMode::Completed, "");
     frame.HideAllPanels(false);
     view.showPanel(Panel::TraStep4Pnl);
     (void)frame.ShowStatus(StatusMode::Replace, msg::kExchangeDone);
     frame.state().TransLiquidDone = true;
+    return kOk;
 }
 
 void PowerSwOffOKBtnClick(AdjustFrame& frame) {

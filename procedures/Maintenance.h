@@ -35,9 +35,12 @@ Status ChargeOKBtnClick(AdjustFrame& frame);
 // Ink charge with the jig: busy, SeqJigCharge(0), SeqJigCharge(1), completed.
 Status ChargeForJigOKBtnClick(AdjustFrame& frame);
 
-// Transportation liquid exchange. Always runs to its end whatever a command returns, then shows
-// TraStep4Pnl with the completion text and sets TransLiquidDone.
-void MessageOKBtnClick(AdjustFrame& frame);
+// Transportation liquid exchange. Always runs to its end whatever a command returns, so that the
+// printer ends in its transport state. When every step reached the printer: TraStep4Pnl with
+// the completion text, TransLiquidDone set, kOk. Otherwise the first failure's message in red
+// and how many of the steps failed; no completion, no TraStep4Pnl, TransLiquidDone left clear;
+// returns the first failing status.
+Status MessageOKBtnClick(AdjustFrame& frame);
 // The power-off count-down: OK starts it, the two timers hand over to each other once a second.
 // The memo counts 10 down to 1; the eleventh tick shows 0 and the "remove AC cable" label.
 void PowerSwOffOKBtnClick(AdjustFrame& frame);

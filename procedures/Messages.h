@@ -73,6 +73,11 @@ inline constexpr std::string_view kInkChargeRunning = "Performing Ink Charge now
 inline constexpr std::string_view kInkChargeDone = "Ink Charge is completed.";
 inline constexpr std::string_view kExchangeRunning = "Performing Transportion Liquid Exchange now.";
 inline constexpr std::string_view kExchangeDone = "Transportion Liquid Exchange is completed.";
+// After a failed exchange, below the first failure: "<n>" + this + "<total>" + the end.
+inline constexpr std::string_view kExchangeStepsMissedOf = " of ";
+inline constexpr std::string_view kExchangeStepsMissedEnd =
+    " steps of the exchange did not reach the printer. Check the connection and run the "
+    "exchange again.";
 inline constexpr std::string_view kProtectionCounterIs = "Protection Counter = ";
 inline constexpr std::string_view kPoints = " points";
 inline constexpr std::string_view kProtectionCounterCleared =
@@ -101,6 +106,11 @@ inline constexpr std::string_view kCrFixedWriting =
     "Now, a value for the CR motor drive dispersion is writing.";
 inline constexpr std::string_view kCrRegistered =
     "A value for the CR motor drive dispersion has successfully registered.";
+// Follows kCrRegistered when the measurement wrote one of its out-of-range marks.
+inline constexpr std::string_view kCrOutOfRange =
+    "The measured dispersion is out of range (-45 to 45): the out-of-range mark was written. "
+    "Check that the CR motor, the CR guide shaft and the carriage move freely and are mounted "
+    "correctly, then run the measurement again.";
 
 // EEPROM data and check pattern printing.
 inline constexpr std::string_view kAddressIs = "Address = ";

@@ -32,13 +32,22 @@ StartOutcome StartSession(ProgramObjects& objects, int modelIndex, int portIndex
 void EndSession(ProgramObjects& objects, bool transLiquidDone) {
     if (!transLiquidDone) {
         TPD4Comm& link = objects.link;
-        (void)link.CloseChannel(kDataSocket, 0);
+        // Results are ignored, but a step that found the port silent or gone tells that the
+        // printer has stopped answering: the steps after it are still sent, without waiting out
+        // a time-out for each reply.
+        const auto step = [&](Status s) {
+            if (s == kPortFailure) {
+                link.SetAwaitReplies(false);
+            }
+        };
+        step(link.CloseChannel(kDataSocket, 0));
         objects.clock.sleepMs(kShutdownStepMs);
-        (void)link.SendRs();
+        step(link.SendRs());
         objects.clock.sleepMs(kShutdownStepMs);
-        (void)link.CloseChannel(kControlSocket, 0);
+        step(link.CloseChannel(kControlSocket, 0));
         objects.clock.sleepMs(kShutdownStepMs);
         (void)link.ExitTransport();
+        link.SetAwaitReplies(true);
     }
     objects.driver.ClosePort();
 }

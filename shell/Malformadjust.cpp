@@ -896,7 +896,7 @@ std::string TFormAdjust::entryText(Entry e) const {
 
 void TFormAdjust::setEntryText(Entry e, std::string_view text) {
     if (QLineEdit* edit = entry(e)) {
-        edit->setText(qs(text));
+        setEntryTextWhole(edit, qs(text));
     }
 }
 

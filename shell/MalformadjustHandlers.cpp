@@ -171,7 +171,7 @@ void TFormAdjust::ChargeForJigOKBtnClick() {
     run([this] { (void)veltra::ChargeForJigOKBtnClick(*frame_); });
 }
 void TFormAdjust::MessageOKBtnClick() {
-    run([this] { veltra::MessageOKBtnClick(*frame_); });
+    run([this] { (void)veltra::MessageOKBtnClick(*frame_); });
 }
 void TFormAdjust::PowerSwOffOKBtnClick() {
     run([this] { veltra::PowerSwOffOKBtnClick(*frame_); });

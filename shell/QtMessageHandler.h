@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes of the desktop program. Injected into the windows and the link, so that tests
 // put a recording handler in its place.
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -24,6 +25,7 @@ public:
 
 private:
     QWidget* activeParent() const;
+    void run(QMessageBox& box) const;
     QPointer<QWidget> parent_;
     std::function<void(int)> exit_;
 };

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "link/StartupChoice.h"
@@ -63,6 +64,13 @@ VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget*
     writeLetterCombo_->setObjectName("VpWriteLetterCombo");
     writeLetterCombo_->addItems({"O (accepted)", "B (busy)", "N (refused)"});
     form->addRow("EEPROM write reply", writeLetterCombo_);
+
+    crDispersionSpin_ = new QSpinBox(this);
+    crDispersionSpin_->setObjectName("VpCrDispersionSpin");
+    crDispersionSpin_->setRange(-sim::VirtualPrinter::kMaxCrDispersion,
+                                sim::VirtualPrinter::kMaxCrDispersion);
+    crDispersionSpin_->setValue(printer().crMotorDispersion());
+    form->addRow("CR motor dispersion", crDispersionSpin_);
     layout->addLayout(form);
 
     auto* faults = new QHBoxLayout;
@@ -103,6 +111,8 @@ VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget*
     connect(noReplyBox_, &QCheckBox::toggled, this, &VirtualPrinterWindow::applyFaults);
     connect(malformedBox_, &QCheckBox::toggled, this, &VirtualPrinterWindow::applyFaults);
     connect(writeLetterCombo_, &QComboBox::activated, this, &VirtualPrinterWindow::applyFaults);
+    connect(crDispersionSpin_, &QSpinBox::valueChanged, this,
+            [this](int value) { printer().setCrMotorDispersion(value); });
     connect(inkSwitch, &QPushButton::clicked, this, [this] {
         printer().pressInkSwitch();
         refresh();
@@ -150,6 +160,10 @@ void VirtualPrinterWindow::refresh() {
         state += " ER:" + hex2(*p.error());
     }
     stateLbl_->setText(state);
+    if (!crDispersionSpin_->hasFocus()) {
+        const QSignalBlocker quiet(crDispersionSpin_);  // showing is not setting
+        crDispersionSpin_->setValue(p.crMotorDispersion());
+    }
     const auto& bytes = p.eeprom();
     for (int r = 0; r < kEepromSide; ++r) {
         for (int c = 0; c < kEepromSide; ++c) {

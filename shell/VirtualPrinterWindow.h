@@ -1,10 +1,12 @@
 #pragma once
 // The "Virtual printer" tool window of --simulate (not one of the program's own windows): puts
 // the simulated printer into each state and error the status reply knows, injects link faults,
-// presses its ink switch, and shows its EEPROM as a 16 x 16 table refreshed twice a second.
+// presses its ink switch, sets its carriage motor's drive dispersion, and shows its EEPROM as a 16
+// x 16 table refreshed twice a second.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
@@ -43,6 +45,7 @@ private:
     QCheckBox* noReplyBox_ = nullptr;
     QCheckBox* malformedBox_ = nullptr;
     QComboBox* writeLetterCombo_ = nullptr;
+    QSpinBox* crDispersionSpin_ = nullptr;
     QTableWidget* eepromTable_ = nullptr;
     QTimer refreshTimer_;
 };

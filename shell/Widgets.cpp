@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QVariant>
 #include <algorithm>
 
 namespace veltra::shell {
@@ -76,10 +77,15 @@ QValidator::State UpperCaseValidator::validate(QString& input, int&) const {
     return Acceptable;
 }
 
+namespace {
+constexpr const char* kTypedLimit = "veltraTypedLimit";
+}  // namespace
+
 QLineEdit* makeEntry(const QString& objectName, int maxLength, bool upperCase, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
     edit->setMaxLength(maxLength);
+    edit->setProperty(kTypedLimit, maxLength);
     if (upperCase) {
         edit->setValidator(new UpperCaseValidator(edit));
     }
@@ -104,6 +110,13 @@ UpDown::UpDown(const QString& objectName, QLineEdit* buddy, int min, int max, QW
     }
     connect(up, &QToolButton::clicked, this, [this] { step(1); });
     connect(down, &QToolButton::clicked, this, [this] { step(-1); });
+}
+
+void setEntryTextWhole(QLineEdit* edit, const QString& text) {
+    const QVariant limit = edit->property(kTypedLimit);
+    const int typed = limit.isValid() ? limit.toInt() : edit->maxLength();
+    edit->setMaxLength(std::max(typed, int(text.size())));
+    edit->setText(text);
 }
 
 void UpDown::step(int delta) {

@@ -52,6 +52,11 @@ public:
 QLineEdit* makeEntry(const QString& objectName, int maxLength, bool upperCase,
                      QWidget* parent = nullptr);
 
+// Sets an entry's text whole. The entry's length limit is for typing: a text the program shows
+// (a stored value such as "-128" in a 3-character entry) is never cut to it, since the cut text
+// would pass as another value.
+void setEntryTextWhole(QLineEdit* edit, const QString& text);
+
 // Two arrow buttons that step the decimal value of an entry within [min, max]. A text that is
 // not a number steps from 0.
 class UpDown : public QWidget {

@@ -56,6 +56,10 @@ std::uint8_t lo(int v) {
     return static_cast<std::uint8_t>(v & 0xFF);
 }
 
+void addCredit(std::uint64_t& total, std::uint64_t amount) {
+    total = std::min(total + amount, D4Device::kCreditCap);
+}
+
 // Bytes a transport command needs, header and command byte included, before it can be read.
 std::size_t minimumLength(std::uint8_t command) {
     switch (command) {
@@ -99,12 +103,12 @@ bool D4Device::channelOpen(std::uint8_t socket) const {
     return ch != nullptr && ch->open;
 }
 
-int D4Device::creditForHost(std::uint8_t socket) const {
+std::uint64_t D4Device::creditForHost(std::uint8_t socket) const {
     const Channel* ch = channel(socket);
     return ch != nullptr ? ch->creditForHost : 0;
 }
 
-int D4Device::creditFromHost(std::uint8_t socket) const {
+std::uint64_t D4Device::creditFromHost(std::uint8_t socket) const {
     const Channel* ch = channel(socket);
     return ch != nullptr ? ch->creditFromHost : 0;
 }
@@ -235,7 +239,7 @@ void D4Device::handleTransport(const std::vector<std::uint8_t>& p) {
             if (ch == nullptr) {
                 return;
             }
-            ch->creditFromHost += be16(p, 9);
+            addCredit(ch->creditFromHost, be16(p, 9));
             // The reply to Credit carries no amount: command, result, sockets.
             queue(d4::transportReply(command, d4::kResultOk, {ps, ss}));
             releaseHeld();
@@ -250,7 +254,7 @@ void D4Device::handleTransport(const std::vector<std::uint8_t>& p) {
             }
             // The host asks for n packets at bytes 11-12 (bytes 9-10 are its maximum, 0xFFFF).
             const int granted = be16(p, 11);
-            ch->creditForHost += granted;
+            addCredit(ch->creditForHost, std::uint64_t(granted));
             queue(d4::transportReply(command, d4::kResultOk, {ps, ss, hi(granted), lo(granted)}));
             return;
         }

@@ -85,10 +85,13 @@ public:
     bool connected() const;
     bool inPacketMode() const { return packetMode_; }
     bool channelOpen(std::uint8_t socket) const;
+    // Credit totals: a host may grant and ask for 0xFFFF at a time, as often as it likes, so the
+    // totals are wide and stop at kCreditCap instead of wrapping.
+    static constexpr std::uint64_t kCreditCap = 0xFFFFFFFFu;
     // Packets the host may still send on the channel (granted on CreditRequest, one per packet).
-    int creditForHost(std::uint8_t socket) const;
+    std::uint64_t creditForHost(std::uint8_t socket) const;
     // Packets the printer may still send on the channel (granted by the host's Credit).
-    int creditFromHost(std::uint8_t socket) const;
+    std::uint64_t creditFromHost(std::uint8_t socket) const;
     std::size_t hostPackets() const { return hostPackets_; }
     std::size_t hostOverruns() const { return hostOverruns_; }  // channel packets beyond credit
     std::size_t heldPackets() const { return held_.size(); }    // print data waiting for credit
@@ -97,8 +100,8 @@ public:
 private:
     struct Channel {
         bool open = false;
-        int creditForHost = 0;
-        int creditFromHost = 0;
+        std::uint64_t creditForHost = 0;
+        std::uint64_t creditFromHost = 0;
     };
     Channel* channel(std::uint8_t socket);
     const Channel* channel(std::uint8_t socket) const;

@@ -29,11 +29,7 @@ std::vector<std::uint8_t> bytesOf(const std::uint8_t* p, std::size_t n) {
 }
 }  // namespace
 
-RunDecoder::RunDecoder(std::size_t total, bool store) : total_(total), store_(store) {
-    if (store_) {
-        out_.reserve(total_);
-    }
-}
+RunDecoder::RunDecoder(std::size_t total, bool store) : total_(total), store_(store) {}
 
 void RunDecoder::append(std::uint8_t v, std::size_t count, const std::uint8_t* literal) {
     const std::size_t room = total_ - produced_;
@@ -171,6 +167,11 @@ std::size_t PrintStream::escape(const std::uint8_t* p, std::size_t n) {
             if (n < kBandHeader) {
                 return 0;
             }
+            if (std::size_t(le16(p + 5)) * le16(p + 7) > PrintStream::kMaxBandBytes) {
+                ++refusedBands_;
+                emit(K::Unknown, bytesOf(p + 1, kBandHeader - 1));
+                return kBandHeader;
+            }
             startBand(p + 2);
             return kBandHeader;
         case '|':
@@ -289,9 +290,7 @@ void PrintStream::startBand(const std::uint8_t* header) {
     c.bytesPerLine = static_cast<int>(le16(header + 3));
     const std::size_t lines = le16(header + 5);
     const std::size_t total = std::size_t(c.bytesPerLine) * lines;
-    const bool store = total <= kMaxStoredBand;
-    band_.emplace(Band{std::move(c), total, header[1] != 0, RunDecoder(total, store), {}, 0});
-    band_->command.lines.reserve(store ? lines : 0);
+    band_.emplace(Band{std::move(c), total, header[1] != 0, RunDecoder(total), {}, 0});
     if (total == 0) {
         finishBand();
     }
@@ -308,9 +307,7 @@ std::size_t PrintStream::bandData(const std::uint8_t* p, std::size_t n) {
     } else {
         used = std::min(n, b.total - b.rawCount);
         b.rawCount += used;
-        if (b.total <= kMaxStoredBand) {
-            b.raw.insert(b.raw.end(), p, p + used);
-        }
+        b.raw.insert(b.raw.end(), p, p + used);
         if (b.rawCount == b.total) {
             finishBand();
         }

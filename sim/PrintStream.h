@@ -19,7 +19,8 @@ namespace veltra::sim {
 // of 129 as 0x80). Decodes whole runs only, so that a run split between packets waits.
 class RunDecoder {
 public:
-    // total: bytes the band announces; store false counts without keeping them.
+    // total: bytes the band announces; store false counts without keeping them. The output grows
+    // as runs arrive: nothing is set aside for what the header only announces.
     explicit RunDecoder(std::size_t total, bool store = true);
     // Consumes whole runs from data, up to the announced total; returns the bytes consumed
     // (0 when the next run has not fully arrived).
@@ -41,8 +42,12 @@ private:
 
 class PrintStream {
 public:
-    // Bands above this many decoded bytes are consumed but their lines not kept.
-    static constexpr std::size_t kMaxStoredBand = std::size_t(16) << 20;
+    // The most a band can carry: one pass of the head's 180 nozzles across the widest sheet
+    // (17 in) at 1440 dots per inch and 2 bits per dot. A band header that claims more is a
+    // malformed command: it comes out as Unknown and what follows is parsed as commands.
+    static constexpr std::size_t kMaxBandLineBytes = 17 * 1440 * 2 / 8;
+    static constexpr std::size_t kMaxBandLines = 180;
+    static constexpr std::size_t kMaxBandBytes = kMaxBandLineBytes * kMaxBandLines;
 
     explicit PrintStream(std::function<void(PrintCommand&&)> onCommand)
         : onCommand_(std::move(onCommand)) {}
@@ -56,6 +61,8 @@ public:
     std::size_t bufferedBytes() const { return buffer_.size(); }
     // Raster runs that ran past their band.
     std::size_t overflowBytes() const { return overflowBytes_; }
+    // Band headers refused for claiming more than a band can carry.
+    std::size_t refusedBands() const { return refusedBands_; }
 
 private:
     struct Band {
@@ -86,6 +93,7 @@ private:
     std::vector<std::uint8_t> text_;
     std::optional<Band> band_;
     std::size_t overflowBytes_ = 0;
+    std::size_t refusedBands_ = 0;
 };
 
 }  // namespace veltra::sim

@@ -5,7 +5,13 @@
 namespace veltra::sim {
 
 bool SimPortBackend::open() {
+    // Opening the port is plugging the cable in afresh, as the socket server does for each
+    // connection: nothing queued for an earlier session comes back as a reply to this one.
+    // A line that has dropped stays down.
     open_ = printer_.connected();
+    if (open_) {
+        printer_.resetLink();
+    }
     return open_;
 }
 

@@ -12,7 +12,8 @@ class SimPortBackend : public veltra::PortBackend {
 public:
     SimPortBackend(VirtualPrinter& printer, Clock& clock) : printer_(printer), clock_(clock) {}
 
-    // Succeeds while the printer is connected.
+    // Succeeds while the printer is connected, and then resets the printer's link (queues,
+    // packet mode, the drop fault's count).
     bool open() override;
     void close() override;
     // Returns n, or -1 once the printer has dropped the connection (or the port is closed).

@@ -1,5 +1,6 @@
 #include "sim/VirtualPrinter.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "link/StartupChoice.h"
@@ -16,6 +17,16 @@ namespace {
 constexpr std::uint8_t kStateReady = 0x04;
 constexpr std::uint8_t kStateCleaning = 0x07;
 constexpr std::uint8_t kInkChargeSequence = 6;
+// The motor's readings: unit 3 leaves the base reading, unit 4 the base moved by the
+// dispersion less the 192 that the program's offset of 576 adds over three readings.
+constexpr int kCrBaseReading = 1000;
+constexpr int kCrOffsetPerReading = 192;
+
+std::pair<std::uint16_t, std::uint16_t> crReadingsFor(int dispersion) {
+    return {std::uint16_t(kCrBaseReading + dispersion - kCrOffsetPerReading),
+            std::uint16_t(kCrBaseReading)};
+}
+
 constexpr std::array<std::uint8_t, 7> kFullInks = {0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50};
 
 int modelSlot(int modelIndex) {
@@ -88,6 +99,9 @@ struct VirtualPrinter::Impl : ChannelListener {
         if (printObserver) {
             printObserver(c);
         }
+        if (c.kind == PrintCommand::Kind::FormFeed && !keepRecord) {
+            printCommands.clear();
+        }
     }
 
     void setBidSide(std::uint8_t address, std::int16_t value) {
@@ -152,8 +166,11 @@ struct VirtualPrinter::Impl : ChannelListener {
     std::optional<std::uint8_t> error;
     std::int64_t busyUntilMs = std::numeric_limits<std::int64_t>::min();
     std::array<std::uint8_t, 7> inks = kFullInks;
-    std::optional<std::pair<std::uint16_t, std::uint16_t>> crReadings;
+    int crDispersion = kDefaultCrDispersion;
+    std::optional<std::pair<std::uint16_t, std::uint16_t>> crReadings =
+        crReadingsFor(kDefaultCrDispersion);
     std::vector<PrintCommand> printCommands;
+    bool keepRecord = false;
     std::function<void(const PrintCommand&)> printObserver;
     std::vector<FactoryCommand> factoryCommands;
     std::vector<std::vector<std::uint8_t>> controlRequests;
@@ -245,6 +262,10 @@ const std::vector<std::vector<std::uint8_t>>& VirtualPrinter::controlRequests() 
 std::size_t VirtualPrinter::hostPackets() const {
     return impl_->device.hostPackets();
 }
+void VirtualPrinter::keepPrintRecord(bool keep) {
+    impl_->keepRecord = keep;
+}
+
 void VirtualPrinter::setPrintCommandObserver(std::function<void(const PrintCommand&)> observer) {
     impl_->printObserver = std::move(observer);
 }
@@ -272,16 +293,25 @@ void VirtualPrinter::setCrMeasurementReadings(std::uint16_t afterUnit4, std::uin
     impl_->crReadings = std::make_pair(afterUnit4, afterUnit3);
 }
 
+void VirtualPrinter::setCrMotorDispersion(int dispersion) {
+    impl_->crDispersion = std::clamp(dispersion, -kMaxCrDispersion, kMaxCrDispersion);
+    impl_->crReadings = crReadingsFor(impl_->crDispersion);
+}
+
+int VirtualPrinter::crMotorDispersion() const {
+    return impl_->crDispersion;
+}
+
 bool VirtualPrinter::inPacketMode() const {
     return impl_->device.inPacketMode();
 }
 bool VirtualPrinter::channelOpen(std::uint8_t socket) const {
     return impl_->device.channelOpen(socket);
 }
-int VirtualPrinter::creditForHost(std::uint8_t socket) const {
+std::uint64_t VirtualPrinter::creditForHost(std::uint8_t socket) const {
     return impl_->device.creditForHost(socket);
 }
-int VirtualPrinter::creditFromHost(std::uint8_t socket) const {
+std::uint64_t VirtualPrinter::creditFromHost(std::uint8_t socket) const {
     return impl_->device.creditFromHost(socket);
 }
 std::size_t VirtualPrinter::hostOverruns() const {

@@ -109,8 +109,12 @@ public:
     void pressInkSwitch();  // runs a cleaning ("ST:07") for a few virtual seconds
     Faults& faults();
 
-    // What the printer received.
+    // What the printer received. The print commands of a page are released once the page has
+    // been ejected (its form feed seen by the observer, which renders it), so that a printer
+    // that runs for long holds one page at most; keepPrintRecord(true) keeps every command
+    // (tests that look back across pages).
     const std::vector<PrintCommand>& printCommands() const;
+    void keepPrintRecord(bool keep);
     const std::vector<FactoryCommand>& factoryCommands() const;
     const std::vector<std::vector<std::uint8_t>>& controlRequests() const;  // payloads
     std::size_t hostPackets() const;  // packets received from the host
@@ -132,10 +136,18 @@ public:
     // Readings that the measuring moves leave: MechSet of unit 4 stores the first, MechSet of
     // unit 3 the second.
     void setCrMeasurementReadings(std::uint16_t afterUnit4, std::uint16_t afterUnit3);
+    // The carriage motor's drive dispersion: sets the readings so that the measurement
+    // ((576 + sum after unit 4 - sum after unit 3) / 3) comes out at exactly this value. A new
+    // printer's motor has kDefaultCrDispersion; beyond +-45 the program writes its out-of-range
+    // mark.
+    static constexpr int kDefaultCrDispersion = 12;
+    static constexpr int kMaxCrDispersion = 127;
+    void setCrMotorDispersion(int dispersion);  // clamped to +-kMaxCrDispersion
+    int crMotorDispersion() const;
     bool inPacketMode() const;
     bool channelOpen(std::uint8_t socket) const;
-    int creditForHost(std::uint8_t socket) const;   // packets the host may still send
-    int creditFromHost(std::uint8_t socket) const;  // packets the printer may still send
+    std::uint64_t creditForHost(std::uint8_t socket) const;   // packets the host may still send
+    std::uint64_t creditFromHost(std::uint8_t socket) const;  // packets the printer may still send
     std::size_t hostOverruns() const;         // channel packets the host sent beyond its credit
     std::size_t heldPackets() const;          // print data replies waiting for the host's credit
     std::size_t malformedPackets() const;     // packets answered with Error 0x80

@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
 
     try {
         ProgramObjects objects(
-            clock, handler, makeBackendFactory({}, [&printers] { return printers.openBackend(); }),
+            clock, handler,
+            makeBackendFactory(clock, {}, [&printers] { return printers.openBackend(); }),
             portMapFor(*options));
         printers.setModelSource([&objects] { return objects.choice.modelIndex; });
 

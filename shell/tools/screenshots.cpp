@@ -81,9 +81,10 @@ int main(int argc, char** argv) {
     shell::SimulatedPrinters printers(clock, clock);
     PortMap map;
     map.setAll(kSimUri);
-    ProgramObjects objects(clock, messages,
-                           makeBackendFactory({}, [&printers] { return printers.openBackend(); }),
-                           std::move(map));
+    ProgramObjects objects(
+        clock, messages,
+        makeBackendFactory(clock, {}, [&printers] { return printers.openBackend(); }),
+        std::move(map));
     printers.setModelSource([&objects] { return objects.choice.modelIndex; });
     try {
         shell::ProgramWindows windows(objects);

@@ -58,6 +58,7 @@ struct Options {
     bool malformedStatus = false;
     std::optional<int> dropAfter;
     bool once = false;
+    int crDispersion = veltra::sim::VirtualPrinter::kDefaultCrDispersion;
 #ifdef VELTRA_VPRINTER_PAPER
     veltra::sim::PaperOptions paper;  // --paper DIR and the hidden mechanism errors
 #endif
@@ -98,6 +99,7 @@ int run(const Options& o, veltra::MessageHandler& ui) {
     if (!o.writeLetter.empty()) {
         f.eepromWriteLetter = o.writeLetter[0];
     }
+    printer.setCrMotorDispersion(o.crDispersion);
 
 #ifdef VELTRA_VPRINTER_PAPER
     const auto paper = veltra::sim::PaperSession::start(
@@ -153,6 +155,11 @@ int main(int argc, char** argv) {
     app.add_option("--drop-after", o.dropAfter, "drop the connection after N host packets")
         ->check(CLI::NonNegativeNumber);
     app.add_flag("--once", o.once, "exit after one connection");
+    app.add_option("--cr-dispersion", o.crDispersion,
+                   "the carriage motor's drive dispersion that a measurement finds")
+        ->check(CLI::Range(-veltra::sim::VirtualPrinter::kMaxCrDispersion,
+                           veltra::sim::VirtualPrinter::kMaxCrDispersion))
+        ->capture_default_str();
 #ifdef VELTRA_VPRINTER_PAPER
     veltra::sim::addPaperOptions(app, o.paper);
 #endif

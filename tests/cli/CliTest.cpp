@@ -7,11 +7,15 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "sim/SocketServer.h"
+#include "sim/VirtualPrinter.h"
 #include "tests/support/CliRun.h"
 
 namespace veltra::cli {
@@ -110,6 +114,28 @@ TEST_F(CliTest, BidValuesAreWrittenAndShown) {
     EXPECT_EQ(run({"bid", "write", "eco-black", "61"}), 1);
     EXPECT_NE((out_.str() + err_.str()).find("ECO Black"), std::string::npos);
     EXPECT_EQ(eepromImage(), before);
+}
+
+// Every field name reaches its own row: its name in the text and its own EEPROM byte.
+TEST_F(CliTest, EachBidFieldNameWritesItsOwnRow) {
+    const struct {
+        const char* field;
+        const char* name;
+        std::size_t address;
+    } fields[] = {
+        {"vsd1-black", "VSD1 Black", 0x72}, {"vsd1-color", "VSD1 Color", 0x73},
+        {"vsd2-black", "VSD2 Black", 0x74}, {"vsd2-color", "VSD2 Color", 0x75},
+        {"vsd3-black", "VSD3 Black", 0x76}, {"vsd3-color", "VSD3 Color", 0x77},
+        {"eco-black", "ECO Black", 0x70},   {"eco-color", "ECO Color", 0x71},
+    };
+    int value = 11;
+    for (const auto& f : fields) {
+        ++value;
+        ASSERT_EQ(run({"bid", "write", f.field, std::to_string(value)}), 0) << err_.str();
+        EXPECT_EQ(out_.str(), "As " + std::string(f.name) + " data, \"" + std::to_string(value) +
+                                  " has registered in EEPROM.\n");
+        EXPECT_EQ(eepromImage().at(f.address), value) << f.field;
+    }
 }
 
 TEST_F(CliTest, PfValueRoundTrip) {
@@ -324,6 +350,63 @@ TEST_F(CliTest, HelpListsTheCommands) {
                                 "exchange", "top-margin write LABEL", "crmotor measure"}) {
         EXPECT_NE(out_.str().find(command), std::string::npos) << command;
     }
+}
+
+// A printer served on a Unix socket, as veltra-vprinter serves it; the command line reaches it
+// with --device ZTUSB1=unix:PATH.
+class ServedPrinterTest : public test::CliRun {
+protected:
+    void serve() {
+        path_ = (dir_ / "printer.sock").string();
+        server_ = std::make_unique<sim::SocketServer>(printer_, path_);
+        ASSERT_TRUE(server_->listen()) << server_->error();
+        served_ = std::async(std::launch::async, [this] { return server_->serveOne(); });
+    }
+    void TearDown() override {
+        if (server_) {
+            server_->stop();
+        }
+        if (served_.valid()) {
+            served_.wait();
+        }
+        test::CliRun::TearDown();
+    }
+    int runServed(std::vector<std::string> args) {
+        std::vector<std::string> all{"--device", "ZTUSB1=unix:" + path_, "--port", "ZTUSB1"};
+        all.insert(all.end(), args.begin(), args.end());
+        return run(all);
+    }
+
+    ManualClock printerClock_;
+    sim::VirtualPrinter printer_{printerClock_, 0};
+    std::string path_;
+    std::unique_ptr<sim::SocketServer> server_;
+    std::future<bool> served_;
+};
+
+TEST_F(ServedPrinterTest, ExchangeOverALinkThatDropsFailsWithoutTheCompletionText) {
+    printer_.faults().dropAfterPackets = 60;  // the start, the ready wait and a few steps
+    serve();
+    EXPECT_EQ(runServed({"--yes", "exchange"}), 1);
+    served_.wait();
+    EXPECT_EQ(out_.str().find("Transportion Liquid Exchange is completed."), std::string::npos)
+        << out_.str();
+    EXPECT_EQ(out_.str().find("Turn off the printer"), std::string::npos);
+    EXPECT_NE((out_.str() + err_.str()).find("did not reach the printer"), std::string::npos)
+        << out_.str() << err_.str();
+}
+
+TEST_F(ServedPrinterTest, UsbIdWrittenWhileThePrinterReportsInkOutIsRegistered) {
+    printer_.setState(0x00);
+    printer_.setError(0x05);
+    serve();
+    EXPECT_EQ(runServed({"usbid", "write", "ABCDEFGHIJ12345678"}), 0) << err_.str();
+    served_.wait();
+    EXPECT_NE(out_.str().find("As USB ID, \"ABCDEFGHIJ12345678\" has been registered in EEPROM."),
+              std::string::npos)
+        << out_.str() << err_.str();
+    const auto& e = printer_.eeprom();
+    EXPECT_EQ(std::string(e.begin() + 0xC2, e.begin() + 0xD4), "ABCDEFGHIJ12345678");
 }
 
 }  // namespace

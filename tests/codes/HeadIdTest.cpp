@@ -74,6 +74,25 @@ TEST(HeadIdParse, ChecksInPositionOrder) {
         {"066000000000+", headid_error::kPair1, {}},  // one above 0x65
         {"070000000000+", headid_error::kPair1, {}},
         {"0 00000000000", headid_error::kPair1, {}},  // space: (32 - 55) as 8 bits
+        // Only digits and upper-case letters make a pair, even where the value would pass.
+        {"1(0000000000D", headid_error::kPair1, {}},
+        {"000a00000000+", headid_error::kPair1 + 1, {}},
+        {"00000000*000+", headid_error::kPair1 + 3, {}},
+        {"0000000000[0+", headid_error::kPair5, {}},  // one above "Z"
+        {"0000000000@0+", headid_error::kPair5, {}},  // one below "A"
+        // Characters, not bytes: a two-byte character fails its position, not the length.
+        {"0\xC3\xA9"
+         "000000000+",
+         headid_error::kLength,
+         {}},  // 12 characters in 13 bytes
+        {"0\xC3\xA9"
+         "0000000000+",
+         headid_error::kPair1,
+         {}},
+        {"\xC3\xA9"
+         "00000000000+",
+         headid_error::kFirstDigit,
+         {}},
         {"000660000000+", headid_error::kPair1 + 1, {}},
         {"000006600000+", headid_error::kPair1 + 2, {}},
         {"000000066000+", headid_error::kPair1 + 3, {}},

@@ -45,6 +45,17 @@ TEST_F(IdentityCliTest, FormatErrorsShowTheirMessageAndFail) {
     }
 }
 
+// Pair characters other than digits and upper-case letters are refused even where their value
+// would pass, and nothing reaches the EEPROM.
+TEST_F(IdentityCliTest, HeadIdWithAnotherCharacterInAPairIsRefusedAndWritesNothing) {
+    ASSERT_EQ(run({"status"}), 0) << err_.str();
+    const auto before = eepromImage();
+    EXPECT_EQ(run({"headid", "write", "1(0000000000D"}), 1);
+    EXPECT_EQ(err_.str(), "Second & Third digit is wrong.\n");
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(eepromImage(), before);
+}
+
 TEST_F(IdentityCliTest, InvalidStoredCodesFailOnRead) {
     ASSERT_EQ(run({"eeprom", "write", "AF", "04"}), 0) << err_.str();
     EXPECT_EQ(run({"headid", "read"}), 1);

@@ -83,6 +83,10 @@ TEST(UsbIdCheck, LengthThenCharacters) {
         {"01234567890", kSerialNumberLength, usbid_error::kLength},
         {"", kSerialNumberLength, usbid_error::kLength},
         {"ab", kSerialNumberLength, usbid_error::kLength},  // length is checked first
+        // Characters, not UTF-8 bytes: ten typed characters with a non-ASCII one are a
+        // character error.
+        {"AB1234567\xC3\xA9", kSerialNumberLength, usbid_error::kCharacter},
+        {"AB12345\xE2\x82\xAC", kSerialNumberLength, usbid_error::kLength},  // 8 in 10 bytes
         {"01234-6789", kSerialNumberLength, usbid_error::kCharacter},
         {"01234 6789", kSerialNumberLength, usbid_error::kCharacter},
         {"0123456789abcdefgh", kUsbIdLength, usbid_error::kCharacter},  // upper case only

@@ -33,6 +33,30 @@ void answerNextBox(SeenBox& seen, QMessageBox::StandardButton press) {
     });
 }
 
+// A box is modal to the program's window only, never put over the "Virtual printer" tool
+// window: a trainee can load paper there while the paper-out box shows.
+TEST(QtMessageBoxes, BoxesLeaveTheToolWindowUsable) {
+    QWidget program;
+    program.show();
+    QWidget tool(nullptr, Qt::Tool);
+    tool.show();
+    QApplication::setActiveWindow(&tool);
+    shell::QtMessageBoxHandler boxes;
+    boxes.setParentWindow(&program);
+    Qt::WindowModality modality = Qt::ApplicationModal;
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        modality = box->windowModality();
+        parent = box->parentWidget();
+        box->button(QMessageBox::Ok)->click();
+    });
+    boxes.showError("Paper out error");
+    EXPECT_EQ(modality, Qt::WindowModal);
+    EXPECT_EQ(parent, &program);
+}
+
 TEST(QtMessageBoxes, ErrorMessageAndQuestion) {
     shell::QtMessageBoxHandler boxes;
     SeenBox seen;

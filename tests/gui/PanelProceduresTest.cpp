@@ -253,5 +253,47 @@ TEST(PanelProcedures, BidAdjustFillsEntriesAndOnlyChangedRowsAreWritten) {
     EXPECT_EQ(ShellRig::find<QLabel>(w, "ShowVSD1BkPnl")->text(), "");
 }
 
+// A stored value longer than its 3-character entry is shown whole, not cut to an in-range
+// value, and OK refuses it with the range message and writes nothing.
+TEST(PanelProcedures, StoredValuesOutOfRangeAreShownWholeAndRefused) {
+    struct Case {
+        const char* name;
+        int item;
+        const char* choiceGroup;
+        const char* okButton;
+        Entry entry;
+        CheckBox box;  // ticked before the write; PF has none
+        std::uint8_t address;
+        const char* writeButton;
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"Bi-D", 4, "BidRdoBtn", "BidOKBtn", Entry::BidVSD1BkWrtEdit, CheckBox::BidVSD1BkCheckBox,
+         0x72, "BidWrtOKBtn", "VSD1 Black: the input value is out of range (-60 to 60)."},
+        {"PF", 5, "PFRdoGrp", "PFOKBtn", Entry::PFEdit, CheckBox::BidVSD1BkCheckBox, 0x7D,
+         "PFWriteOKBtn", "Input data is wrong."},
+    };
+    for (const auto& c : cases) {
+        for (const std::uint8_t stored : {std::uint8_t(0x80), std::uint8_t(0x9C)}) {
+            SCOPED_TRACE(std::string(c.name) + " " + std::to_string(int(std::int8_t(stored))));
+            ShellRig rig;
+            rig.printer().eeprom()[c.address] = stored;
+            ASSERT_TRUE(rig.start());
+            auto& w = rig.adjust();
+            rig.pick("AdjustRdoGrp", c.item);
+            ShellRig::find<shell::RadioGroup>(w, c.choiceGroup)->button(1)->click();  // "Adjust"
+            ShellRig::click(w, c.okButton);
+            EXPECT_EQ(w.entry(c.entry)->text().toStdString(),
+                      std::to_string(int(std::int8_t(stored))));
+            if (c.entry != Entry::PFEdit) {
+                w.setChecked(c.box, true);
+            }
+            ShellRig::click(w, c.writeButton);
+            EXPECT_NE(w.statusText().find(c.refusal), std::string::npos) << w.statusText();
+            EXPECT_EQ(rig.printer().eeprom()[c.address], stored);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace veltra::test

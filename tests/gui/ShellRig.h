@@ -62,7 +62,8 @@ inline constexpr int kZtusb2 = 4;
 struct ShellRig {
     explicit ShellRig(PortMap map = allPortsSimulated())
         : printers(clock, clock),
-          objects(clock, ui, makeBackendFactory({}, [this] { return printers.openBackend(); }),
+          objects(clock, ui,
+                  makeBackendFactory(clock, {}, [this] { return printers.openBackend(); }),
                   std::move(map)),
           windows(objects) {
         printers.setModelSource([this] { return objects.choice.modelIndex; });

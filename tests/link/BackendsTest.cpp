@@ -8,6 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -131,37 +132,39 @@ struct FakeRoots {
 };
 
 TEST(LinuxDeviceBackend, UsbPortsFollowSysfsNameOrder) {
+    SystemClock clock;
     FakeRoots f;
     for (const char* name : {"lp10", "lp2", "lp0", "lp1", "hiddev0"}) {
         f.usbEntry(name, "");
     }
     EXPECT_EQ(usbPrinterEntries(f.roots.sys),
               (std::vector<std::string>{"lp0", "lp1", "lp2", "lp10"}));
-    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x503).resolvePath(),
+    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x503).resolvePath(),
               (fs::path(f.roots.dev) / "usb" / "lp2").string());
-    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x401).resolvePath(),
+    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x401).resolvePath(),
               (fs::path(f.roots.dev) / "lp0").string());
-    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x403).resolvePath(),
+    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x403).resolvePath(),
               (fs::path(f.roots.dev) / "lp2").string());
-    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x502, "/some/node").resolvePath(), "/some/node");
+    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x502, "/some/node").resolvePath(), "/some/node");
 
     FakeRoots empty;
-    LinuxDeviceBackend none(empty.roots, 0x501);
+    LinuxDeviceBackend none(clock, empty.roots, 0x501);
     EXPECT_EQ(none.resolvePath(), "");
     EXPECT_FALSE(none.open());
-    LinuxDeviceBackend missing(empty.roots, 0x401);  // <dev>/lp0 does not exist
+    LinuxDeviceBackend missing(clock, empty.roots, 0x401);  // <dev>/lp0 does not exist
     EXPECT_FALSE(missing.open());
 }
 
 TEST(LinuxDeviceBackend, DeviceIds) {
+    SystemClock clock;
     FakeRoots f;
     Pty pty;
     f.usbEntry("lp0", pty.slaveName, "MFG:Veltra;MDL:K55;CMD:D4;\n");
     f.usbEntry("lp1", pty.slaveName);  // no attribute: the device-ID request must answer
-    LinuxDeviceBackend usb0(f.roots, 0x501);
+    LinuxDeviceBackend usb0(clock, f.roots, 0x501);
     ASSERT_TRUE(usb0.open());
     EXPECT_EQ(usb0.deviceId(), bytesOf("MFG:Veltra;MDL:K55;CMD:D4;"));
-    LinuxDeviceBackend usb1(f.roots, 0x502);
+    LinuxDeviceBackend usb1(clock, f.roots, 0x502);
     ASSERT_TRUE(usb1.open());
     EXPECT_TRUE(usb1.deviceId().empty()) << "a terminal does not answer the printer request";
 
@@ -169,16 +172,18 @@ TEST(LinuxDeviceBackend, DeviceIds) {
     writeFile(parport / "parport0" / "autoprobe", "CLASS:PRINTER;\nMODEL:K55;\n");
     writeFile(parport / "parport1" / "autoprobe", "");
     writeFile(parport / "parport1" / "autoprobe2", "MODEL:K45;\n");
-    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x401).deviceId(), bytesOf("CLASS:PRINTER;MODEL:K55;"));
-    EXPECT_EQ(LinuxDeviceBackend(f.roots, 0x402).deviceId(), bytesOf("MODEL:K45;"));
-    EXPECT_TRUE(LinuxDeviceBackend(f.roots, 0x403).deviceId().empty());
+    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x401).deviceId(),
+              bytesOf("CLASS:PRINTER;MODEL:K55;"));
+    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x402).deviceId(), bytesOf("MODEL:K45;"));
+    EXPECT_TRUE(LinuxDeviceBackend(clock, f.roots, 0x403).deviceId().empty());
 }
 
 TEST(LinuxDeviceBackend, PseudoTerminalCarriesRawBytesWithPollTimeouts) {
+    SystemClock clock;
     FakeRoots f;
     Pty pty;
     fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0");
-    LinuxDeviceBackend b(f.roots, 0x401);
+    LinuxDeviceBackend b(clock, f.roots, 0x401);
     ASSERT_TRUE(b.open());
 
     // Bytes a terminal would translate or act on must pass unchanged both ways.
@@ -202,6 +207,30 @@ TEST(LinuxDeviceBackend, PseudoTerminalCarriesRawBytesWithPollTimeouts) {
     EXPECT_EQ(b.write(buf.data(), 1, 10), -1);
 }
 
+// The time-out is one deadline for the whole read: a reply that trickles in a byte at a time,
+// each byte well inside the time-out, must not keep the read alive past it.
+TEST(LinuxDeviceBackend, ATricklingReplyEndsTheReadAtItsDeadline) {
+    SystemClock clock;
+    FakeRoots f;
+    Pty pty;
+    fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0");
+    LinuxDeviceBackend b(clock, f.roots, 0x401);
+    ASSERT_TRUE(b.open());
+    std::thread trickle([&] {
+        for (std::uint8_t i = 0; i < 6; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(120));
+            writeAll(pty.master, {i});
+        }
+    });
+    std::array<std::uint8_t, 6> buf{};
+    const std::int64_t start = clock.nowMs();
+    const long got = b.read(buf.data(), buf.size(), true, 300);
+    const std::int64_t took = clock.nowMs() - start;
+    trickle.join();
+    EXPECT_LT(got, 6);
+    EXPECT_LT(took, 600) << "the read ran on past its 300 ms";
+}
+
 TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
     FakeRoots f;
     Pty pty;
@@ -223,7 +252,7 @@ TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
     StartupChoice choice;
     choice.PortKind = kParallelKind;
     RecordingHandler ui;
-    TPPrinterDriver driver(clock, choice, makeBackendFactory(f.roots));
+    TPPrinterDriver driver(clock, choice, makeBackendFactory(clock, f.roots));
     TPD4Comm link(driver, clock, ui);
     ASSERT_EQ(driver.OpenPort(0x401), kOk);
     ASSERT_EQ(link.StartLink(), kOk)
@@ -248,7 +277,7 @@ TEST(LinuxDeviceBackend, UsbPortStatusExchangeEndToEnd) {
     StartupChoice choice;
     choice.PortKind = kUsbKind;
     RecordingHandler ui;
-    TPPrinterDriver driver(clock, choice, makeBackendFactory(f.roots));
+    TPPrinterDriver driver(clock, choice, makeBackendFactory(clock, f.roots));
     TPD4Comm link(driver, clock, ui);
     ASSERT_EQ(driver.OpenPort(0x501), kOk);
     ASSERT_EQ(driver.QueryDeviceId(), kOk);
@@ -277,10 +306,11 @@ struct Listener {
 };
 
 TEST(UnixSocketBackend, GreetingThenRawBytes) {
+    SystemClock clock;
     Listener l;
     int conn = -1;
     std::thread server([&] { conn = l.accept(); });
-    UnixSocketBackend b(l.path);
+    UnixSocketBackend b(clock, l.path);
     // The greeting is written before the backend connects; the socket queues it.
     std::thread greeter([&] {
         server.join();
@@ -312,11 +342,12 @@ TEST(UnixSocketBackend, GreetingThenRawBytes) {
 }
 
 TEST(UnixSocketBackend, OpenFailures) {
+    SystemClock clock;
     TempDir dir;
-    UnixSocketBackend refused((dir.path() / "nobody.sock").string());
+    UnixSocketBackend refused(clock, (dir.path() / "nobody.sock").string());
     EXPECT_FALSE(refused.open());
-    EXPECT_FALSE(UnixSocketBackend("").open());
-    EXPECT_FALSE(UnixSocketBackend(std::string(200, 'x')).open());
+    EXPECT_FALSE(UnixSocketBackend(clock, "").open());
+    EXPECT_FALSE(UnixSocketBackend(clock, std::string(200, 'x')).open());
 
     struct Case {
         const char* name;
@@ -337,7 +368,7 @@ TEST(UnixSocketBackend, OpenFailures) {
             writeAll(conn, c.greeting);
             ::close(conn);
         });
-        UnixSocketBackend b(l.path);
+        UnixSocketBackend b(clock, l.path);
         EXPECT_EQ(b.open(), c.opens) << c.name;
         EXPECT_EQ(b.deviceId(), c.id) << c.name;
         server.join();
@@ -362,7 +393,7 @@ TEST(UnixSocketBackend, DriverAndTransportOverASocket) {
     RecordingHandler ui;
     PortMap map;
     map.set("ZTUSB2", std::string("unix:") + l.path);
-    TPPrinterDriver driver(clock, choice, makeBackendFactory({}, {}), map);
+    TPPrinterDriver driver(clock, choice, makeBackendFactory(clock, {}, {}), map);
     TPD4Comm link(driver, clock, ui);
     ASSERT_EQ(driver.OpenPort(0x502), kOk);
     EXPECT_EQ(link.StartLink(), kTransportFailure);
@@ -376,11 +407,12 @@ TEST(UnixSocketBackend, DriverAndTransportOverASocket) {
 }
 
 TEST(BackendFactory, ChoosesTheBackendByUri) {
+    SystemClock clock;
     FakeRoots f;
     int simMade = 0;
-    auto factory = makeBackendFactory(f.roots, [&]() -> std::unique_ptr<PortBackend> {
+    auto factory = makeBackendFactory(clock, f.roots, [&]() -> std::unique_ptr<PortBackend> {
         ++simMade;
-        return std::make_unique<UnixSocketBackend>("sim-stand-in");
+        return std::make_unique<UnixSocketBackend>(clock, "sim-stand-in");
     });
     auto dflt = factory(0x401, "");
     ASSERT_NE(dynamic_cast<LinuxDeviceBackend*>(dflt.get()), nullptr);
@@ -393,7 +425,7 @@ TEST(BackendFactory, ChoosesTheBackendByUri) {
     EXPECT_NE(factory(0x501, "sim"), nullptr);
     EXPECT_EQ(simMade, 1);
 
-    auto noSim = makeBackendFactory(f.roots, {});
+    auto noSim = makeBackendFactory(clock, f.roots, {});
     EXPECT_EQ(noSim(0x501, "sim"), nullptr);
 }
 

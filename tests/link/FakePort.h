@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,6 +41,8 @@ struct FakePort {
         Bytes bytes;
         bool refuse = false;       // the read call fails
         std::int64_t delayMs = 0;  // time that passes before it arrives
+        // Clock time before which it has not arrived: a read then takes nothing of it.
+        std::int64_t arrivesAtMs = std::numeric_limits<std::int64_t>::min();
     };
     struct ReadCall {
         std::size_t n;
@@ -53,10 +56,18 @@ struct FakePort {
         replies.push_back({std::move(b), false, delayMs});
     }
     void refuseRead() { replies.push_back({{}, true, 0}); }
+    // A reply that arrives only at clock time atMs.
+    void lateReply(Bytes b, std::int64_t atMs) {
+        replies.push_back({std::move(b), false, 0, atMs});
+    }
+    // A reply the printer sends once the next write has reached it.
+    void replyToNextWrite(Bytes b) { onWrite.push_back(std::move(b)); }
 
     ManualClock& clock;
     std::deque<Chunk> replies;
+    std::deque<Bytes> onWrite;
     std::vector<ReadCall> reads;
+    int discardReads = 0;
     std::vector<Bytes> writes;
     std::deque<long> writeResults;  // scripted results of the next writes; empty: all taken
     std::int64_t writeDelayMs = 0;
@@ -86,6 +97,10 @@ public:
         }
         if (result >= 0) {
             p_.writes.emplace_back(data, data + std::min<std::size_t>(n, std::size_t(result)));
+            if (!p_.onWrite.empty()) {
+                p_.reply(std::move(p_.onWrite.front()));
+                p_.onWrite.pop_front();
+            }
         }
         return result;
     }
@@ -93,10 +108,18 @@ public:
     // Exact reads run on across queued chunks as a byte stream; other reads take from the
     // front chunk only, as one transfer carries one reply.
     long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) override {
-        p_.reads.push_back({n, exact, timeoutMs});
+        // A read that does not wait is the driver emptying the port; it is counted apart.
+        if (!exact && timeoutMs == 0) {
+            ++p_.discardReads;
+        } else {
+            p_.reads.push_back({n, exact, timeoutMs});
+        }
         std::size_t got = 0;
         while (got < n && !p_.replies.empty()) {
             auto& front = p_.replies.front();
+            if (p_.clock.nowMs() < front.arrivesAtMs) {
+                break;
+            }
             if (front.refuse) {
                 if (got == 0) {
                     p_.replies.pop_front();

@@ -263,6 +263,47 @@ TEST(PrinterDriver, UsbReadTakesAtMost256BytesAndStopsOnARefusal) {
     EXPECT_EQ(r.driver.LastError(), port_error::kRead);
 }
 
+// A reply that comes after its exchange gave up, or bytes left in the port from an earlier
+// session, must not pass as the reply to the next exchange: the port is emptied first.
+TEST(PrinterDriver, BytesLeftOverFromAFailedReadOrAnEarlierSessionAreDiscarded) {
+    const Bytes stale{0x02, 0x02, 0x00, 0x07, 0x00, 0x00, 'S'};
+    const Bytes fresh{0x02, 0x02, 0x00, 0x07, 0x00, 0x00, 'F'};
+    struct Case {
+        const char* name;
+        std::uint16_t kind;
+        std::uint16_t code;
+        bool lateReply;  // else: the stale bytes are in the port before it is opened
+    };
+    const Case cases[] = {
+        {"parallel, late reply", kParallelKind, 0x401, true},
+        {"USB, late reply", kUsbKind, 0x501, true},
+        {"parallel, left from an earlier session", kParallelKind, 0x401, false},
+    };
+    for (const auto& c : cases) {
+        DriverRig r(c.kind);
+        r.port.timeoutPassesOnClock = true;
+        const std::uint8_t request[1] = {0x01};
+        if (c.lateReply) {
+            ASSERT_EQ(r.driver.OpenPort(c.code), kOk);
+            r.port.lateReply(stale, r.clock.nowMs() + 30000);
+            ASSERT_EQ(r.driver.WritePort(request, 1), kOk);
+            std::int32_t length = 0;
+            EXPECT_EQ(r.read(length), kPortFailure) << c.name;
+            EXPECT_EQ(r.driver.LastError(), port_error::kReadTime) << c.name;
+            r.clock.advance(30000);  // the late reply is in the port now
+        } else {
+            r.port.reply(stale);
+            ASSERT_EQ(r.driver.OpenPort(c.code), kOk);
+        }
+        r.port.replyToNextWrite(fresh);
+        ASSERT_EQ(r.driver.WritePort(request, 1), kOk);
+        std::int32_t length = 0;
+        ASSERT_EQ(r.read(length), kOk) << c.name;
+        ASSERT_EQ(length, 7) << c.name;
+        EXPECT_EQ(r.buf[6], 'F') << c.name;
+    }
+}
+
 TEST(PrinterDriver, ReadMethodFollowsPortKindOrElseTheInterfaceCode) {
     {
         // PortKind unset: the USB interface code means USB reads.

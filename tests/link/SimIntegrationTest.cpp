@@ -29,7 +29,8 @@ struct SimRig {
         : printer(clock, 0),
           driver(clock, choice,
                  makeBackendFactory(
-                     {}, [this] { return std::make_unique<sim::SimPortBackend>(printer, clock); })),
+                     clock, {},
+                     [this] { return std::make_unique<sim::SimPortBackend>(printer, clock); })),
           link(driver, clock, ui),
           factory(link) {
         choice.PortKind = std::uint16_t(interfaceCode & 0xFF00);
@@ -175,7 +176,7 @@ TEST(LinkWithVirtualPrinter, ThroughAUnixSocketServedInAThread) {
         RecordingHandler ui;
         PortMap map;
         map.set("ZTUSB1", std::string(kUnixUriPrefix) + path);
-        TPPrinterDriver driver(clock, choice, makeBackendFactory(), map);
+        TPPrinterDriver driver(clock, choice, makeBackendFactory(clock), map);
         TPD4Comm link(driver, clock, ui);
         link.SetModelCode(kModels[1].code[0], kModels[1].code[1]);
         ASSERT_EQ(driver.OpenPort(0x501), kOk);

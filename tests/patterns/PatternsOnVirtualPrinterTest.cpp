@@ -12,6 +12,8 @@
 #include "patterns/Malcheckpattern.h"
 #include "patterns/Malraster.h"
 #include "patterns/PrintJobs.h"
+#include "sim/EepromImage.h"
+#include "sim/FactoryFrame.h"
 #include "tests/support/CliRun.h"
 #include "tests/support/SimLink.h"
 
@@ -92,6 +94,36 @@ TEST(PatternsOnVirtualPrinter, EveryPrintItemIsTakenWhole) {
         EXPECT_EQ(p.sim.link.stagedCount(), 0u) << c.name;
         p.expectCleanStream(c.name);
     }
+}
+
+// A PF pattern that stops part-way, once a trial value has been committed, leaves no trial
+// value behind: the stored value goes back and is committed, before the failure is returned.
+TEST(PatternsOnVirtualPrinter, PfPatternFailingPartWayPutsTheStoredValueBack) {
+    Printing p;
+    ASSERT_EQ(p.started, kOk);
+    auto& printer = p.sim.printer;
+    printer.eeprom()[sim::eeprom_addr::kPf] = 0x02;
+    int finishes = 0;
+    printer.setPrintCommandObserver([&](const sim::PrintCommand& c) {
+        // After the second trial's FinishValues the next print data packet draws an Error packet.
+        if (c.kind == Kind::Factory &&
+            printer.factoryCommands().back().command == sim::factory::kFinishValues &&
+            ++finishes == 2) {
+            printer.faults().errorPacket = 0x82;
+            printer.faults().errorPacketSocket = 0x40;
+        }
+    });
+    const std::size_t before = printer.factoryCommands().size();
+    const PrintResult r = p.jobs.PfPrint();
+    printer.setPrintCommandObserver(nullptr);
+    EXPECT_EQ(r.status, kTransportFailure);
+    EXPECT_EQ(r.failedStep, PrintStep::Pattern);
+    EXPECT_EQ(printer.eeprom()[sim::eeprom_addr::kPf], 0x02);
+    const auto& f = printer.factoryCommands();
+    ASSERT_GE(f.size(), before + 2);
+    EXPECT_EQ(f[f.size() - 2].command, sim::factory::kSetPfValue);
+    EXPECT_EQ(f[f.size() - 2].params, (std::vector<std::uint8_t>{0x02}));
+    EXPECT_EQ(f.back().command, sim::factory::kFinishValues);
 }
 
 TEST(PatternsOnVirtualPrinter, ReportPrintsTheStoredIdentity) {

@@ -425,6 +425,42 @@ TEST_F(FrameTest, CloseEmptiesTheSummaryButTopMarginAndPf) {
     EXPECT_FALSE(rig.objects.driver.isOpen());
 }
 
+// The close sends its four shut-down steps with a 100 ms pause before each of the last three.
+// A printer that has stopped answering costs one time-out, not one per step: the steps after
+// it go out without waiting for replies, and the port is closed.
+TEST(FrameClose, ShutDownStepsKeepTheirPausesAndWaitOutOneSilentStepAtMost) {
+    struct Writes final : PortTrace {
+        void record(std::int64_t ms, char kind, const std::uint8_t*, std::size_t) override {
+            if (kind == 'W') {
+                at.push_back(ms);
+            }
+        }
+        std::vector<std::int64_t> at;
+    };
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "printer not answering" : "printer answering");
+        Rig rig;
+        ASSERT_TRUE(rig.start());
+        Writes writes;
+        rig.objects.driver.setTrace(&writes);
+        rig.printer.faults().noReply = silent;
+        const std::size_t before = rig.printer.hostPackets();
+        const std::int64_t start = rig.clock.nowMs();
+        rig.frame.FormClose();
+        const std::int64_t took = rig.clock.nowMs() - start;
+        // CloseChannel(40); credit both ways and "rs"; CloseChannel(2); Exit.
+        EXPECT_EQ(rig.printer.hostPackets() - before, 6u);
+        ASSERT_EQ(writes.at.size(), 6u);
+        EXPECT_GE(writes.at[1] - writes.at[0], 100);
+        EXPECT_GE(writes.at[4] - writes.at[3], 100);
+        EXPECT_GE(writes.at[5] - writes.at[4], 100);
+        if (silent) {
+            EXPECT_LT(took, 11000) << "more than one step waited out its time-out";
+        }
+        EXPECT_FALSE(rig.objects.driver.isOpen());
+    }
+}
+
 TEST_F(FrameTest, CloseAfterTheLiquidExchangeOnlyClosesThePort) {
     rig.state.TransLiquidDone = true;
     frame.FormClose();

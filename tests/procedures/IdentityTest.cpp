@@ -175,14 +175,52 @@ TEST_F(IdentityTest, UsbIdFormatErrorsAreShownAndWriteNothing) {
     }
 }
 
-TEST_F(IdentityTest, UsbIdWrittenButPrinterNotReadyStopsBeforeTheReadBack) {
+// The item is offered in the printer's error state: a write that went in whole is registered,
+// with the printer's error below it, and not shown as a failure.
+TEST_F(IdentityTest, UsbIdWrittenWhileThePrinterReportsAnErrorIsRegistered) {
     rig.printer.setState(0x00);
     rig.printer.setError(0x05);
+    const struct {
+        Entry entry;
+        const char* typed;
+        const char* stored;
+        const char* summary;
+    } cases[] = {
+        {Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678", "ABCDEFGHIJ12345678",
+         "ABCDEFGHIJ 12345678"},
+        {Entry::UsbIdInputEdit, "K5XA000123", "K5XA00012327F95700", "K5XA000123 27F95700"},
+    };
+    for (const auto& c : cases) {
+        rig.clock.setLocalTime({2002, 7, 15, 9, 5, 7});
+        view.setEntryText(Entry::UsbIdInputEdit, "");
+        view.setEntryText(Entry::OriginalUsbIdInputEdit, "");
+        view.setEntryText(c.entry, c.typed);
+        view.summary.clear();
+        EXPECT_EQ(UsbIdInputOKBtnClick(frame), kOk) << c.typed;
+        EXPECT_EQ(StoredUsbId(), c.stored);
+        EXPECT_EQ(view.statusText(), std::string("As USB ID, \"") + c.stored +
+                                         "\" has been registered in EEPROM.\nInk out error");
+        EXPECT_EQ(view.summary[SummaryField::ShowUSBIDLbl], c.summary);
+    }
+}
+
+// A write that went in but whose read-back fails is not called registered in the summary.
+TEST_F(IdentityTest, UsbIdReadBackFailureAfterTheWriteIsReported) {
+    // The packets of a whole registration, of which the read-back of 18 bytes is the end.
+    const std::size_t start = rig.printer.hostPackets();
     view.setEntryText(Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678");
-    EXPECT_EQ(UsbIdInputOKBtnClick(frame), kPrinterError);
-    EXPECT_EQ(StoredUsbId(), "ABCDEFGHIJ12345678");
-    EXPECT_EQ(view.statusText(), "Ink out error");
-    EXPECT_TRUE(rig.eepromReadsSince().empty());
+    ASSERT_EQ(UsbIdInputOKBtnClick(frame), kOk);
+    const auto whole = int(rig.printer.hostPackets() - start);
+    const int readBack = 18 * 3;  // credit both ways, then the request, for each byte
+
+    view.summary.clear();
+    view.setEntryText(Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678");
+    rig.mark();
+    rig.dropAfterMorePackets(whole - readBack + 3);  // the first byte reads, the second not
+    EXPECT_EQ(UsbIdInputOKBtnClick(frame), kPortFailure);
+    EXPECT_EQ(rig.eepromReadsSince().size(), 1u);
+    EXPECT_EQ(view.colour, TextColour::Red);
+    EXPECT_EQ(view.statusText(), "Transmission error");
     EXPECT_EQ(view.summary.count(SummaryField::ShowUSBIDLbl), 0u);
 }
 

@@ -185,7 +185,7 @@ TEST_F(MaintenanceTest, LiquidExchangeSendsEveryStepAndWritesTheEeprom) {
         e[std::size_t(a)] = 0xAA;
     }
     frame.MaintRdoGrpClick(3);
-    MessageOKBtnClick(frame);
+    EXPECT_EQ(MessageOKBtnClick(frame), kOk);
 
     Expect expected;
     expected.finish().park().set(8, 116);
@@ -226,18 +226,26 @@ TEST_F(MaintenanceTest, LiquidExchangeLocksNavigationWhileRunning) {
     EXPECT_TRUE(lockedDuringRun);
 }
 
-TEST_F(MaintenanceTest, LiquidExchangeCompletesOnADroppedLink) {
+// A link that drops part-way: every step is still sent (the printer must end in its transport
+// state), but the exchange is not called completed: the first failure and the count of steps
+// that did not reach the printer, no switch-off panel, and the close shuts the link down.
+TEST_F(MaintenanceTest, LiquidExchangeOnADroppedLinkRunsOnButIsNotCalledCompleted) {
+    frame.MaintRdoGrpClick(3);
     rig.dropAfterMorePackets(30);
-    MessageOKBtnClick(frame);
+    EXPECT_EQ(MessageOKBtnClick(frame), kPortFailure);
     EXPECT_GT(Received(rig).size(), 5u);
     EXPECT_LT(Received(rig).size(), 323u);
-    EXPECT_EQ(view.panel, Panel::TraStep4Pnl);
-    EXPECT_EQ(view.statusText(), "Transportion Liquid Exchange is completed.");
-    EXPECT_EQ(view.colour, TextColour::Black);
-    EXPECT_TRUE(rig.state.TransLiquidDone);
+    EXPECT_EQ(view.panel, Panel::TraStep0Pnl);
+    EXPECT_EQ(view.colour, TextColour::Red);
+    const std::string text = view.statusText();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "Transmission error");
+    EXPECT_NE(text.find(" of 34 steps of the exchange did not reach the printer."),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("completed"), std::string::npos);
+    EXPECT_FALSE(rig.state.TransLiquidDone);
     EXPECT_TRUE(view.controlEnabled(Control::AdjustRtnBtn));
-    // The close then leaves the dead link alone and only closes the port.
-    rig.mark();
+    EXPECT_TRUE(view.enabled);
     frame.FormClose();
     EXPECT_FALSE(rig.objects.driver.isOpen());
 }

@@ -192,7 +192,9 @@ struct Rig {
                   [this](std::uint16_t, const std::string&) -> std::unique_ptr<PortBackend> {
                       return std::make_unique<sim::SimPortBackend>(printer, clock);
                   }),
-          frame(objects, view, state) {}
+          frame(objects, view, state) {
+        printer.keepPrintRecord(true);  // tests look back across pages
+    }
 
     // Starts the link on ZTUSB1 and marks what the printer has received so far.
     bool start(int modelIndex = 0) {

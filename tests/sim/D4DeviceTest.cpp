@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SimTestUtil.h"
+#include "sim/D4Device.h"
 
 namespace veltra::sim::test {
 namespace {
@@ -111,8 +112,44 @@ TEST_F(D4DeviceTest, ImpossibleLengthDrawsError80AndTheLinkRecovers) {
 
 TEST_F(D4DeviceTest, TruncatedTransportCommandDrawsError80) {
     host.exchange(entryPacket());
-    EXPECT_EQ(host.exchange({0x00, 0x00, 0x00, 0x08, 0x01, 0x00, 0x03, 0x40}),
-              (Bytes{0x00, 0x00, 0x00, 0x0A, 0x01, 0x00, 0x7F, 0x00, 0x00, 0x80}));
+    host.exchange(initPacket());
+    host.exchange(openPacket(0x40));
+    const Bytes error80{0x00, 0x00, 0x00, 0x0A, 0x01, 0x00, 0x7F, 0x00, 0x00, 0x80};
+    // Each command one byte short of the fields it carries.
+    const Bytes credit = creditPacket(0x40, 2);
+    const Bytes creditRequest = creditRequestPacket(0x40, 2);
+    const std::pair<const char*, Bytes> cases[] = {
+        {"Credit without its sockets", {0x00, 0x00, 0x00, 0x08, 0x01, 0x00, 0x03, 0x40}},
+        {"Credit without its last credit byte", Bytes(credit.begin(), credit.end() - 1)},
+        {"CreditRequest without its last byte",
+         Bytes(creditRequest.begin(), creditRequest.end() - 1)},
+    };
+    for (const auto& [name, request] : cases) {
+        Bytes cut = request;
+        cut[3] = std::uint8_t(cut.size());
+        EXPECT_EQ(host.exchange(cut), error80) << name;
+    }
+    EXPECT_EQ(printer.creditFromHost(0x40), 0u);
+    EXPECT_EQ(printer.creditForHost(0x40), 0u);
+}
+
+// A host may grant and ask for 0xFFFF credits as often as it likes: the totals neither wrap
+// nor overflow, and stop at the cap.
+TEST_F(D4DeviceTest, CreditTotalsGrowPastTheIntRangeAndStopAtTheCap) {
+    host.exchange(entryPacket());
+    host.exchange(initPacket());
+    host.exchange(openPacket(0x40));
+    const std::uint64_t grants = 40000;  // 40000 * 0xFFFF is past the int range
+    for (std::uint64_t i = 0; i < grants; ++i) {
+        host.exchange(creditPacket(0x40, 0xFFFF));
+        host.exchange(creditRequestPacket(0x40, 0xFFFF));
+    }
+    EXPECT_EQ(printer.creditFromHost(0x40), grants * 0xFFFF);
+    EXPECT_EQ(printer.creditForHost(0x40), grants * 0xFFFF);
+    for (std::uint64_t i = 0; i < 30000; ++i) {
+        host.exchange(creditPacket(0x40, 0xFFFF));
+    }
+    EXPECT_EQ(printer.creditFromHost(0x40), D4Device::kCreditCap);
 }
 
 TEST_F(D4DeviceTest, InjectedErrorPacketAnswersTheNextPacketOnce) {
@@ -175,7 +212,7 @@ TEST_F(D4DeviceTest, PrintDataRepliesWaitForTheHostsCredit) {
     EXPECT_EQ(Bytes(reply.begin() + 10, reply.begin() + 16),
               (Bytes{0x40, 0x40, 0x00, 0x19, 0x00, 0x00}));
     EXPECT_EQ(std::string(reply.begin() + 16, reply.end()), "@BDC PS\r\nEE:5D2A;\r\n");
-    EXPECT_EQ(printer.creditFromHost(0x40), 1);
+    EXPECT_EQ(printer.creditFromHost(0x40), 1u);
 }
 
 TEST_F(D4DeviceTest, HostPacketsBeyondCreditAreCountedAndStillTaken) {
@@ -185,7 +222,7 @@ TEST_F(D4DeviceTest, HostPacketsBeyondCreditAreCountedAndStillTaken) {
     host.exchange(creditRequestPacket(0x40, 1));
     host.printData({0x1B, 0x40});
     EXPECT_EQ(printer.hostOverruns(), 0u);
-    EXPECT_EQ(printer.creditForHost(0x40), 0);
+    EXPECT_EQ(printer.creditForHost(0x40), 0u);
     host.printData({0x1B, 0x40});
     EXPECT_EQ(printer.hostOverruns(), 1u);
     EXPECT_EQ(printer.printCommands().size(), 2u);
@@ -193,10 +230,10 @@ TEST_F(D4DeviceTest, HostPacketsBeyondCreditAreCountedAndStillTaken) {
 
 TEST_F(D4DeviceTest, OpeningTheDataChannelAgainStartsItsCreditAfresh) {
     host.start();
-    EXPECT_EQ(printer.creditForHost(0x40), 200);
+    EXPECT_EQ(printer.creditForHost(0x40), 200u);
     host.exchange(openPacket(0x40));
-    EXPECT_EQ(printer.creditForHost(0x40), 0);
-    EXPECT_EQ(printer.creditFromHost(0x40), 0);
+    EXPECT_EQ(printer.creditForHost(0x40), 0u);
+    EXPECT_EQ(printer.creditFromHost(0x40), 0u);
 }
 
 }  // namespace

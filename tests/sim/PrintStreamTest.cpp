@@ -160,6 +160,66 @@ TEST(PrintStream, UncompressedBandTakesRawBytes) {
     EXPECT_EQ(cmds[0].lines, (std::vector<Bytes>{{0x1B, 0x40}, {0x0D, 0x0A}}));
 }
 
+// A band can carry at most one head pass across the widest sheet; a header that claims more is
+// refused as a malformed command and the stream goes on with what follows it.
+TEST(PrintStream, BandHeaderClaimingMoreThanABandCanCarryIsRefused) {
+    struct Case {
+        const char* name;
+        std::uint16_t bytesPerLine;
+        std::uint16_t lines;
+        bool refused;
+    };
+    const std::size_t widest = PrintStream::kMaxBandLineBytes;
+    const Case cases[] = {
+        {"the largest band", std::uint16_t(widest), 180, false},
+        {"one line more", std::uint16_t(widest), 181, true},
+        {"both at their most", 0xFFFF, 0xFFFF, true},
+    };
+    for (const auto& c : cases) {
+        Bytes s = {0x1B,
+                   0x69,
+                   0x00,
+                   0x01,
+                   0x02,
+                   std::uint8_t(c.bytesPerLine & 0xFF),
+                   std::uint8_t(c.bytesPerLine >> 8),
+                   std::uint8_t(c.lines & 0xFF),
+                   std::uint8_t(c.lines >> 8)};
+        s.insert(s.end(), {0x1B, 0x40});
+        std::vector<PrintCommand> out;
+        PrintStream ps([&out](PrintCommand&& cmd) { out.push_back(std::move(cmd)); });
+        ps.feed(s.data(), s.size());
+        EXPECT_EQ(ps.inBand(), !c.refused) << c.name;
+        EXPECT_EQ(ps.refusedBands(), c.refused ? 1u : 0u) << c.name;
+        if (c.refused) {
+            ASSERT_EQ(out.size(), 2u) << c.name;
+            EXPECT_EQ(out[0].kind, K::Unknown) << c.name;
+            EXPECT_EQ(out[0].bytes, Bytes(s.begin() + 1, s.begin() + 9)) << c.name;
+            EXPECT_EQ(out[1].kind, K::Init) << c.name;
+        }
+    }
+}
+
+// Once a page is ejected (and the observer has rendered it), its commands are let go: a printer
+// that runs for long holds one page at most.
+TEST(PrintStream, PrinterReleasesTheCommandsOfEjectedPages) {
+    ManualClock clock;
+    VirtualPrinter printer(clock, 0);
+    std::vector<K> seen;
+    printer.setPrintCommandObserver([&seen](const PrintCommand& c) { seen.push_back(c.kind); });
+    Host host(printer);
+    host.start();
+    host.printData({0x1B, 0x40, 'A', 0x0C, 0x1B, 0x40, 'B', 0x0C, 0x1B, 0x40});
+    EXPECT_EQ(seen, (std::vector<K>{K::Init, K::Text, K::FormFeed, K::Init, K::Text, K::FormFeed,
+                                    K::Init}));
+    ASSERT_EQ(printer.printCommands().size(), 1u);
+    EXPECT_EQ(printer.printCommands()[0].kind, K::Init);
+
+    printer.keepPrintRecord(true);
+    host.printData({'C', 0x0C});
+    EXPECT_EQ(printer.printCommands().size(), 3u);
+}
+
 TEST(PrintStream, TextEndsAtItsZeroByteOrAtAControlByte) {
     const Bytes s = {'A', 'B', 0x00, 'C', 0x0D, 0x00, 'D', 0x1B, 0x40};
     const auto cmds = parse(s, 1);

@@ -53,7 +53,9 @@ struct SimLink {
                  [this](std::uint16_t, const std::string&) -> std::unique_ptr<PortBackend> {
                      return std::make_unique<sim::SimPortBackend>(printer, clock);
                  }),
-          link(driver, clock, ui) {}
+          link(driver, clock, ui) {
+        printer.keepPrintRecord(true);  // tests look back across pages
+    }
 
     SimLink(const SimLink&) = delete;
     SimLink& operator=(const SimLink&) = delete;
