@@ -66,6 +66,7 @@ public:
     const OpenFailure& openFailure() const { return openFailure_; }
 
     bool isOpen() const { return backend_ != nullptr; }
+    std::uint16_t interfaceCode() const { return openedCode_; }  // of the last OpenPort
     const std::vector<std::uint8_t>& deviceId() const { return deviceId_; }
     void setTrace(PortTrace* trace) { trace_ = trace; }
     PortMap& portMap() { return map_; }
