@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "link/EepromAddresses.h"
+#include "procedures/JournalGuard.h"
+
 namespace veltra {
 
 namespace {
@@ -85,6 +88,11 @@ Status ShowCounter(AdjustFrame& frame, std::string_view caption,
 
 Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
     frame.view().setStatusText("");
+    const std::uint8_t high = eeprom_address::kProtectionCounter;
+    JournalGuard journal(frame, "counter clear", {high, std::uint8_t(high + 1)});
+    if (!journal.ok()) {
+        return journal.status();
+    }
     const Status status = (frame.objects().maintenance.*write)();
     if (status != kOk) {
         frame.ReportStatus(status);
@@ -230,6 +238,11 @@ void MessageOKBtnClick(AdjustFrame& frame) {
     // ending always follows, since the printer is to be switched off afterwards.
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
+    const auto& changed = eeprom_address::kLiquidExchange;
+    JournalGuard journal(frame, "liquid exchange", {changed.begin(), changed.end()});
+    if (!journal.ok()) {
+        return;  // not started: the panel stays, with the reason in red
+    }
     (void)o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeStarted);
     (void)o.factory.FinishValues();
     (void)frame.ShowStatus(StatusMode::Busy, msg::kExchangeRunning);
