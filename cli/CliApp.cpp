@@ -12,8 +12,10 @@
 #include "cli/TextMessageHandler.h"
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
+#include "procedures/ChangeJournal.h"
 #include "procedures/Messages.h"
 #include "procedures/Session.h"
+#include "procedures/StateFolder.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
 #include "veltra/Version.h"
@@ -126,19 +128,6 @@ std::string commandList(const CLI::App& app) {
 
 }  // namespace
 
-std::string defaultSimEepromPath(const std::string& model) {
-    std::filesystem::path base;
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
-        base = state;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::filesystem::path(home) / ".local" / "state";
-    } else {
-        return {};
-    }
-    const std::string shortName = model.substr(model.find_last_of(' ') + 1);
-    return (base / "veltra-adjust" / ("virtual-" + shortName + ".eeprom")).string();
-}
-
 CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream& in)
     : clock_(clock),
       out_(out),
@@ -178,6 +167,11 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     app_.add_flag("--json", options_.json,
                   "Print one JSON document on stdout instead of the texts (values of status, "
                   "eeprom read, counter, bid/pf/top-margin read, headid/usbid read)");
+    app_.add_flag("--no-journal", options_.noJournal,
+                  "Keep no journal of EEPROM changes (and read nothing extra before them)");
+    app_.add_option("--journal-dir", options_.journalDir,
+                    "Folder of the EEPROM change journal (default: "
+                    "~/.local/state/veltra-adjust/journal)");
     app_.require_subcommand(1);
     addLinkCommands(*this);
     addAdjustCommands(*this);
@@ -277,7 +271,7 @@ int CliApp::execute() {
     const auto failure = [this](const std::string& text) {
         err_ << text << '\n';
         error_ = text;
-        return 1;
+        return troubleExit_;
     };
     const int modelIndex = modelIndexByName(options_.model).value_or(-1);
     const int portIndex = portIndexByName(options_.port).value_or(-1);
@@ -307,10 +301,15 @@ int CliApp::execute() {
     if (printer) {
         eepromFile =
             options_.simEeprom.empty() ? defaultSimEepromPath(options_.model) : options_.simEeprom;
+        std::string why;
         if (!eepromFile.empty() && std::filesystem::exists(eepromFile) &&
-            !printer->loadEeprom(eepromFile)) {
-            return failure("Cannot read the virtual printer's EEPROM file " + eepromFile);
+            !printer->loadEeprom(eepromFile, &why)) {
+            return failure("Cannot read the virtual printer's EEPROM file " + eepromFile + ": " +
+                           why);
         }
+    }
+    if (printer && printerSetup_) {
+        printerSetup_(*printer);
     }
     // The virtual printer keeps its EEPROM, as a real one does, whatever the command's outcome.
     struct SaveOnExit {
@@ -342,6 +341,16 @@ int CliApp::execute() {
     Progress progress(err_, clock_, trace.get(), showProgress_);
     TextMessageHandler handler(err_, in_, options_.yes);
     ProgramObjects objects(progress, handler, makeBackendFactory(progress, {}, simFactory), map);
+    std::unique_ptr<ChangeJournal> journal;
+    if (!options_.noJournal) {
+        const std::filesystem::path folder = options_.journalDir.empty()
+                                                 ? defaultJournalFolder()
+                                                 : std::filesystem::path(options_.journalDir);
+        if (!folder.empty()) {
+            journal = std::make_unique<ChangeJournal>(folder);
+            objects.journal = journal.get();
+        }
+    }
     objects.driver.setTrace(&progress);
 
 #ifdef VELTRA_CLI_PAPER
@@ -391,7 +400,7 @@ int CliApp::execute() {
         view.finishLine();
         status_ = view.statusText();
         error_ = ended.text();
-        return 1;
+        return troubleExit_;
     }
     view.finishLine();
     status_ = view.statusText();

@@ -36,6 +36,8 @@ struct CliOptions {
     int simCrDispersion = sim::VirtualPrinter::kDefaultCrDispersion;
     bool yes = false;
     bool json = false;
+    bool noJournal = false;  // keep no journal of EEPROM changes
+    std::string journalDir;  // where the journal is kept (default: under the state folder)
 };
 
 // What a command runs with: the objects with the link started, and the text window frame.
@@ -66,6 +68,13 @@ public:
     void setAction(CommandBody body) { action_ = std::move(body); }
     // Dots on the error stream while long sequences run (main: when it is a terminal).
     void setShowProgress(bool show) { showProgress_ = show; }
+    // The exit status when the link cannot be started or the program ends on an error (1, or 2
+    // for a command whose 1 means something else, as diff's "different").
+    void setTroubleExit(int code) { troubleExit_ = code; }
+    // Called with the built-in virtual printer once it is made (tests put it into a state).
+    void setPrinterSetup(std::function<void(sim::VirtualPrinter&)> setup) {
+        printerSetup_ = std::move(setup);
+    }
 
 private:
     int execute();
@@ -83,6 +92,8 @@ private:
     JsonObject values_;   // what the command found, for --json
     std::string status_;  // the status area at the end, for --json
     std::string error_;   // why the link could not be started, for --json
+    int troubleExit_ = 1;
+    std::function<void(sim::VirtualPrinter&)> printerSetup_;
 };
 
 // Command groups, one per unit.
@@ -91,10 +102,8 @@ void addMaintenanceCommands(CliApp& cli);  // clean, charge, charge-jig, exchang
 void addIdentityCommands(CliApp& cli);     // headid, usbid
 void addPrintCommands(CliApp& cli);        // print bid, pf, top-margin, head-angle, report
 void addAdjustCommands(CliApp& cli);       // top-margin, crmotor
-
-// The virtual printer's EEPROM file for a model when none is given: under $XDG_STATE_HOME (or
-// ~/.local/state)/veltra-adjust; empty when neither is known.
-std::string defaultSimEepromPath(const std::string& model);
+// eeprom backup, diff, restore (and the journal's history and undo) under the "eeprom" command.
+void addEepromFileCommands(CliApp& cli, CLI::App& eeprom);
 
 // Upper-cases a typed code, as the window's entry fields do.
 std::string upper(std::string text);

@@ -109,6 +109,7 @@ void addEepromCommands(CliApp& cli) {
         ->callback([&cli] {
             cli.setAction([](CliSession& s) { return exitCode(DefaultSetBtnClick(s.frame)); });
         });
+    addEepromFileCommands(cli, *eeprom);
 }
 
 void addCounterCommands(CliApp& cli) {

@@ -70,6 +70,7 @@ public:
     void DiscardBeforeNextWrite() { discardPending_ = true; }
 
     bool isOpen() const { return backend_ != nullptr; }
+    std::uint16_t interfaceCode() const { return openedCode_; }  // of the last OpenPort
     const std::vector<std::uint8_t>& deviceId() const { return deviceId_; }
     void setTrace(PortTrace* trace) { trace_ = trace; }
     PortMap& portMap() { return map_; }

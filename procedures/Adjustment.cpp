@@ -1,7 +1,10 @@
 #include "procedures/Adjustment.h"
 
 #include <charconv>
+#include <set>
 #include <string>
+
+#include "procedures/JournalGuard.h"
 
 namespace veltra {
 
@@ -13,6 +16,23 @@ constexpr std::string_view kTopMarginPrinting = "Now top margin line is printing
 constexpr std::string_view kCompletionPrinting = "Completion the printing.";
 constexpr int kPfMin = -4;
 constexpr int kPfMax = 4;
+constexpr int kBidMin = -60;  // TPBid sends nothing for a value outside
+constexpr int kBidMax = 60;
+
+// The black byte of a Bi-D kind (4 VSD1, 5 VSD2, 6 VSD3, 7 ECO); colour is at the next address.
+std::uint8_t BidAddress(int kind) {
+    namespace a = eeprom_address;
+    switch (kind) {
+        case 4:
+            return a::kBidVsd1;
+        case 5:
+            return a::kBidVsd2;
+        case 6:
+            return a::kBidVsd3;
+        default:
+            return a::kBidEco;
+    }
+}
 
 std::string Signed(std::uint8_t byte) {
     return std::to_string(int(std::int8_t(byte)));
@@ -98,6 +118,22 @@ Status BidOKBtnClick(AdjustFrame& frame, BidChoice choice) {
 Status BidWrtOKBtnClick(AdjustFrame& frame) {
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
+    // The journal holds both bytes of each kind a value in range will be sent for: the printer
+    // takes a kind's pair in one command.
+    std::set<std::uint8_t> changing;
+    for (const BidRow& row : kBidRows) {
+        const int value = DecimalOr100(view.entryText(row.entry));
+        if (view.isChecked(row.box) && value >= kBidMin && value <= kBidMax) {
+            changing.insert(BidAddress(row.kind));
+            changing.insert(std::uint8_t(BidAddress(row.kind) + eeprom_address::kBidColourOffset));
+        }
+    }
+    if (!changing.empty()) {
+        JournalGuard journal(frame, "bid write", {changing.begin(), changing.end()});
+        if (!journal.ok()) {
+            return journal.status();
+        }
+    }
     Status overall = kOk;
     bool first = true;
     for (const BidRow& row : kBidRows) {
@@ -157,6 +193,10 @@ Status PFWriteOKBtnClick(AdjustFrame& frame) {
     if (value < kPfMin || value > kPfMax) {
         frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
         return kInputRejected;
+    }
+    JournalGuard journal(frame, "pf write", {kPfAddress});
+    if (!journal.ok()) {
+        return journal.status();
     }
     Status s = o.factory.SetPfValue(std::int8_t(value));
     if (s == kOk) {
@@ -227,6 +267,10 @@ Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
         return kInputRejected;
     }
     const auto& values = series == TopMarginSeries::Low ? kTopMarginLow : kTopMarginHigh;
+    JournalGuard journal(frame, "top margin write", {kTopMarginAddress});
+    if (!journal.ok()) {
+        return journal.status();
+    }
     Status s = o.link.WriteEepromByte(kTopMarginAddress, values[std::size_t(index)]);
     if (s == kOk) {
         s = o.factory.FinishValues();

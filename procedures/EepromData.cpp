@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "procedures/JournalGuard.h"
+
 namespace veltra {
 
 namespace {
@@ -109,6 +111,10 @@ Status EepromWriteOkBtnClick(AdjustFrame& frame) {
     const std::optional<std::uint8_t> data = HexPairField(view.entryText(Entry::EepWriteDataEdit));
     if (!address || !data) {
         return RejectInput(frame, Entry::EepWriteAddEdit);
+    }
+    JournalGuard journal(frame, "eeprom write", {*address});
+    if (!journal.ok()) {
+        return journal.status();
     }
     const Status status = o.link.WriteEepromByte(*address, *data);
     if (status != kOk) {

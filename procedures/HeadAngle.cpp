@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "procedures/JournalGuard.h"
 #include "procedures/Maintenance.h"
 
 namespace veltra {
@@ -332,6 +333,15 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
     if (!objects.ui.confirm(msg::kConfirmationTitle,
                             measure ? msg::kCrMeasureQuestion : msg::kCrFixedQuestion)) {
         return kOk;
+    }
+    // The measurement also leaves its readings at 0x7E-0x7F.
+    JournalGuard journal(
+        frame, measure ? "cr motor measure" : "cr motor fixed",
+        measure ? std::vector<std::uint8_t>{kCrDispersionAddress, kCrReadingHighAddress,
+                                            kCrReadingLowAddress}
+                : std::vector<std::uint8_t>{kCrDispersionAddress});
+    if (!journal.ok()) {
+        return journal.status();
     }
     Status status =
         frame.ShowStatus(StatusMode::Busy, measure ? msg::kCrMeasureRunning : msg::kCrFixedWriting);

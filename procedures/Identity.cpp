@@ -1,15 +1,37 @@
 #include "procedures/Identity.h"
 
 #include <array>
+#include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "codes/Malheadid.h"
 #include "codes/Malusbid.h"
+#include "link/EepromAddresses.h"
+#include "procedures/JournalGuard.h"
 
 namespace veltra {
 
+namespace {
+
+std::vector<std::uint8_t> UsbIdAddresses() {
+    std::vector<std::uint8_t> addresses;
+    for (std::uint8_t i = 0; i < eeprom_address::kUsbIdLength; ++i) {
+        addresses.push_back(std::uint8_t(eeprom_address::kUsbId + i));
+    }
+    return addresses;
+}
+
+}  // namespace
+
 Status DefaultSetBtnClick(AdjustFrame& frame) {
     AdjustView& view = frame.view();
+    const auto& init = eeprom_address::kInitialization;
+    JournalGuard journal(frame, "eeprom init", {init.begin(), init.end()});
+    if (!journal.ok()) {
+        return journal.status();
+    }
     view.setHourglass(true);
     const Status status = frame.objects().eeprom.InitializeEeprom();
     if (status == kOk) {
@@ -46,6 +68,15 @@ Status HdVolOKBtnClick(AdjustFrame& frame, HeadIdChoice choice) {
 Status HeadIDInputOKBtnClick(AdjustFrame& frame) {
     AdjustView& view = frame.view();
     const std::string typed = view.entryText(Entry::LeftHeadIDInputEdit);
+    // Only a head ID that will be written is journalled; a typing error sends nothing.
+    if (HeadIdValues values{}; HeadIdParse(typed, values).ok()) {
+        JournalGuard journal(frame, "head id write",
+                             {kHeadIdAddresses.begin(), kHeadIdAddresses.end()});
+        if (!journal.ok()) {
+            view.setFocus(Entry::LeftHeadIDInputEdit);
+            return journal.status();
+        }
+    }
     const CodeResult result = HeadIdWrite(frame.objects().link, typed);
     if (!result.ok()) {
         frame.ReportStatus(result);
@@ -126,6 +157,13 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
         return kInputRejected;
     }
     if (!original.empty()) {
+        std::optional<JournalGuard> journal;
+        if (UsbIdCheck(original, kUsbIdLength).ok()) {
+            journal.emplace(frame, "usb id write", UsbIdAddresses());
+            if (!journal->ok()) {
+                return journal->status();
+            }
+        }
         const CodeResult written = UsbIdWrite(o.link, original);
         if (!written.ok()) {
             frame.ReportStatus(written);
@@ -142,11 +180,25 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
             return read.status;
         }
         const std::string_view id(readBack.data(), kUsbIdLength);
+        std::map<std::uint8_t, std::uint8_t> after;
+        for (std::size_t i = 0; i < kUsbIdLength; ++i) {
+            after[std::uint8_t(kUsbIdAddress + i)] = std::uint8_t(id[i]);
+        }
+        if (journal) {
+            journal->recordAfter(after, std::string(id));
+        }
         view.setSummary(SummaryField::ShowUSBIDLbl, SummaryUsbId(id.substr(0, kSerialNumberLength),
                                                                  id.substr(kSerialNumberLength)));
         return kOk;
     }
     if (!serial.empty()) {
+        std::optional<JournalGuard> journal;
+        if (UsbIdCheck(serial, kSerialNumberLength).ok()) {
+            journal.emplace(frame, "usb id serial", UsbIdAddresses());
+            if (!journal->ok()) {
+                return journal->status();
+            }
+        }
         std::array<char, kDateTimeCodeLength + 1> code{};
         const CodeResult written = SerialNumberWrite(o.link, o.clock, serial, code);
         if (!written.ok()) {
@@ -154,6 +206,11 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
             return written.status;
         }
         const std::string_view codeText(code.data(), kDateTimeCodeLength);
+        // Not read back: only the USB ID it now carries is noted, so the entry stays the
+        // printer's.
+        if (journal) {
+            journal->recordAfter({}, serial + std::string(codeText));
+        }
         const Status shown = ShowUsbIdRegistered(frame, serial, codeText);
         if (shown != kOk) {
             return shown;

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "link/EepromAddresses.h"
+#include "procedures/JournalGuard.h"
+
 namespace veltra {
 
 namespace {
@@ -85,6 +88,11 @@ Status ShowCounter(AdjustFrame& frame, std::string_view caption,
 
 Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
     frame.view().setStatusText("");
+    const std::uint8_t high = eeprom_address::kProtectionCounter;
+    JournalGuard journal(frame, "counter clear", {high, std::uint8_t(high + 1)});
+    if (!journal.ok()) {
+        return journal.status();
+    }
     const Status status = (frame.objects().maintenance.*write)();
     if (status != kOk) {
         frame.ReportStatus(status);
@@ -231,6 +239,11 @@ Status MessageOKBtnClick(AdjustFrame& frame) {
     // are counted, and the first failure's message kept as it stood then.
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
+    const auto& changed = eeprom_address::kLiquidExchange;
+    JournalGuard journal(frame, "liquid exchange", {changed.begin(), changed.end()});
+    if (!journal.ok()) {
+        return journal.status();  // not started: the panel stays, with the reason in red
+    }
     Status first = kOk;
     std::string firstMessage;
     int steps = 0;

@@ -18,6 +18,8 @@
 
 namespace veltra {
 
+class ChangeJournal;
+
 struct ProgramObjects {
     ProgramObjects(Clock& clk, MessageHandler& handler, BackendFactory backends, PortMap map = {})
         : clock(clk),
@@ -49,6 +51,9 @@ struct ProgramObjects {
     TPRaster raster;
     TPCheckPattern checkPattern;
     PrintJobs printJobs;
+    // The EEPROM change journal; null when it is off (--no-journal, and in tests that do not
+    // look at it).
+    ChangeJournal* journal = nullptr;
 };
 
 }  // namespace veltra

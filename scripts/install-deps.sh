@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang-format pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgtest-dev libgmock-dev libcli11-dev libfmt-dev
+  libgtest-dev libgmock-dev libcli11-dev libfmt-dev nlohmann-json3-dev
   fonts-dejavu-core
   help2man desktop-file-utils dpkg-dev
 )

@@ -33,6 +33,8 @@ std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
     app.add_option("--device", devices, "Lead one port elsewhere: PORT=URI (repeatable)")
         ->check(CLI::Validator(checkDevice, "PORT=URI"));
     app.add_option("--trace", options.trace, "Write every port transfer to FILE");
+    app.add_flag("--no-journal", options.noJournal,
+                 "Keep no journal of EEPROM changes (and read nothing extra before them)");
     app.add_flag("--exit-when-shown", options.exitWhenShown,
                  "End once the start-up window has been painted");
     sim::addPaperOptions(app, options.paper);

@@ -4,6 +4,7 @@
 //   --simulate           every port leads to the in-process virtual printer
 //   --device PORT=URI    one port to a device path, "unix:PATH" or "sim" (repeatable)
 //   --trace FILE         every port transfer written to FILE
+//   --no-journal         no EEPROM change journal
 //   --exit-when-shown    end as soon as the start-up window has been painted (start-up bench)
 //   --paper DIR          with --simulate: each virtual printer's pages as PNG files in DIR/K55,
 //                        DIR/K45 (and the hidden mechanism errors of the virtual printer)
@@ -22,6 +23,7 @@ struct ShellOptions {
     std::vector<std::pair<std::string, std::string>> devices;  // port name, URI
     std::string trace;
     bool exitWhenShown = false;
+    bool noJournal = false;
     sim::PaperOptions paper;
 };
 

@@ -1,9 +1,6 @@
 #include "sim/EepromImage.h"
 
-#include <fstream>
-#include <iterator>
 #include <string_view>
-#include <vector>
 
 namespace veltra::sim {
 
@@ -56,33 +53,16 @@ Eeprom defaultEepromImage(int modelIndex) {
     return e;
 }
 
-std::optional<Eeprom> loadEepromImage(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+EepromImageRead loadEepromImage(const std::string& path) {
+    const std::optional<std::string> content = readTextFile(path);
+    if (!content) {
+        return {std::nullopt, "cannot be read"};
     }
-    // One byte more than an image, so that a longer file shows.
-    std::vector<char> bytes(sizeof(Eeprom) + 1);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.gcount() != static_cast<std::streamsize>(sizeof(Eeprom))) {
-        return std::nullopt;
-    }
-    Eeprom e{};
-    for (std::size_t i = 0; i < e.size(); ++i) {
-        e[i] = static_cast<std::uint8_t>(bytes[i]);
-    }
-    return e;
+    return parseEepromImageOrRaw(*content);
 }
 
-bool saveEepromImage(const Eeprom& image, const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return false;
-    }
-    out.write(reinterpret_cast<const char*>(image.data()),
-              static_cast<std::streamsize>(image.size()));
-    out.close();
-    return static_cast<bool>(out);
+bool saveEepromImage(const EepromImage& image, const std::string& path) {
+    return writeTextFile(path, formatEepromImageFile(image));
 }
 
 int headIdCheckValue(const std::array<std::uint8_t, 7>& v) {

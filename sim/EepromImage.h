@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "link/EepromImageFile.h"
+
 namespace veltra::sim {
 
 using Eeprom = std::array<std::uint8_t, 256>;
@@ -37,9 +39,10 @@ inline constexpr std::uint8_t kFactoryE1 = 0xE1;
 // The image of a new printer of the model (0 K55, 1 K45; anything else is taken as K55).
 Eeprom defaultEepromImage(int modelIndex);
 
-// Image files hold exactly the 256 bytes. A file of any other size is refused.
-std::optional<Eeprom> loadEepromImage(const std::string& path);
-bool saveEepromImage(const Eeprom& image, const std::string& path);
+// Image files are in the text format of link/EepromImageFile.h; a file of exactly 256 raw bytes
+// is read as well. The result says why a file was refused.
+EepromImageRead loadEepromImage(const std::string& path);
+bool saveEepromImage(const EepromImage& image, const std::string& path);
 
 // The head ID's check value over its seven values (first digit, five pairs, last digit):
 // 37 - ((1*v1 + ... + 7*v7) mod 37), 1-37.

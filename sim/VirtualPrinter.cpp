@@ -216,17 +216,28 @@ std::array<std::uint8_t, 256> VirtualPrinter::defaultEeprom(int modelIndex) {
     return defaultEepromImage(modelIndex);
 }
 
-bool VirtualPrinter::loadEeprom(const std::string& path) {
-    auto image = loadEepromImage(path);
-    if (!image) {
+bool VirtualPrinter::loadEeprom(const std::string& path, std::string* why) {
+    EepromImageRead read = loadEepromImage(path);
+    if (!read.ok()) {
+        if (why) {
+            *why = std::move(read.error);
+        }
         return false;
     }
-    impl_->eeprom = *image;
+    impl_->eeprom = read.image->bytes;
     return true;
 }
 
 bool VirtualPrinter::saveEeprom(const std::string& path) const {
-    return saveEepromImage(impl_->eeprom, path);
+    EepromImage image;
+    image.bytes = impl_->eeprom;
+    image.header.model = std::string(kModels[std::size_t(impl_->model)].name);
+    image.header.deviceId = deviceId();
+    image.header.usbId = printableText(usbIdText(impl_->eeprom));
+    image.header.headId = headIdText(impl_->eeprom).value_or("");
+    image.header.saved = localTimeText(impl_->clock.localTime());
+    image.header.program = std::string(programVersionText());
+    return saveEepromImage(image, path);
 }
 
 void VirtualPrinter::setState(std::uint8_t st) {

@@ -98,7 +98,10 @@ public:
     std::array<std::uint8_t, 256>& eeprom();
     const std::array<std::uint8_t, 256>& eeprom() const;
     static std::array<std::uint8_t, 256> defaultEeprom(int modelIndex);
-    bool loadEeprom(const std::string& path);  // 256 raw bytes
+    // An EEPROM image file (link/EepromImageFile.h) or 256 raw bytes. On failure the EEPROM is
+    // left as it was and why, if given, gets one line saying what is wrong with the file.
+    bool loadEeprom(const std::string& path, std::string* why = nullptr);
+    // Saves the image file with the printer's identity in its header.
     bool saveEeprom(const std::string& path) const;
 
     // State ("ST:" value) and error ("ER:" value, absent when none).

@@ -10,6 +10,7 @@
 
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
+#include "procedures/ChangeJournal.h"
 #include "shell/ProgramOptions.h"
 #include "shell/ProgramWindows.h"
 #include "shell/QtMessageHandler.h"
@@ -84,6 +85,12 @@ int main(int argc, char** argv) {
             makeBackendFactory(clock, {}, [&printers] { return printers.openBackend(); }),
             portMapFor(*options));
         printers.setModelSource([&objects] { return objects.choice.modelIndex; });
+        // Every EEPROM change is journalled unless --no-journal (or no state folder is known).
+        std::unique_ptr<ChangeJournal> journal;
+        if (!options->noJournal && !defaultJournalFolder().empty()) {
+            journal = std::make_unique<ChangeJournal>(defaultJournalFolder());
+            objects.journal = journal.get();
+        }
 
         std::unique_ptr<PortTraceFile> trace;
         if (!options->trace.empty()) {

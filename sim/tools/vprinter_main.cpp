@@ -76,8 +76,9 @@ std::uint8_t byteOption(veltra::MessageHandler& ui, const std::string& name,
 int run(const Options& o, veltra::MessageHandler& ui) {
     veltra::SystemClock clock;
     veltra::sim::VirtualPrinter printer(clock, o.model == "K45" ? 1 : 0);
-    if (!o.eeprom.empty() && !printer.loadEeprom(o.eeprom)) {
-        veltra::fatalError(ui, "cannot load a 256-byte EEPROM image from " + o.eeprom, 1);
+    std::string why;
+    if (!o.eeprom.empty() && !printer.loadEeprom(o.eeprom, &why)) {
+        veltra::fatalError(ui, "cannot load the EEPROM image " + o.eeprom + ": " + why, 1);
     }
     if (!o.state.empty()) {
         printer.setState(byteOption(ui, "--state", o.state));
@@ -141,7 +142,7 @@ int main(int argc, char** argv) {
     app.add_option("--model", o.model, "printer model")
         ->check(CLI::IsMember({"K55", "K45"}))
         ->capture_default_str();
-    app.add_option("--eeprom", o.eeprom, "load the EEPROM from a 256-byte image file");
+    app.add_option("--eeprom", o.eeprom, "load the EEPROM from an image file (or 256 raw bytes)");
     app.add_option("--save-eeprom", o.saveEeprom, "save the EEPROM after each connection");
     app.add_option("--state", o.state, "status \"ST:\" value, hexadecimal (04 ready)");
     app.add_option("--error", o.error, "status \"ER:\" value, hexadecimal (06 paper out)");

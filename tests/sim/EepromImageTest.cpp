@@ -93,10 +93,19 @@ TEST_F(ImageFileTest, SaveAndLoadRoundTrip) {
     for (int i = 0; i < 256; ++i) {
         a.eeprom()[std::size_t(i)] = std::uint8_t(255 - i);
     }
+    a.eeprom()[0xC2] = 'Q';  // a readable character of the USB ID, then one that is not
+    a.eeprom()[0xC3] = 0x01;
     ASSERT_TRUE(a.saveEeprom(path));
     VirtualPrinter b(clock, 1);
     ASSERT_TRUE(b.loadEeprom(path));
     EXPECT_EQ(b.eeprom(), a.eeprom());
+    // The header names the printer the image came from.
+    const EepromImageRead read = parseEepromImageFile(readTextFile(path).value_or(""));
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.image->header.model, "Veltra K55");
+    EXPECT_EQ(read.image->header.deviceId, a.deviceId());
+    EXPECT_EQ(read.image->header.usbId.substr(0, 2), "Q?");
+    EXPECT_EQ(read.image->header.saved, "2026-01-01 00:00:00");
 }
 
 TEST_F(ImageFileTest, FilesOfAnotherSizeAreRefusedAndChangeNothing) {
@@ -108,7 +117,9 @@ TEST_F(ImageFileTest, FilesOfAnotherSizeAreRefusedAndChangeNothing) {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
             out << std::string(size, '\x11');
         }
-        EXPECT_FALSE(p.loadEeprom(path)) << size;
+        std::string why;
+        EXPECT_FALSE(p.loadEeprom(path, &why)) << size;
+        EXPECT_FALSE(why.empty()) << size;
     }
     EXPECT_FALSE(p.loadEeprom(path + ".missing"));
     EXPECT_EQ(p.eeprom(), before);

@@ -5,14 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/CliApp.h"
 #include "link/Clock.h"
+#include "link/EepromImageFile.h"
+#include "sim/VirtualPrinter.h"
 
 namespace veltra::test {
 
@@ -28,9 +29,11 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
-    // Runs one command (after --simulate --sim-eeprom FILE); input answers its questions.
+    // Runs one command (after --simulate --sim-eeprom FILE --journal-dir DIR); input answers its
+    // questions.
     int run(std::vector<std::string> args, const std::string& input = {}) {
-        std::vector<std::string> all{"veltra-adjust-cli", "--simulate", "--sim-eeprom", eeprom_};
+        std::vector<std::string> all{"veltra-adjust-cli", "--simulate", "--sim-eeprom", eeprom_,
+                                     "--journal-dir",     journalDir()};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<const char*> argv;
         for (const std::string& a : all) {
@@ -41,15 +44,26 @@ protected:
         std::istringstream in(input);
         cli::CliApp cli(clock_, out_, err_, in);
         cli.setShowProgress(progress_);
+        cli.setPrinterSetup(printerSetup_);
         return cli.run(int(argv.size()), argv.data());
     }
 
-    // The virtual printer's EEPROM as the last command left it.
+    // The change journal's folder: inside the test's own folder, never the real one.
+    std::string journalDir() const { return (dir_ / "journal").string(); }
+
+    // The virtual printer's EEPROM as the last command left it (empty when the file is no
+    // image).
     std::vector<std::uint8_t> eepromImage() const {
-        std::ifstream f(eeprom_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+        const auto text = readTextFile(eeprom_);
+        const EepromImageRead read = parseEepromImageFile(text.value_or(""));
+        if (!read.ok()) {
+            ADD_FAILURE() << eeprom_ << ": " << read.error;
+            return {};
+        }
+        return {read.image->bytes.begin(), read.image->bytes.end()};
     }
 
+    std::function<void(sim::VirtualPrinter&)> printerSetup_;  // for the next runs
     ManualClock clock_;
     bool progress_ = false;  // the progress dots a terminal gets
     std::ostringstream out_;

@@ -1,0 +1,18 @@
+#pragma once
+// Where the program keeps what it carries between runs: the built-in virtual printer's EEPROM and
+// the EEPROM change journal. The one place that knows the platform's convention.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace veltra {
+
+// $XDG_STATE_HOME/veltra-adjust, else ~/.local/state/veltra-adjust; empty when neither
+// variable is set.
+std::filesystem::path stateFolder();
+
+// The built-in virtual printer's EEPROM file for a model ("K55" or "Veltra K55") in the state
+// folder; empty when there is none.
+std::string defaultSimEepromPath(std::string_view model);
+
+}  // namespace veltra
