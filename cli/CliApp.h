@@ -91,8 +91,13 @@ void addPrintCommands(CliApp& cli);        // print bid, pf, top-margin, head-an
 void addAdjustCommands(CliApp& cli);       // top-margin, crmotor
 
 // The virtual printer's EEPROM file for a model when none is given: under $XDG_STATE_HOME (or
-// ~/.local/state)/veltra-adjust; empty when neither is known.
+// ~/.local/state)/veltra-adjust, on Windows under %LOCALAPPDATA%\veltra-adjust; empty when
+// the folder is not known.
 std::string defaultSimEepromPath(const std::string& model);
+
+// What --paper answers in a build without the page renderer (the build without Qt).
+inline constexpr const char* kNoPaperRenderer =
+    "--paper: this build has no paper renderer; page images come with the Qt build";
 
 // Upper-cases a typed code, as the window's entry fields do.
 std::string upper(std::string text);
