@@ -2,7 +2,9 @@
 // real "unix:" socket served by the printer in a thread.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +17,9 @@
 #include "link/Malmaintenance.h"
 #include "link/Malremote.h"
 #include "sim/SimPortBackend.h"
+#ifndef _WIN32
 #include "sim/SocketServer.h"
+#endif
 #include "sim/VirtualPrinter.h"
 #include "tests/link/FakePort.h"
 
@@ -153,6 +157,7 @@ TEST(LinkWithVirtualPrinter, ShutdownOrder) {
     EXPECT_EQ(r.link.IsChannelOpen(kControlSocket), 0);
 }
 
+#ifndef _WIN32  // Unix stream sockets
 TEST(LinkWithVirtualPrinter, ThroughAUnixSocketServedInAThread) {
     const fs::path dir =
         fs::temp_directory_path() / ("veltra-link-sim-" + std::to_string(::getpid()));
@@ -199,6 +204,8 @@ TEST(LinkWithVirtualPrinter, ThroughAUnixSocketServedInAThread) {
     std::error_code ec;
     fs::remove_all(dir, ec);
 }
+
+#endif
 
 }  // namespace
 }  // namespace veltra::test
