@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project needs, only those missing.
+# Installs the Debian 12 packages the project needs, only those missing. With "windows", also
+# those of the Windows cross build and its test runs (MinGW-w64, GoogleTest sources, Wine).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang-format pkg-config
@@ -8,6 +9,9 @@ packages=(
   fonts-dejavu-core
   help2man desktop-file-utils dpkg-dev
 )
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
