@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,6 +24,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 // One device interface as the scripted system lists it.
 struct FakeInterface {
+    FakeInterface(std::string p, std::optional<std::string> name = std::nullopt,
+                  bool detail = false, bool key = false)
+        : path(std::move(p)), portName(std::move(name)), detailFails(detail), keyFails(key) {}
     std::string path;
     std::optional<std::string> portName;  // nullopt: the value cannot be read
     bool detailFails = false;
@@ -182,14 +188,14 @@ TEST(Win32Port, UsbPortIsFoundByItsPortNameOrByTheFallbacks) {
         {"neither: the n-th interface of the USB printer class",
          0x502,
          {},
-         {{"u0"}, {"bad", std::nullopt, true}, {"u1"}},
+         {{"u0", std::nullopt}, {"bad", std::nullopt, true}, {"u1", std::nullopt}},
          {"u1"},
          {"\\\\.\\ZTUSB2:", "u1"},
          true},
         {"nothing anywhere",
          0x503,
          {{"p0", std::string("ZTUSB1:")}},
-         {{"u0"}},
+         {{"u0", std::nullopt}},
          {},
          {"\\\\.\\ZTUSB3:"},
          false},
@@ -327,6 +333,35 @@ TEST(Win32Port, TransfersSetTheirTimeOutsWhereTheHandleTakesThem) {
     EXPECT_EQ(usbPort.write(block.data(), block.size(), 10120), -1);
     EXPECT_EQ(usbPort.read(buf.data(), 1, false, 100), -1);
 }
+
+#ifdef _WIN32
+// The real table: a plain file stands in for a port, and a system without the printer gives
+// every search an empty list.
+TEST(Win32Port, SystemCallsOnAPlainFileAndWithoutAPrinter) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "veltra-win32-port-test.bin").string();
+    std::ofstream(path, std::ios::binary) << "hello";
+    {
+        Win32PortBackend file(systemCalls(), 0x501, path);
+        ASSERT_TRUE(file.open());
+        std::array<std::uint8_t, 8> buf{};
+        EXPECT_EQ(file.read(buf.data(), 5, true, 1000), 5);
+        EXPECT_EQ(buf[4], 'o');
+        const Bytes more = {'!', '!'};
+        EXPECT_EQ(file.write(more.data(), more.size(), 1000), 2);
+        EXPECT_TRUE(file.deviceId().empty());  // a file answers no device-ID request
+    }
+    std::ifstream back(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(back), {}), "hello!!");
+    back.close();
+    std::filesystem::remove(path);
+
+    Win32PortBackend none(systemCalls(), 0x503);
+    EXPECT_FALSE(none.open());
+    Win32PortBackend noParallel(systemCalls(), 0x403);
+    EXPECT_FALSE(noParallel.open());
+}
+#endif
 
 }  // namespace
 }  // namespace veltra::test
