@@ -16,6 +16,7 @@
 #include "procedures/Messages.h"
 #include "procedures/Session.h"
 #include "procedures/StateFolder.h"
+#include "sim/PaperRequest.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
 #include "veltra/Version.h"
@@ -149,14 +150,17 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     app_.add_flag("--simulate", options_.simulate,
                   "Lead every port to the built-in virtual printer");
     app_.add_option("--trace", options_.trace, "Record every port transfer in this file");
+    paper_ = std::make_unique<sim::PaperOptions>();
 #ifdef VELTRA_CLI_PAPER
     // With the virtual printer: --paper DIR writes each printed page as a PNG file.
-    paper_ = std::make_unique<sim::PaperOptions>();
     sim::addPaperOptions(app_, *paper_);
+#else
+    // Known, so that asking for it is answered plainly rather than as an unknown option.
+    app_.add_option("--paper", paper_->directory, "Not in this build: it has no page renderer");
 #endif
     app_.add_option("--sim-eeprom", options_.simEeprom,
                     "The virtual printer's EEPROM file, kept between runs (default: under "
-                    "~/.local/state/veltra-adjust)");
+                    "~/.local/state/veltra-adjust, on Windows %LOCALAPPDATA%\\veltra-adjust)");
     app_.add_option("--cr-dispersion", options_.simCrDispersion,
                     "The virtual printer's carriage motor drive dispersion, as a measurement "
                     "finds it")
@@ -273,6 +277,12 @@ int CliApp::execute() {
         error_ = text;
         return troubleExit_;
     };
+#ifndef VELTRA_CLI_PAPER
+    if (!paper_->directory.empty()) {
+        err_ << kNoPaperRenderer << '\n';
+        return 2;
+    }
+#endif
     const int modelIndex = modelIndexByName(options_.model).value_or(-1);
     const int portIndex = portIndexByName(options_.port).value_or(-1);
 
@@ -285,6 +295,11 @@ int CliApp::execute() {
         if (eq == std::string::npos || !map.set(device.substr(0, eq), device.substr(eq + 1))) {
             err_ << "--device takes PORT=URI with PORT one of LPT1-LPT3, ZTUSB1-ZTUSB3: " << device
                  << '\n';
+            return 2;
+        }
+        if (!kHaveUnixSockets && device.compare(eq + 1, std::string::npos, kUnixUriPrefix, 0,
+                                                std::string_view(kUnixUriPrefix).size()) == 0) {
+            err_ << "--device: this system has no Unix stream sockets for " << device << '\n';
             return 2;
         }
     }

@@ -105,6 +105,10 @@ void addAdjustCommands(CliApp& cli);       // top-margin, crmotor
 // eeprom backup, diff, restore (and the journal's history and undo) under the "eeprom" command.
 void addEepromFileCommands(CliApp& cli, CLI::App& eeprom);
 
+// What --paper answers in a build without the page renderer (the build without Qt).
+inline constexpr const char* kNoPaperRenderer =
+    "--paper: this build has no paper renderer; page images come with the Qt build";
+
 // Upper-cases a typed code, as the window's entry fields do.
 std::string upper(std::string text);
 

@@ -2,7 +2,10 @@
 # program), a manual page per program made from its --help, and a Debian package (cpack -G DEB).
 include(GNUInstallDirs)
 
-set(_programs veltra-adjust-cli veltra-vprinter)
+set(_programs veltra-adjust-cli)
+if(TARGET veltra-vprinter)
+  list(APPEND _programs veltra-vprinter)
+endif()
 if(TARGET veltra-adjust)
   list(PREPEND _programs veltra-adjust)
 endif()

@@ -1,9 +1,19 @@
-# veltra_add_layer(NAME target [QT] DEPS ...): one static library of the .cpp files in the
-# calling folder. An empty folder gives an interface library so the tree configures while a
-# layer is being written.
+# veltra_add_layer(NAME target DEPS ... [UNIX_ONLY files...] [WIN32_ONLY files...]): one static
+# library of the .cpp files in the calling folder. UNIX_ONLY files (Unix sockets, device nodes)
+# are left out of the Windows build, WIN32_ONLY files (the Win32 system calls) out of the
+# others. An empty folder gives an interface library so the tree configures while a layer is
+# being written.
 function(veltra_add_layer)
-  cmake_parse_arguments(L "" "NAME" "DEPS" ${ARGN})
+  cmake_parse_arguments(L "" "NAME" "DEPS;UNIX_ONLY;WIN32_ONLY" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(WIN32)
+    set(_left_out ${L_UNIX_ONLY})
+  else()
+    set(_left_out ${L_WIN32_ONLY})
+  endif()
+  foreach(_file IN LISTS _left_out)
+    list(REMOVE_ITEM _sources ${CMAKE_CURRENT_SOURCE_DIR}/${_file})
+  endforeach()
   if(_sources)
     add_library(${L_NAME} STATIC ${_sources})
     target_include_directories(${L_NAME} PUBLIC ${PROJECT_SOURCE_DIR})

@@ -12,7 +12,16 @@ function(veltra_add_test)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
-  gtest_discover_tests(${T_NAME}
-    PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${T_TIMEOUT}
-    DISCOVERY_TIMEOUT 60)
+  if(CMAKE_CROSSCOMPILING)
+    # Under an emulator each start costs about a second: one CTest test per program, so the
+    # time-out covers all its cases.
+    math(EXPR _program_timeout "${T_TIMEOUT} * 10")
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set_tests_properties(${T_NAME} PROPERTIES LABELS ${T_LABEL}
+      ENVIRONMENT "${VELTRA_EMULATOR_ENVIRONMENT}" TIMEOUT ${_program_timeout})
+  else()
+    gtest_discover_tests(${T_NAME}
+      PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${T_TIMEOUT}
+      DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()

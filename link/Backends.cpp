@@ -2,7 +2,25 @@
 
 #include <string_view>
 
+#ifdef _WIN32
+#include "link/Win32PortBackend.h"
+#endif
+
 namespace veltra {
+
+namespace {
+
+std::unique_ptr<PortBackend> deviceBackend([[maybe_unused]] const Clock& clock,
+                                           [[maybe_unused]] const DeviceRoots& roots,
+                                           std::uint16_t interfaceCode, const std::string& path) {
+#ifdef _WIN32
+    return std::make_unique<Win32PortBackend>(win32::systemCalls(), interfaceCode, path);
+#else
+    return std::make_unique<LinuxDeviceBackend>(clock, roots, interfaceCode, path);
+#endif
+}
+
+}  // namespace
 
 BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots,
                                   std::function<std::unique_ptr<PortBackend>()> simFactory) {
@@ -10,16 +28,17 @@ BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots,
         [&clock, roots = std::move(roots), simFactory = std::move(simFactory)](
             std::uint16_t interfaceCode, const std::string& uri) -> std::unique_ptr<PortBackend> {
             const std::string_view unixPrefix = kUnixUriPrefix;
-            if (uri.empty()) {
-                return std::make_unique<LinuxDeviceBackend>(clock, roots, interfaceCode);
-            }
             if (uri.rfind(unixPrefix, 0) == 0) {
+#ifdef _WIN32
+                return nullptr;  // no Unix stream sockets here: the port does not open
+#else
                 return std::make_unique<UnixSocketBackend>(clock, uri.substr(unixPrefix.size()));
+#endif
             }
             if (uri == kSimUri) {
                 return simFactory ? simFactory() : nullptr;
             }
-            return std::make_unique<LinuxDeviceBackend>(clock, roots, interfaceCode, uri);
+            return deviceBackend(clock, roots, interfaceCode, uri);
         };
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The backend factory of the program: which PortBackend serves a port, by its URI.
-//   ""          the port's default Linux device node (LinuxDeviceBackend)
-//   "unix:PATH" a Unix stream socket (UnixSocketBackend)
+//   ""          the port's own device: on Linux its default device node (LinuxDeviceBackend),
+//               on Windows the port found as the port driver names it (Win32PortBackend)
+//   "unix:PATH" a Unix stream socket (UnixSocketBackend), where the platform has them
 //   "sim"       the in-process virtual printer, made by simFactory (none when it is empty)
-//   other       that device path (LinuxDeviceBackend)
+//   other       that device path
 #include <functional>
 #include <memory>
 
@@ -16,7 +17,14 @@ namespace veltra {
 inline constexpr const char* kUnixUriPrefix = "unix:";
 inline constexpr const char* kSimUri = "sim";
 
-// The device and socket backends measure their time-outs on clock, which must outlive them.
+#ifdef _WIN32
+inline constexpr bool kHaveUnixSockets = false;
+#else
+inline constexpr bool kHaveUnixSockets = true;
+#endif
+
+// The device and socket backends measure their time-outs on clock, which must outlive them;
+// roots only matter to the Linux device nodes.
 BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots = {},
                                   std::function<std::unique_ptr<PortBackend>()> simFactory = {});
 

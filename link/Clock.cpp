@@ -26,7 +26,11 @@ LocalTime fromTm(const std::tm& tm) {
 LocalTime SystemClock::localTime() const {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &now);
+#else
     localtime_r(&now, &tm);
+#endif
     return fromTm(tm);
 }
 
@@ -46,18 +50,17 @@ void ManualClock::onAdvance(std::function<void(std::int64_t)> observer) {
 }
 
 LocalTime ManualClock::localTime() const {
-    // Calendar arithmetic through timegm/gmtime_r so that days and months roll over correctly.
-    std::tm tm{};
-    tm.tm_year = base_.year - 1900;
-    tm.tm_mon = base_.month - 1;
-    tm.tm_mday = base_.day;
-    tm.tm_hour = base_.hour;
-    tm.tm_min = base_.minute;
-    tm.tm_sec = base_.second;
-    const std::time_t t = timegm(&tm) + std::time_t((now_ - baseMs_) / 1000);
-    std::tm out{};
-    gmtime_r(&t, &out);
-    return fromTm(out);
+    // Calendar arithmetic on the civil calendar, so that days and months roll over correctly.
+    using namespace std::chrono;
+    const sys_days start =
+        year{base_.year} / month{unsigned(base_.month)} / day{unsigned(base_.day)};
+    const sys_seconds t = start + hours{base_.hour} + minutes{base_.minute} +
+                          seconds{base_.second} + seconds{(now_ - baseMs_) / 1000};
+    const sys_days today = floor<days>(t);
+    const year_month_day date{today};
+    const hh_mm_ss<seconds> time{t - today};
+    return {int(date.year()),          int(unsigned(date.month())), int(unsigned(date.day())),
+            int(time.hours().count()), int(time.minutes().count()), int(time.seconds().count())};
 }
 
 }  // namespace veltra

@@ -6,6 +6,13 @@ namespace veltra {
 
 std::filesystem::path stateFolder() {
     std::filesystem::path base;
+#ifdef _WIN32
+    if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) {
+        base = local;
+    } else {
+        return {};
+    }
+#else
     if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
         base = state;
     } else if (const char* home = std::getenv("HOME"); home && *home) {
@@ -13,6 +20,7 @@ std::filesystem::path stateFolder() {
     } else {
         return {};
     }
+#endif
     return base / "veltra-adjust";
 }
 

@@ -7,8 +7,8 @@
 
 namespace veltra {
 
-// $XDG_STATE_HOME/veltra-adjust, else ~/.local/state/veltra-adjust; empty when neither
-// variable is set.
+// $XDG_STATE_HOME/veltra-adjust, else ~/.local/state/veltra-adjust (on Windows
+// %LOCALAPPDATA%\veltra-adjust); empty when no such variable is set.
 std::filesystem::path stateFolder();
 
 // The built-in virtual printer's EEPROM file for a model ("K55" or "Veltra K55") in the state

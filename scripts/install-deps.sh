@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only those missing.
-#   scripts/install-deps.sh [checks] [fuzz]
-# "checks" adds clang-tidy (the static checks of CI); "fuzz" adds clang and libFuzzer.
+#   scripts/install-deps.sh [checks] [fuzz] [windows]
+# "checks" adds clang-tidy (the static checks of CI); "fuzz" adds clang and libFuzzer;
+# "windows" adds the Windows cross build and its test runs (MinGW-w64, GoogleTest sources, Wine).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang-format pkg-config
@@ -14,6 +15,7 @@ for group in "$@"; do
   case "$group" in
     checks) packages+=(clang-tidy) ;;
     fuzz) packages+=(clang libfuzzer-14-dev) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

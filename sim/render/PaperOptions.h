@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/MessageHandler.h"
+#include "sim/PaperRequest.h"
 #include "sim/VirtualPrinter.h"
 #include "sim/render/PageRenderer.h"
 #include "sim/render/PaperOutput.h"
@@ -20,13 +21,6 @@
 class QGuiApplication;
 
 namespace veltra::sim {
-
-struct PaperOptions {
-    std::string directory;               // empty: no page images
-    std::vector<std::string> bidErrors;  // "VSD1:K:+2" each
-    std::optional<int> paperFeedError;   // unset: the printer's stored PF value
-    int headAngleError = 0;
-};
 
 inline constexpr int kMaxBidError = 60;  // the range a Bi-D value can be adjusted in
 inline constexpr int kMaxPaperFeedError = 20;

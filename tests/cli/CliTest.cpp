@@ -28,6 +28,17 @@ TEST_F(CliTest, StatusOfAReadyPrinter) {
     EXPECT_EQ(out_.str(), "Ready to print.\n");
 }
 
+#ifndef VELTRA_CLI_PAPER
+// A build without Qt has no page renderer: --paper is answered plainly and no link starts.
+TEST_F(CliTest, PaperWithoutTheRendererIsRefusedPlainly) {
+    const std::filesystem::path pages = dir_ / "pages";
+    EXPECT_EQ(run({"--paper", pages.string(), "status"}), 2);
+    EXPECT_EQ(err_.str(), std::string(kNoPaperRenderer) + "\n");
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_FALSE(std::filesystem::exists(pages));
+}
+#endif
+
 TEST_F(CliTest, EepromTableShowsEveryByteUnderItsHeadings) {
     ASSERT_EQ(run({"eeprom", "write", "5d", "3c"}), 0);
     EXPECT_EQ(out_.str(), "Address = 5D\nData = 3C\n");

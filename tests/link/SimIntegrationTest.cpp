@@ -3,7 +3,9 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +18,9 @@
 #include "link/Malmaintenance.h"
 #include "link/Malremote.h"
 #include "sim/SimPortBackend.h"
+#ifndef _WIN32
 #include "sim/SocketServer.h"
+#endif
 #include "sim/VirtualPrinter.h"
 #include "tests/link/FakePort.h"
 
@@ -177,6 +181,7 @@ TEST(LinkWithVirtualPrinter, ShutdownOrder) {
     EXPECT_EQ(r.link.IsChannelOpen(kControlSocket), 0);
 }
 
+#ifndef _WIN32  // Unix stream sockets
 TEST(LinkWithVirtualPrinter, ThroughAUnixSocketServedInAThread) {
     const fs::path dir =
         fs::temp_directory_path() / ("veltra-link-sim-" + std::to_string(::getpid()));
@@ -223,6 +228,8 @@ TEST(LinkWithVirtualPrinter, ThroughAUnixSocketServedInAThread) {
     std::error_code ec;
     fs::remove_all(dir, ec);
 }
+
+#endif
 
 }  // namespace
 }  // namespace veltra::test

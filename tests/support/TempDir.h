@@ -4,9 +4,9 @@
 // tests in parallel, so a test never shares a fixed file name in the temporary directory.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -15,10 +15,19 @@ namespace veltra::test {
 class TempDir {
 public:
     explicit TempDir(const std::string& prefix = "veltra-test") {
-        std::string tmpl = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        const char* made = ::mkdtemp(tmpl.data());
-        EXPECT_NE(made, nullptr) << tmpl;
-        path_ = tmpl;
+        // A random name; create_directory says whether this call made the folder, so two tests
+        // never share one.
+        std::random_device random;
+        for (int attempt = 0; attempt < kAttempts && path_.empty(); ++attempt) {
+            const std::filesystem::path candidate =
+                std::filesystem::temp_directory_path() /
+                (prefix + "-" + std::to_string(random()) + std::to_string(random()));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec)) {
+                path_ = candidate;
+            }
+        }
+        EXPECT_FALSE(path_.empty()) << prefix;
     }
     ~TempDir() {
         std::error_code ec;
@@ -31,6 +40,7 @@ public:
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
+    static constexpr int kAttempts = 100;
     std::filesystem::path path_;
 };
 
