@@ -14,5 +14,8 @@ endfunction()
 
 run_cli("^Ready to print\\.\r?\n$" status)
 run_cli("^Address = 5D\r?\nData = 3C\r?\n$" eeprom write 5D 3C)
-# Row 5 of the table holds the byte in column D: the 14th value after the row's number.
-run_cli("\n  5    ([0-9A-F][0-9A-F] ){13}3C " eeprom read 00 FF)
+# Row 5 of the table holds the byte in column D: the 14th value after the row's number (CMake's
+# regular expressions have no {n}, so the 13 values before it are spelled out).
+set(_byte "[0-9A-F][0-9A-F] ")
+string(REPEAT "${_byte}" 13 _thirteen)
+run_cli("\n *5 +${_thirteen}3C " eeprom read 00 FF)

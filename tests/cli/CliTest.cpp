@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "link/Backends.h"
 #include "sim/SocketServer.h"
 #include "sim/VirtualPrinter.h"
 #include "tests/support/CliRun.h"
@@ -162,6 +163,11 @@ TEST_F(CliTest, PortOverridesAreChecked) {
     // A socket nobody listens on cannot be opened.
     const std::string socket = (dir_ / "nobody.sock").string();
     EXPECT_EQ(run({"--device", "ZTUSB1=unix:" + socket, "status"}), 1);
+    if (!kHaveUnixSockets) {
+        // No Unix sockets on this platform: the port simply does not open.
+        EXPECT_EQ(err_.str().rfind("Cannot open port.\n", 0), 0u) << err_.str();
+        return;
+    }
     EXPECT_EQ(err_.str().rfind("Cannot open port.\nunix:" + socket + ": " + std::strerror(ENOENT) +
                                    ".\nNothing listens on that socket",
                                0),

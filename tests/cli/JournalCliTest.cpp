@@ -95,7 +95,8 @@ TEST_F(JournalCli, AJournalThatCannotBeWrittenStopsTheChange) {
 
 TEST_F(JournalCli, ALineCutByACrashIsSkippedAndTheNextEntryStartsAfresh) {
     ASSERT_EQ(run({"eeprom", "write", "5D", "30"}), 0);
-    const std::string file = (std::filesystem::path(journalDir()) / "eeprom-changes.jsonl");
+    const std::string file =
+        (std::filesystem::path(journalDir()) / "eeprom-changes.jsonl").string();
     {
         std::ofstream out(file, std::ios::app | std::ios::binary);
         out << R"({"id":2,"time":"2026-01-01 00:00:00","operation":"eeprom wr)";
