@@ -17,16 +17,22 @@
 #include "procedures/ProgramObjects.h"
 #include "shell/ProgramWindows.h"
 #include "shell/SimulatedPrinters.h"
+#include "tests/support/MessageCap.h"
 
 namespace veltra::test {
 
 class RecordingHandler final : public MessageHandler {
 public:
-    void showError(std::string_view text) override { errors.emplace_back(text); }
+    void showError(std::string_view text) override {
+        cap.count();
+        errors.emplace_back(text);
+    }
     void showMessage(std::string_view title, std::string_view text) override {
+        cap.count();
         messages.emplace_back(std::string(title) + ": " + std::string(text));
     }
     bool confirm(std::string_view, std::string_view text) override {
+        cap.count();
         questions.emplace_back(text);
         if (answers.empty()) {
             return true;
@@ -43,6 +49,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;
+    MessageCap cap;
 };
 
 inline PortMap allPortsSimulated() {

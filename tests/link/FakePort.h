@@ -17,6 +17,7 @@
 #include "link/Malprinterdriver.h"
 #include "link/MessageHandler.h"
 #include "link/PortBackend.h"
+#include "tests/support/MessageCap.h"
 
 namespace veltra::test {
 
@@ -131,11 +132,18 @@ private:
 
 class RecordingHandler final : public MessageHandler {
 public:
-    void showError(std::string_view text) override { errors.emplace_back(text); }
+    void showError(std::string_view text) override {
+        cap.count();
+        errors.emplace_back(text);
+    }
     void showMessage(std::string_view, std::string_view text) override {
+        cap.count();
         messages.emplace_back(text);
     }
-    bool confirm(std::string_view, std::string_view) override { return true; }
+    bool confirm(std::string_view, std::string_view) override {
+        cap.count();
+        return true;
+    }
     void endProgram(std::string_view text, int exitCode) override {
         ended.emplace_back(text);
         throw ProgramEnded(std::string(text), exitCode);
@@ -144,6 +152,7 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> messages;
     std::vector<std::string> ended;
+    MessageCap cap;
 };
 
 // ---- Reply builders (printer to host) ----

@@ -1,5 +1,6 @@
 // The link against the virtual printer: in process through its port backend, and through a
 // real "unix:" socket served by the printer in a thread.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -139,6 +140,28 @@ TEST(LinkWithVirtualPrinter, WaitUntilReadyRidesOutPaperOut) {
     EXPECT_EQ(r.link.WaitUntilReady(), kOk);
     EXPECT_GE(r.ui.errors.size(), 2u);
     EXPECT_EQ(r.ui.errors.front(), "Paper out error");
+}
+
+// Paper that never comes: the wait shows its box every second without end. The recording
+// handler's cap turns that into a failure after 1,000 boxes instead of a run that never ends.
+TEST(LinkWithVirtualPrinter, AWaitThatNeverEndsFailsAtTheMessageCap) {
+    SimRig r;
+    ASSERT_EQ(r.link.StartLink(), kOk);
+    r.printer.setState(0x02);
+    r.printer.setError(0x06);
+    bool flooded = false;
+    EXPECT_NONFATAL_FAILURE(
+        {
+            try {
+                r.link.WaitUntilReady();
+            } catch (const MessageFlood&) {
+                flooded = true;
+            }
+        },
+        "more than 1000 messages");
+    EXPECT_TRUE(flooded);
+    EXPECT_EQ(r.ui.errors.size(), MessageCap::kLimit);
+    EXPECT_EQ(r.ui.errors.back(), "Paper out error");
 }
 
 TEST(LinkWithVirtualPrinter, ShutdownOrder) {

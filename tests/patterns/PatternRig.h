@@ -20,16 +20,24 @@
 #include "patterns/PrintJobs.h"
 #include "tests/patterns/FakePrinterPort.h"
 #include "tests/patterns/StreamParser.h"
+#include "tests/support/MessageCap.h"
 
 namespace veltra::test {
 
 class RecordingUi final : public MessageHandler {
 public:
-    void showError(std::string_view text) override { errors.emplace_back(text); }
+    void showError(std::string_view text) override {
+        cap.count();
+        errors.emplace_back(text);
+    }
     void showMessage(std::string_view title, std::string_view text) override {
+        cap.count();
         messages.push_back(std::string(title) + "|" + std::string(text));
     }
-    bool confirm(std::string_view, std::string_view) override { return true; }
+    bool confirm(std::string_view, std::string_view) override {
+        cap.count();
+        return true;
+    }
     void endProgram(std::string_view text, int exitCode) override {
         ended.emplace_back(text);
         throw ProgramEnded(std::string(text), exitCode);
@@ -37,6 +45,7 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> messages;
     std::vector<std::string> ended;
+    MessageCap cap;
 };
 
 struct PatternRig {

@@ -2,6 +2,7 @@
 // A recording adjustment window and a program object set wired to the in-process virtual
 // printer on a ManualClock, for the procedure tests.
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 #include "procedures/Session.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
+#include "tests/support/MessageCap.h"
 
 namespace veltra::test {
 
@@ -167,11 +169,16 @@ public:
 
 class RecordingHandler final : public MessageHandler {
 public:
-    void showError(std::string_view text) override { errors.emplace_back(text); }
+    void showError(std::string_view text) override {
+        cap.count();
+        errors.emplace_back(text);
+    }
     void showMessage(std::string_view, std::string_view text) override {
+        cap.count();
         messages.emplace_back(text);
     }
     bool confirm(std::string_view title, std::string_view text) override {
+        cap.count();
         questions.emplace_back(title, text);
         return answer;
     }
@@ -182,6 +189,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::pair<std::string, std::string>> questions;  // (title, text) asked
     bool answer = true;
+    MessageCap cap;
 };
 
 // One virtual printer, the program objects on its port, a started link, and a frame.
@@ -190,7 +198,11 @@ struct Rig {
         : printer(clock, modelIndex),
           objects(clock, handler,
                   [this](std::uint16_t, const std::string&) -> std::unique_ptr<PortBackend> {
-                      return std::make_unique<sim::SimPortBackend>(printer, clock);
+                      auto port = std::make_unique<sim::SimPortBackend>(printer, clock);
+                      if (wrapPort) {
+                          return wrapPort(std::move(port));
+                      }
+                      return port;
                   }),
           frame(objects, view, state) {}
 
@@ -255,6 +267,8 @@ struct Rig {
     FakeView view;
     AdjustState state;
     AdjustFrame frame;
+    // When set, wraps each port the program opens (to delay or split the printer's replies).
+    std::function<std::unique_ptr<PortBackend>(std::unique_ptr<PortBackend>)> wrapPort;
     std::size_t packetsBeforeStart = 0;
     std::size_t factoryMark = 0;
     std::size_t controlMark = 0;

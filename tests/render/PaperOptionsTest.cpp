@@ -1,4 +1,5 @@
 #include "sim/render/PaperOptions.h"
+#include "tests/support/MessageCap.h"
 
 #include <gtest/gtest.h>
 
@@ -45,15 +46,23 @@ TEST(PaperOptions, BidErrorNamesSetSideAndDots) {
 
 class RecordingHandler final : public MessageHandler {
 public:
-    void showError(std::string_view text) override { errors.emplace_back(text); }
-    void showMessage(std::string_view, std::string_view text) override {
+    void showError(std::string_view text) override {
+        cap.count();
         errors.emplace_back(text);
     }
-    bool confirm(std::string_view, std::string_view) override { return false; }
+    void showMessage(std::string_view, std::string_view text) override {
+        cap.count();
+        errors.emplace_back(text);
+    }
+    bool confirm(std::string_view, std::string_view) override {
+        cap.count();
+        return false;
+    }
     void endProgram(std::string_view text, int exitCode) override {
         throw ProgramEnded(std::string(text), exitCode);
     }
     std::vector<std::string> errors;
+    MessageCap cap;
 };
 
 TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {

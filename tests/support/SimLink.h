@@ -22,17 +22,25 @@
 #include "link/Status.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
+#include "tests/support/MessageCap.h"
 
 namespace veltra::test {
 
 // Records boxes instead of showing them; a program error throws ProgramEnded.
 class SimLinkMessages final : public MessageHandler {
 public:
-    void showError(std::string_view text) override { errors.emplace_back(text); }
+    void showError(std::string_view text) override {
+        cap.count();
+        errors.emplace_back(text);
+    }
     void showMessage(std::string_view, std::string_view text) override {
+        cap.count();
         messages.emplace_back(text);
     }
-    bool confirm(std::string_view, std::string_view) override { return answer; }
+    bool confirm(std::string_view, std::string_view) override {
+        cap.count();
+        return answer;
+    }
     void endProgram(std::string_view text, int code) override {
         throw ProgramEnded(std::string(text), code);
     }
@@ -40,6 +48,7 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> messages;
     bool answer = true;
+    MessageCap cap;
 };
 
 struct SimLink {
