@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only those missing.
+#   scripts/install-deps.sh [checks] [fuzz]
+# "checks" adds clang-tidy (the static checks of CI); "fuzz" adds clang and libFuzzer.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang-format pkg-config
@@ -8,6 +10,13 @@ packages=(
   fonts-dejavu-core
   help2man desktop-file-utils dpkg-dev
 )
+for group in "$@"; do
+  case "$group" in
+    checks) packages+=(clang-tidy) ;;
+    fuzz) packages+=(clang libfuzzer-14-dev) ;;
+    *) echo "unknown package group: $group" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
