@@ -62,7 +62,7 @@ public:
         throw ProgramEnded(std::string(text), exitCode);
     }
     std::vector<std::string> errors;
-    MessageCap cap;
+    veltra::test::MessageCap cap;
 };
 
 TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {
