@@ -27,7 +27,7 @@ constexpr int kTimeoutPerByteMs = 10;
 constexpr int kTimeoutConstantMs = 10000;
 constexpr std::size_t kDeviceIdMax = 200;
 // A stream that never stops talking must not hold the program: discarding ends after this much.
-constexpr std::size_t kDiscardLimit = 64 * 1024;
+constexpr std::size_t kDiscardLimit = std::size_t{64} * 1024;
 
 int transferTimeoutMs(std::size_t n) {
     const std::size_t capped = std::min<std::size_t>(n, 100000);

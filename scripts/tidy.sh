@@ -9,6 +9,8 @@ build="${1:-build/default}"
 if [ ! -f "$build/compile_commands.json" ]; then
   cmake --preset default >/dev/null
 fi
-git ls-files -z 'link/*.cpp' 'codes/*.cpp' 'patterns/*.cpp' 'procedures/*.cpp' |
+# The real Win32 calls are compiled only in the Windows build, so they have no compile command here.
+git ls-files -z 'link/*.cpp' 'codes/*.cpp' 'patterns/*.cpp' 'procedures/*.cpp' \
+    ':!link/Win32SystemCalls.cpp' |
   xargs -0 -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet 2>/dev/null
 echo "clang-tidy: clean"

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "link/Backends.h"
+#ifndef _WIN32
 #include "sim/SocketServer.h"
+#endif
 #include "sim/VirtualPrinter.h"
 #include "tests/support/CliRun.h"
 
@@ -369,6 +371,7 @@ TEST_F(CliTest, HelpListsTheCommands) {
     }
 }
 
+#ifndef _WIN32
 // A printer served on a Unix socket, as veltra-vprinter serves it; the command line reaches it
 // with --device ZTUSB1=unix:PATH.
 class ServedPrinterTest : public test::CliRun {
@@ -425,6 +428,7 @@ TEST_F(ServedPrinterTest, UsbIdWrittenWhileThePrinterReportsInkOutIsRegistered) 
     const auto& e = printer_.eeprom();
     EXPECT_EQ(std::string(e.begin() + 0xC2, e.begin() + 0xD4), "ABCDEFGHIJ12345678");
 }
+#endif  // Unix sockets
 
 }  // namespace
 }  // namespace veltra::cli
