@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "procedures/Progress.h"
+
 namespace veltra {
 
 namespace {
@@ -78,6 +80,7 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
     view.showPanel(Panel::EEPROMGridPnl);
     EmptyGrid(view);
     view.setHourglass(true);
+    ProgressMeter meter(view, o.clock, int(*last) - int(*first) + 1);
     for (int a = 0; a < kAddressCount; ++a) {
         const auto address = std::uint8_t(a);
         if (address < *first || address > *last) {
@@ -95,6 +98,7 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
             return status;
         }
         view.setGridCell(GridRow(address), GridColumn(address), HexText(o.dataManu, value));
+        meter.advance();
         view.repaint();
     }
     view.setHourglass(false);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "procedures/Maintenance.h"
+#include "procedures/Progress.h"
 
 namespace veltra {
 
@@ -29,6 +30,8 @@ constexpr int kReadingsPerSum = 3;
 constexpr std::int64_t kSettleMs = 10000;
 constexpr std::int64_t kMeasureAWaitMs = 4000;
 constexpr std::int64_t kMeasureBWaitMs = 3000;
+static_assert(kCrMeasurementWaitMs ==
+              kSettleMs + kReadingsPerSum * (kMeasureAWaitMs + kMeasureBWaitMs));
 
 // v = (576 + A - B) / 3; values beyond +-45 are stored as the out-of-range marks +-120.
 constexpr std::int32_t kDispersionOffset = 576;
@@ -93,7 +96,7 @@ Status ReadCrReading(TPD4Comm& link, std::int32_t& reading) {
 
 // Three times: carriage to the far position, the measuring move of unit, wait, read. The sum of
 // the three readings goes to sum.
-Status MeasureSum(TPFactory& factory, TPD4Comm& link, Clock& clock, std::uint8_t unit,
+Status MeasureSum(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter, std::uint8_t unit,
                   std::int64_t waitMs, std::int32_t& sum) {
     sum = 0;
     for (int i = 0; i < kReadingsPerSum; ++i) {
@@ -103,7 +106,7 @@ Status MeasureSum(TPFactory& factory, TPD4Comm& link, Clock& clock, std::uint8_t
         if (const Status s = factory.MechSet(unit, kPositionNear); s != kOk) {
             return s;
         }
-        clock.sleepMs(waitMs);
+        meter.wait(waitMs);
         std::int32_t reading = 0;
         if (const Status s = ReadCrReading(link, reading); s != kOk) {
             return s;
@@ -220,7 +223,7 @@ std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b) {
     return std::int8_t(v);
 }
 
-Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock) {
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter) {
     if (const Status s = SeqPark(factory); s != kOk) {
         return s;
     }
@@ -235,14 +238,14 @@ Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock) {
             return s;
         }
     }
-    clock.sleepMs(kSettleMs);
+    meter.wait(kSettleMs);
     std::int32_t a = 0;
-    if (const Status s = MeasureSum(factory, link, clock, kUnitMeasureA, kMeasureAWaitMs, a);
+    if (const Status s = MeasureSum(factory, link, meter, kUnitMeasureA, kMeasureAWaitMs, a);
         s != kOk) {
         return s;
     }
     std::int32_t b = 0;
-    if (const Status s = MeasureSum(factory, link, clock, kUnitMeasureB, kMeasureBWaitMs, b);
+    if (const Status s = MeasureSum(factory, link, meter, kUnitMeasureB, kMeasureBWaitMs, b);
         s != kOk) {
         return s;
     }
@@ -284,8 +287,12 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
     if (status != kOk) {
         return status;  // reported by the ready wait
     }
-    status = measure ? RunCrMeasurement(objects.factory, objects.link, objects.clock)
-                     : objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
+    if (measure) {
+        ProgressMeter meter(view, objects.clock, kCrMeasurementWaitMs, kCrMeasurementWaitMs);
+        status = RunCrMeasurement(objects.factory, objects.link, meter);
+    } else {
+        status = objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
+    }
     if (status != kOk) {
         frame.ReportStatus(status);
         return status;

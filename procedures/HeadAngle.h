@@ -48,7 +48,10 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame);
 std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b);
 
 // The printer's measurement sequence: moves, readings, the value written to 0x79, FinishValues,
-// carriage motor released. Stops at the first failing step and returns its status.
-Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock);
+// carriage motor released. Stops at the first failing step and returns its status. Its waits,
+// kCrMeasurementWaitMs in all, are slept through the meter.
+inline constexpr std::int64_t kCrMeasurementWaitMs = 31000;
+class ProgressMeter;
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter);
 
 }  // namespace veltra
