@@ -14,6 +14,7 @@
 #include "link/PortTraceFile.h"
 #include "procedures/Messages.h"
 #include "procedures/Session.h"
+#include "sim/EepromFile.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
 #include "veltra/Version.h"
@@ -127,16 +128,7 @@ std::string commandList(const CLI::App& app) {
 }  // namespace
 
 std::string defaultSimEepromPath(const std::string& model) {
-    std::filesystem::path base;
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state) {
-        base = state;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::filesystem::path(home) / ".local" / "state";
-    } else {
-        return {};
-    }
-    const std::string shortName = model.substr(model.find_last_of(' ') + 1);
-    return (base / "veltra-adjust" / ("virtual-" + shortName + ".eeprom")).string();
+    return sim::defaultEepromFile(model);
 }
 
 CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream& in)
