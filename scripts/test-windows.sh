@@ -13,4 +13,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine wineboot --init >/dev/null 2>&1
   wineserver --wait
 fi
+# One wineserver for the whole run: tests started side by side would otherwise each start one,
+# and a client that reaches a server as it shuts down fails with "Connection reset by peer".
+wineserver --persistent
+trap 'wineserver --kill 2>/dev/null || true' EXIT
 ctest --preset windows -j "$(nproc)"
