@@ -15,6 +15,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 # One wineserver for the whole run: tests started side by side would otherwise each start one,
 # and a client that reaches a server as it shuts down fails with "Connection reset by peer".
-wineserver --persistent
+# Its helper processes (services.exe and the like) start with the first program and live as long
+# as the server: started here with no terminal, since a test that started them would share its
+# output pipe with them and never see it close.
+wineserver --persistent >/dev/null 2>&1 </dev/null
 trap 'wineserver --kill 2>/dev/null || true' EXIT
+wine wineboot >/dev/null 2>&1 </dev/null
 ctest --preset windows -j "$(nproc)"
