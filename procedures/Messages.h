@@ -136,4 +136,192 @@ inline constexpr std::string_view kItemPageCounter = "Page counter";
 inline constexpr std::string_view kItemPrintPassCounter = "Print pass counter";
 inline constexpr std::string_view kItemA4Printing = "A4 normal paper printing";
 
+// The adjustment window's own captions and panel texts, tab by tab.
+namespace window {
+
+inline constexpr std::string_view kTitle = " Individual Adjustment Program";
+inline constexpr std::string_view kTabMaintenance = "Maintenance";
+inline constexpr std::string_view kTabPatternPrinting = "Check pattern printing";
+inline constexpr std::string_view kTabAppendix = "Appendix";
+inline constexpr std::string_view kMaintenanceItems = "Maintenance items";
+inline constexpr std::string_view kPatternPrintingItems = "Check pattern printing items";
+inline constexpr std::string_view kAppendixItems = "Appendix items";
+inline constexpr std::string_view kStatusButton = "Status";
+inline constexpr std::string_view kQuitButton = "Quit";
+inline constexpr std::string_view kOk = "OK";
+inline constexpr std::string_view kPrevious = "Previous";
+inline constexpr std::string_view kItems = "Items";
+
+// The "Adjusted items" summary.
+inline constexpr std::string_view kAdjustedItems = "Adjusted items";
+inline constexpr std::string_view kSummaryHeadId = "Head ID";
+inline constexpr std::string_view kSummaryBid = "Bi-D Adjustment value";
+inline constexpr std::string_view kSummaryBlack = "Black";
+inline constexpr std::string_view kSummaryColor = "Color";
+inline constexpr std::string_view kSummaryBidRows[] = {"VSD1", "VSD2", "VSD3", "ECO"};
+inline constexpr std::string_view kSummaryUsbId = "USB ID";
+inline constexpr std::string_view kSummaryProtectionCounter = "Protection counter";
+inline constexpr std::string_view kSummaryTopMargin = "Top Margin";
+inline constexpr std::string_view kSummaryPf = "PF Adjustment value";
+
+// Adjustment tab: EEPROM initialization, head ID, USB ID.
+inline constexpr std::string_view kEepromInitTitle = "EEPROM initialization ";
+inline constexpr std::string_view kEepromInitTexts[] = {
+    "After replacing Main board, make sure to do this EEPROM Initialization to re-register the "
+    "factory setting value onto the spare Main board.",
+    "In case of Veltra K55/K45, destination setting will also be done in this operation.",
+    "Even though you've done this operation, it does\nnot mean you need to perform all\n"
+    "electronic adjustments."};
+inline constexpr std::string_view kHeadIdTitle = "Head ID Input ";
+inline constexpr std::string_view kHeadIdItems[] = {"Change data", "Check present data"};
+inline constexpr std::string_view kHeadIdEnter = "Enter the 13 digits Head ID.";
+inline constexpr std::string_view kHeadIdEntry = "Head ID";
+inline constexpr std::string_view kHeadIdLabel = "Head ID label";
+inline constexpr std::string_view kUsbIdItemsTitle = "USB ID Readout / Input ";
+inline constexpr std::string_view kUsbIdItems[] = {"Input USB ID", "Readout USB ID"};
+inline constexpr std::string_view kUsbIdInputTitle = "USB ID Input ";
+inline constexpr std::string_view kUsbIdInputText = "Input Original USB ID, or Serial number";
+inline constexpr std::string_view kUsbIdOriginal = "1. Original USB ID (18-digits)";
+inline constexpr std::string_view kUsbIdSerial = "2. Serial number (10-digits)";
+
+// Adjustment tab: Bi-D, PF, top margin.
+inline constexpr std::string_view kBidTitle = "Bi-Directional adjustment ";
+inline constexpr std::string_view kBidItems[] = {"Printing the Bi-D adjustment pattern", "Adjust",
+                                                 "Checking present Bi-D parameter"};
+inline constexpr std::string_view kBidInputTitle = "Input Bi-directional adjustment value ";
+inline constexpr std::string_view kBidRange = "Adjustable range is -60 to 60.";
+inline constexpr std::string_view kPfTitle = "PF adjustment ";
+inline constexpr std::string_view kPfItems[] = {"Printing the PF adjustment pattern", "Adjust",
+                                                "Checking present PF parameter"};
+inline constexpr std::string_view kPfAdjustTitle = "PF adjustment";
+inline constexpr std::string_view kPfInput = "Input your confirmed value.";
+inline constexpr std::string_view kPfRange = "(-4 to 4)";
+inline constexpr std::string_view kTopMarginTitle = "Top margin adjustment";
+inline constexpr std::string_view kTopMarginItems[] = {"Checking the Top margin", "Adjust"};
+inline constexpr std::string_view kTopMarginSelect = "Select a value from following window.";
+
+// Adjustment tab: head angle, CR motor drive dispersion.
+inline constexpr std::string_view kHeadAngleTitle = "Head angular adjustment ";
+inline constexpr std::string_view kHeadAngleItems[] = {"Printing the head angle pattern"};
+inline constexpr std::string_view kHeadAngleAdjustItems[] = {"Adjusting the head angle",
+                                                             "No need to adjust"};
+inline constexpr std::string_view kHeadAngleLever = "(Changing head angle lever.)";
+inline constexpr std::string_view kSusPlateTexts[] = {
+    "Select the printer version.", "If the previous head fastener is mounted, select \"Old\".",
+    "If the new head fastener is mounted, select \"New\"."};
+inline constexpr std::string_view kSusPlateItems[] = {"New", "Old"};
+inline constexpr std::string_view kHeadAngleNewSteps[] = {
+    "1. Press Ink SW.(Do not press it more 2 seconds.)",
+    "2. Remove all I/Cs.",
+    "3. Remove the cartridge spring from the bottom of the carriage.(First operation only)",
+    "4. Loosen the left screw.(Do not remove it completely.)",
+    "5. Loosen the right screw.(Do not remove it completely.)",
+    "6. Change the head angle adjust lever position.",
+    "7. Push both edges of the head fastener towards the inner side.",
+    "8. Tighten the right screw while pushing the head fastener.",
+    "9. Tighten the left screw while pushing the head fastener.",
+    "10. Install all I/Cs.",
+    "11. Press Ink SW.",
+    "12. After completing CL, next check print will start."};
+inline constexpr std::string_view kHeadAngleOldSteps[] = {
+    "1. Press Ink SW.(Do not press it more 2 seconds.)",
+    "2. Remove all I/Cs.",
+    "3. Loosen the left screw.(Do not remove it completely.)",
+    "4. Loosen the right screw.(Do not remove it completely.)",
+    "5. Change the head angle adjust lever position.",
+    "6. Push both edges of the head fastener towards the inner side.",
+    "7. Tighten the right screw while pushing the head fastener.",
+    "8. Tighten the left screw while pushing the head fastener.",
+    "9. Install all I/Cs.",
+    "10. Press Ink SW.",
+    "11. After completing CL, next check print will start."};
+inline constexpr std::string_view kHeadAngleCompleteSteps[] = {
+    "1. Press Ink SW.(Do not press it more 2 seconds.)",
+    "2. Remove all I/Cs.",
+    "3. Reinstall the cartridge spring at the bottom of the carriage.",
+    "4. Install all I/Cs.",
+    "5. Press Ink SW.",
+    "6. Press OK bellow to return."};
+inline constexpr std::string_view kCrTitle = "CR Motor Drive Dispersion Sequence ";
+inline constexpr std::string_view kCrTexts[] = {
+    "Mark the replaced parts (more than one may be marked), then press OK button.",
+    "Be sure to execute this function in case you replace a 1.main board, 2.CR motor, 3.PS "
+    "board, or 4.CR guide shaft with new one.",
+    "Excepting aboves, do not execute this function."};
+inline constexpr std::string_view kReplacedParts = "replaced parts";
+inline constexpr std::string_view kPartMainBoard = "main board";
+inline constexpr std::string_view kPartPsBoard = "PS board";
+inline constexpr std::string_view kPartCrMotor = "CR motor";
+inline constexpr std::string_view kPartCrGuideShaft = "CR guide shaft";
+
+// Maintenance tab.
+inline constexpr std::string_view kCleaningTitle = "Head cleaning ";
+inline constexpr std::string_view kCleaningTexts[] = {
+    "CL3(Powerful) cleaning will be done once you press OK button. ", "Consumption volume",
+    "1/23:      Black ink cartridge", "1/33:      Color ink cartridge"};
+inline constexpr std::string_view kInkChargeTitle = "Ink charge ";
+inline constexpr std::string_view kInkChargeTexts[] = {
+    "Ink Charge sequence will consume big ink amount.",
+    "Re-perform Ink charge if ink out occurs on the way of operation.", "Black I/C:     1/8",
+    "Color I/C:     1/11"};
+inline constexpr std::string_view kInkChargeJigTitle = "Ink charge for Jig ";
+inline constexpr std::string_view kInkChargeJigTexts[] = {
+    "It will take about 80 seconds.",
+    "If you can find some air-bubbles inside the ink tube, please perform this function again.",
+    "Replace the I/C with ink supply tool before pressing OK button."};
+inline constexpr std::string_view kRefurbishmentTitle = "Refurbishment for DOA ";
+inline constexpr std::string_view kRefurbishmentStartTexts[] = {
+    "Once you press following OK button, exclusive S46 transportation sequence with Jig will be "
+    "executed.",
+    "Replace the I/C or ink supply tool with transportation tool before pressing OK button."};
+inline constexpr std::string_view kRefurbishmentEndSteps[] = {
+    "1. Move away the Jig.", "2. Turn off the printer.", "3. Press OK button."};
+inline constexpr std::string_view kProtectionCounterTitle = "Protection counter ";
+inline constexpr std::string_view kProtectionCounterItems[] = {"Checking the present counter",
+                                                               "Clearing the protection counter"};
+inline constexpr std::string_view kProtectionCounterTexts[] = {
+    "Maximum Counter = 49,728 points.",
+    "34,809 points is the rough standard to replace to the waste ink drain pad."};
+inline constexpr std::string_view kInkPadTexts[] = {
+    "Which type of the ink pad have you replaced whether new one or old one? ",
+    "If you don't replace the ink pad, click the following button, then replace current ink pad "
+    "with new one, at first. "};
+inline constexpr std::string_view kOldType = "Old type";
+inline constexpr std::string_view kNewType = "New type";
+inline constexpr std::string_view kPageCounterTitle = "Page counter ";
+inline constexpr std::string_view kPrintPassCounterTitle = "Print pass counter ";
+
+// Check pattern printing tab.
+inline constexpr std::string_view kA4Title = "A4 normal paper printing ";
+inline constexpr std::string_view kA4Contents[] = {"1. Beta pattern(BK-Y-M-C)",
+                                                   "2. Nozzle check pattern(BK-Y-M-C)",
+                                                   "3. Alignment pattern(BK-Y-M-C)",
+                                                   "4. Nozzle column shift(BK-M)",
+                                                   "5. Bi-D pattern",
+                                                   "6. Head angle pattern",
+                                                   "7. PF pattern",
+                                                   "8. Head ID",
+                                                   "9. USB ID",
+                                                   "10. Protection counter"};
+
+// Appendix tab.
+inline constexpr std::string_view kEepromDataTitle = "EEPROM data ";
+inline constexpr std::string_view kEepromDataItems[] = {"Check the EEPROM data",
+                                                        "Change the EEPROM data"};
+inline constexpr std::string_view kEepromCheckTitle = "Check the EEPROM data ";
+inline constexpr std::string_view kEepromReadText =
+    "Enter the reading start address and the end address.";
+inline constexpr std::string_view kEepromStart = "(Start)";
+inline constexpr std::string_view kEepromRangeSign = "~";
+inline constexpr std::string_view kEepromEnd = "(End)";
+inline constexpr std::string_view kEepromLow = "Low";
+inline constexpr std::string_view kEepromHigh = "High";
+inline constexpr std::string_view kEepromChangeTitle = "Change the EEPROM data ";
+inline constexpr std::string_view kEepromWriteText = "Enter a data and address.";
+inline constexpr std::string_view kEepromAddress = "Address";
+inline constexpr std::string_view kEepromData = "Data";
+inline constexpr std::string_view kEepromByteRange = "(00~FF)";
+
+}  // namespace window
+
 }  // namespace veltra::msg

@@ -153,6 +153,11 @@ private:
     void buildWindow();
     void buildSummary(QWidget* parent);
     void buildPanels(QWidget* workArea);
+    // The panels of each tab, each in a unit of its own.
+    void buildAdjustmentPanels(QWidget* workArea);
+    void buildMaintenancePanels(QWidget* workArea);
+    void buildPatternPanels(QWidget* workArea);
+    void buildAppendixPanels(QWidget* workArea);
     void FormClose();
     // Connects the panels' buttons and entries to their handlers.
     void wireHandlers();
