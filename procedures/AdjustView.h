@@ -4,6 +4,7 @@
 // record every call. It holds primitives only: the rules (which colour for which status mode,
 // what the reset empties, which panel an item opens) live in AdjustFrame, so every
 // implementation behaves alike. No member may throw.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -142,6 +143,14 @@ enum class Timer {
 
 enum class TextColour { Black, Blue, Red };
 
+// How far a long operation has come: done of total steps (frames sent, bytes read, milliseconds
+// waited, bands printed), and the time left where the operation can tell it (-1: not known).
+struct Progress {
+    std::int64_t done = 0;
+    std::int64_t total = 0;
+    std::int64_t remainingMs = -1;
+};
+
 class AdjustView {
 public:
     virtual ~AdjustView() = default;
@@ -186,6 +195,11 @@ public:
     virtual void setSummary(SummaryField field, std::string_view text) = 0;
     virtual void setPrinterName(std::string_view name) = 0;  // SelectPrinterNameLbl
     virtual void showQuitWindow() = 0;  // the exit question, shown while the window closes
+
+    // --- progress of a long operation; a view that shows none keeps the defaults. Shown while
+    // the operation runs inside one handler, so it must paint at once.
+    virtual void showProgress(const Progress& progress) { (void)progress; }
+    virtual void endProgress() {}  // the operation is over (done or failed)
 };
 
 }  // namespace veltra

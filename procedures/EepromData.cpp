@@ -3,6 +3,7 @@
 #include <string>
 
 #include "procedures/JournalGuard.h"
+#include "procedures/Progress.h"
 
 namespace veltra {
 
@@ -80,6 +81,7 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
     view.showPanel(Panel::EEPROMGridPnl);
     EmptyGrid(view);
     view.setHourglass(true);
+    ProgressMeter meter(view, o.clock, int(*last) - int(*first) + 1);
     for (int a = 0; a < kAddressCount; ++a) {
         const auto address = std::uint8_t(a);
         if (address < *first || address > *last) {
@@ -97,6 +99,7 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
             return status;
         }
         view.setGridCell(GridRow(address), GridColumn(address), HexText(o.dataManu, value));
+        meter.advance();
         view.repaint();
     }
     view.setHourglass(false);

@@ -4,6 +4,7 @@
 
 #include "procedures/JournalGuard.h"
 #include "procedures/Maintenance.h"
+#include "procedures/Progress.h"
 
 namespace veltra {
 
@@ -30,6 +31,8 @@ constexpr int kReadingsPerSum = 3;
 constexpr std::int64_t kSettleMs = 10000;
 constexpr std::int64_t kMeasureAWaitMs = 4000;
 constexpr std::int64_t kMeasureBWaitMs = 3000;
+static_assert(kCrMeasurementWaitMs ==
+              kSettleMs + kReadingsPerSum * (kMeasureAWaitMs + kMeasureBWaitMs));
 
 // v = (576 + A - B) / 3; values beyond +-45 are stored as the out-of-range marks +-120.
 constexpr std::int32_t kDispersionOffset = 576;
@@ -104,7 +107,7 @@ Status ReadCrReading(TPD4Comm& link, std::int32_t& reading) {
 
 // Three times: carriage to the far position, the measuring move of unit, wait, read. The sum of
 // the three readings goes to sum.
-Status MeasureSum(TPFactory& factory, TPD4Comm& link, Clock& clock, std::uint8_t unit,
+Status MeasureSum(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter, std::uint8_t unit,
                   std::int64_t waitMs, std::int32_t& sum) {
     sum = 0;
     for (int i = 0; i < kReadingsPerSum; ++i) {
@@ -114,7 +117,7 @@ Status MeasureSum(TPFactory& factory, TPD4Comm& link, Clock& clock, std::uint8_t
         if (const Status s = factory.MechSet(unit, kPositionNear); s != kOk) {
             return s;
         }
-        clock.sleepMs(waitMs);
+        meter.wait(waitMs);
         std::int32_t reading = 0;
         if (const Status s = ReadCrReading(link, reading); s != kOk) {
             return s;
@@ -254,7 +257,7 @@ std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b) {
 namespace {
 
 // The measurement from the motor held on: moves, readings, the value, FinishValues, release.
-Status MeasureWithMotorHeld(TPFactory& factory, TPD4Comm& link, Clock& clock,
+Status MeasureWithMotorHeld(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter,
                             std::int8_t& written) {
     for (int i = 0; i < kWarmUpStrokes; ++i) {
         if (const Status s = factory.MechSet(kUnitCarriage, kPositionFar); s != kOk) {
@@ -264,14 +267,14 @@ Status MeasureWithMotorHeld(TPFactory& factory, TPD4Comm& link, Clock& clock,
             return s;
         }
     }
-    clock.sleepMs(kSettleMs);
+    meter.wait(kSettleMs);
     std::int32_t a = 0;
-    if (const Status s = MeasureSum(factory, link, clock, kUnitMeasureA, kMeasureAWaitMs, a);
+    if (const Status s = MeasureSum(factory, link, meter, kUnitMeasureA, kMeasureAWaitMs, a);
         s != kOk) {
         return s;
     }
     std::int32_t b = 0;
-    if (const Status s = MeasureSum(factory, link, clock, kUnitMeasureB, kMeasureBWaitMs, b);
+    if (const Status s = MeasureSum(factory, link, meter, kUnitMeasureB, kMeasureBWaitMs, b);
         s != kOk) {
         return s;
     }
@@ -293,25 +296,21 @@ bool IsCrOutOfRangeMark(std::int8_t value) {
     return value == kDispersionOverMark || value == kDispersionUnderMark;
 }
 
-Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock, std::int8_t& written) {
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter,
+                        std::int8_t& written) {
     if (const Status s = SeqPark(factory); s != kOk) {
         return s;
     }
     if (const Status s = factory.MechSet(kUnitCrMotor, kPositionNear); s != kOk) {
         return s;
     }
-    const Status s = MeasureWithMotorHeld(factory, link, clock, written);
+    const Status s = MeasureWithMotorHeld(factory, link, meter, written);
     if (s != kOk && s != kPortFailure) {
         // The link still answers: release the motor (best effort; the failure stays the result).
         link.DropStagedData();
         factory.MechSet(kUnitCrMotor, kCrMotorReleased);
     }
     return s;
-}
-
-Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock) {
-    std::int8_t written = 0;
-    return RunCrMeasurement(factory, link, clock, written);
 }
 
 Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
@@ -349,8 +348,12 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
         return status;  // reported by the ready wait
     }
     std::int8_t written = 0;
-    status = measure ? RunCrMeasurement(objects.factory, objects.link, objects.clock, written)
-                     : objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
+    if (measure) {
+        ProgressMeter meter(view, objects.clock, kCrMeasurementWaitMs, kCrMeasurementWaitMs);
+        status = RunCrMeasurement(objects.factory, objects.link, meter, written);
+    } else {
+        status = objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
+    }
     if (status != kOk) {
         frame.ReportStatus(status);
         return status;

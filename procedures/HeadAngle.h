@@ -54,9 +54,11 @@ std::int8_t CrDispersionValue(std::int32_t a, std::int32_t b);
 // carriage motor released. Stops at the first failing step and returns its status; once the
 // motor is held (MechSet(6, 268)), a failure that is not a port failure is followed by
 // MechSet(6, 0) as a best effort, so that the motor is not left held. written gets the value
-// written to 0x79.
-Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock, std::int8_t& written);
-Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, Clock& clock);
+// written to 0x79. Its waits, kCrMeasurementWaitMs in all, are slept through the meter.
+inline constexpr std::int64_t kCrMeasurementWaitMs = 31000;
+class ProgressMeter;
+Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter,
+                        std::int8_t& written);
 
 // True for the two marks of a measurement outside -45..45.
 bool IsCrOutOfRangeMark(std::int8_t value);

@@ -4,6 +4,7 @@
 
 #include "link/EepromAddresses.h"
 #include "procedures/JournalGuard.h"
+#include "procedures/Progress.h"
 
 namespace veltra {
 
@@ -22,39 +23,48 @@ constexpr std::array<std::uint8_t, 22> kExchangeClearedAddresses{
 constexpr int kExchangeCycles = 4;
 constexpr int kCountDownStart = 11;  // the first tick shows 11 - 1
 
-// Sends mechanism steps in order until one fails; later steps are then skipped.
+// Sends mechanism steps in order until one fails; later steps are then skipped. Each step sent
+// counts on the meter, if any.
 class Steps {
 public:
-    explicit Steps(TPFactory& factory) : factory_(factory) {}
+    Steps(TPFactory& factory, ProgressMeter* meter) : factory_(factory), meter_(meter) {}
 
     Steps& set(std::uint8_t unit, std::int16_t value) {
         if (status_ == kOk) {
-            status_ = factory_.MechSet(unit, value);
+            status_ = counted(factory_.MechSet(unit, value));
         }
         return *this;
     }
     Steps& run(std::uint8_t unit, std::uint8_t direction, std::uint16_t count) {
         if (status_ == kOk) {
-            status_ = factory_.MechRun(unit, direction, count);
+            status_ = counted(factory_.MechRun(unit, direction, count));
         }
         return *this;
     }
     Steps& pause(std::uint8_t count) {
         if (status_ == kOk) {
-            status_ = factory_.MechPause(count);
+            status_ = counted(factory_.MechPause(count));
         }
         return *this;
     }
-    Steps& seq(Status (*sequence)(TPFactory&)) {
+    Steps& seq(Status (*sequence)(TPFactory&, ProgressMeter*)) {
         if (status_ == kOk) {
-            status_ = sequence(factory_);
+            status_ = sequence(factory_, meter_);
         }
         return *this;
     }
     Status status() const { return status_; }
 
 private:
+    Status counted(Status status) {
+        if (meter_) {
+            meter_->advance();
+        }
+        return status;
+    }
+
     TPFactory& factory_;
+    ProgressMeter* meter_;
     Status status_ = kOk;
 };
 
@@ -105,22 +115,22 @@ Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
 
 }  // namespace
 
-Status SeqPark(TPFactory& f) {
-    return Steps(f).set(6, -6).run(53, 1, 150).status();
+Status SeqPark(TPFactory& f, ProgressMeter* meter) {
+    return Steps(f, meter).set(6, -6).run(53, 1, 150).status();
 }
 
-Status SeqSweep(TPFactory& f) {
-    return Steps(f).set(0, 1900).set(6, 1930).set(6, 1900).set(0, 368).status();
+Status SeqSweep(TPFactory& f, ProgressMeter* meter) {
+    return Steps(f, meter).set(0, 1900).set(6, 1930).set(6, 1900).set(0, 368).status();
 }
 
-Status SeqRelease(TPFactory& f) {
-    return Steps(f).set(8, 91).set(6, 0).status();
+Status SeqRelease(TPFactory& f, ProgressMeter* meter) {
+    return Steps(f, meter).set(8, 91).set(6, 0).status();
 }
 
-Status SeqPump(TPFactory& f, PumpLength length) {
+Status SeqPump(TPFactory& f, PumpLength length, ProgressMeter* meter) {
     const int groups = length == PumpLength::Short ? 2 : 6;  // 2 x n, n = 1 or 3
     const std::uint8_t settle = length == PumpLength::Short ? 10 : 100;
-    Steps steps(f);
+    Steps steps(f, meter);
     steps.run(66, 0, 8000).pause(1).run(64, 0, 6959).pause(1);
     for (int i = 0; i < groups; ++i) {
         steps.run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 23088);
@@ -128,8 +138,8 @@ Status SeqPump(TPFactory& f, PumpLength length) {
     return steps.pause(settle).run(67, 1, 150).status();
 }
 
-Status SeqReturn(TPFactory& f) {
-    return Steps(f)
+Status SeqReturn(TPFactory& f, ProgressMeter* meter) {
+    return Steps(f, meter)
         .set(6, 91)
         .set(7, 242)
         .pause(5)
@@ -144,8 +154,8 @@ Status SeqReturn(TPFactory& f) {
         .status();
 }
 
-Status SeqFill(TPFactory& f) {
-    return Steps(f)
+Status SeqFill(TPFactory& f, ProgressMeter* meter) {
+    return Steps(f, meter)
         .set(6, 91)
         .run(66, 0, 8000)
         .pause(1)
@@ -156,18 +166,22 @@ Status SeqFill(TPFactory& f) {
         .status();
 }
 
-Status SeqEnd(TPFactory& f) {
-    return Steps(f).set(250, 6).run(53, 1, 150).run(53, 0, 150).set(0, 6).status();
+Status SeqEnd(TPFactory& f, ProgressMeter* meter) {
+    return Steps(f, meter).set(250, 6).run(53, 1, 150).run(53, 0, 150).set(0, 6).status();
 }
 
-Status SeqExchangeStart(TPFactory& f) {
-    return Steps(f).seq(SeqPark).set(8, 116).status();
+Status SeqExchangeStart(TPFactory& f, ProgressMeter* meter) {
+    return Steps(f, meter).seq(SeqPark).set(8, 116).status();
 }
 
-Status SeqExchangeCycle(TPFactory& f) {
-    const auto shortPump = [](TPFactory& g) { return SeqPump(g, PumpLength::Short); };
-    const auto longPump = [](TPFactory& g) { return SeqPump(g, PumpLength::Long); };
-    return Steps(f)
+Status SeqExchangeCycle(TPFactory& f, ProgressMeter* meter) {
+    const auto shortPump = [](TPFactory& g, ProgressMeter* m) {
+        return SeqPump(g, PumpLength::Short, m);
+    };
+    const auto longPump = [](TPFactory& g, ProgressMeter* m) {
+        return SeqPump(g, PumpLength::Long, m);
+    };
+    return Steps(f, meter)
         .seq(SeqSweep)
         .seq(SeqRelease)
         .seq(shortPump)
@@ -179,9 +193,9 @@ Status SeqExchangeCycle(TPFactory& f) {
         .status();
 }
 
-Status SeqJigCharge(TPFactory& f, int pass) {
+Status SeqJigCharge(TPFactory& f, int pass, ProgressMeter* meter) {
     const bool first = pass == 0;
-    Steps steps(f);
+    Steps steps(f, meter);
     steps.seq(SeqPark).seq(SeqFill);
     if (first) {
         for (int i = 0; i < 6; ++i) {
@@ -222,9 +236,12 @@ Status ChargeForJigOKBtnClick(AdjustFrame& frame) {
         return status;
     }
     TPFactory& factory = frame.objects().factory;
-    status = SeqJigCharge(factory, 0);
-    if (status == kOk) {
-        status = SeqJigCharge(factory, 1);
+    {
+        ProgressMeter meter(frame.view(), frame.objects().clock, kJigChargeFrames);
+        status = SeqJigCharge(factory, 0, &meter);
+        if (status == kOk) {
+            status = SeqJigCharge(factory, 1, &meter);
+        }
     }
     if (status != kOk) {
         frame.ReportStatus(status);
@@ -266,18 +283,22 @@ Status MessageOKBtnClick(AdjustFrame& frame) {
     view.setControlEnabled(Control::GetStatusBtn, false);
     view.setControlEnabled(Control::MaintRdoGrp, true);
 
-    step(SeqExchangeStart(o.factory));
-    for (int i = 0; i < kExchangeCycles; ++i) {
-        step(SeqExchangeCycle(o.factory));
+    {
+        ProgressMeter meter(view, o.clock, kExchangeFrames);
+        step(SeqExchangeStart(o.factory, &meter));
+        for (int i = 0; i < kExchangeCycles; ++i) {
+            step(SeqExchangeCycle(o.factory, &meter));
+        }
+        for (std::uint8_t address : kExchangeClearedAddresses) {
+            step(o.link.WriteEepromByte(address, 0));
+        }
+        step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeFinished));
+        step(o.link.WriteEepromByte(kExchangeFlag2Address, 0));
+        step(o.factory.FinishValues());
+        meter.advance();
+        step(SeqRelease(o.factory, &meter));
+        step(SeqEnd(o.factory, &meter));
     }
-    for (std::uint8_t address : kExchangeClearedAddresses) {
-        step(o.link.WriteEepromByte(address, 0));
-    }
-    step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeFinished));
-    step(o.link.WriteEepromByte(kExchangeFlag2Address, 0));
-    step(o.factory.FinishValues());
-    step(SeqRelease(o.factory));
-    step(SeqEnd(o.factory));
 
     view.setControlEnabled(Control::AdjustmentTab, true);
     view.setControlEnabled(Control::MaintRdoGrp, true);

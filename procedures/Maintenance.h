@@ -15,18 +15,26 @@ inline constexpr std::uint8_t kCleaningSequence = 4;
 inline constexpr std::uint8_t kInkChargeSequence = 6;
 
 // The mechanism sequences. Each sends its steps in order, stops at the first failing step and
-// returns its status; kOk when every step was accepted.
+// returns its status; kOk when every step was accepted. A meter, when given, counts each step
+// sent.
+class ProgressMeter;
 enum class PumpLength { Short, Long };
-Status SeqPark(TPFactory& factory);
-Status SeqSweep(TPFactory& factory);
-Status SeqRelease(TPFactory& factory);
-Status SeqPump(TPFactory& factory, PumpLength length);
-Status SeqReturn(TPFactory& factory);
-Status SeqFill(TPFactory& factory);
-Status SeqEnd(TPFactory& factory);
-Status SeqExchangeStart(TPFactory& factory);
-Status SeqExchangeCycle(TPFactory& factory);
-Status SeqJigCharge(TPFactory& factory, int pass);  // pass 0 or 1
+Status SeqPark(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqSweep(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqRelease(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqPump(TPFactory& factory, PumpLength length, ProgressMeter* meter = nullptr);
+Status SeqReturn(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqFill(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqEnd(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqExchangeStart(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqExchangeCycle(TPFactory& factory, ProgressMeter* meter = nullptr);
+Status SeqJigCharge(TPFactory& factory, int pass,
+                    ProgressMeter* meter = nullptr);  // pass 0 or 1
+
+// Mechanism steps of both passes of the jig ink charge, and of the liquid exchange from its start
+// sequence to its end: the steps of their progress.
+inline constexpr int kJigChargeFrames = 95;
+inline constexpr int kExchangeFrames = 322;
 
 // Head cleaning (CL3): busy, CleanCharge(4), completed.
 Status CleaningOKBtnClick(AdjustFrame& frame);

@@ -29,6 +29,9 @@ inline constexpr std::string_view kDoubleFeedError = "Double feed error";
 inline constexpr std::string_view kUnknownError = "Unknown error";
 inline constexpr std::string_view kErrorCode = "Error Code:";  // followed by the decimal code
 
+// The time left of a long operation, after the number of seconds.
+inline constexpr std::string_view kSecondsLeft = " s left";
+
 // Link failures.
 inline constexpr std::string_view kCannotOpenPort = "Cannot open port.";
 inline constexpr std::string_view kReceiveError = "Receive error";

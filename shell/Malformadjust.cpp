@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QProgressBar>
 #include <QTabBar>
 
 #include "procedures/AdjustFrame.h"
@@ -34,7 +35,9 @@ TFormAdjust::~TFormAdjust() {
 void TFormAdjust::buildWindow() {
     auto* outer = new QHBoxLayout(this);
 
-    // Left: model, tabs with the item groups, Status and Quit.
+    // Left: model, tabs with the item groups, the "Adjusted items" summary, Status and Quit. The
+    // summary sits below the item lists rather than in a column of its own, so that the window
+    // fits a 1024 x 768 screen with every tab caption and the largest panel whole.
     auto* left = new QVBoxLayout;
     SelectPrinterNameLbl = new QLabel(this);
     SelectPrinterNameLbl->setObjectName("SelectPrinterNameLbl");
@@ -72,7 +75,10 @@ void TFormAdjust::buildWindow() {
     // Every tab caption in view, without scroll arrows.
     AdjustmentTab->setUsesScrollButtons(false);
     AdjustmentTab->setMinimumWidth(AdjustmentTab->tabBar()->sizeHint().width() + 8);
-    left->addWidget(AdjustmentTab, 1);
+    left->addWidget(AdjustmentTab);
+    buildSummary(this);
+    left->addWidget(findChild<QWidget*>("Panel8"));
+    left->addStretch(1);
 
     auto* frameButtons = new QHBoxLayout;
     GetStatusBtn = new QPushButton(qs(msg::window::kStatusButton), this);
@@ -92,8 +98,9 @@ void TFormAdjust::buildWindow() {
     workArea->setObjectName("WorkArea");
     workArea->setLayout(new QVBoxLayout);
     buildPanels(workArea);
-    // Room for the largest panel, so that the window keeps its size from panel to panel.
-    QSize largest(480, 380);
+    // Room for the largest panel, so that the window keeps its size from panel to panel and no
+    // panel is ever squeezed under another.
+    QSize largest(440, 360);
     for (QWidget* p : panels_) {
         largest = largest.expandedTo(p->sizeHint());
     }
@@ -103,13 +110,31 @@ void TFormAdjust::buildWindow() {
     StatusMemo->setObjectName("StatusMemo");
     StatusMemo->setReadOnly(true);
     StatusMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    StatusMemo->setMaximumHeight(110);
+    // Eight lines: the eight Bi-D results at once.
+    const int memoMargins =
+        2 * (StatusMemo->frameWidth() + int(StatusMemo->document()->documentMargin()) + 1);
+    StatusMemo->setFixedHeight(8 * StatusMemo->fontMetrics().lineSpacing() + memoMargins);
     middle->addWidget(StatusMemo);
+    // The progress of a long operation; its room is kept while hidden, so the window keeps its
+    // size when it shows.
+    auto* progressRow = new QHBoxLayout;
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName("ProgressBar");
+    ProgressTimeLbl = new QLabel(this);
+    ProgressTimeLbl->setObjectName("ProgressTimeLbl");
+    ProgressTimeLbl->setMinimumWidth(
+        ProgressTimeLbl->fontMetrics().horizontalAdvance("0000" + qs(msg::kSecondsLeft)));
+    for (QWidget* w :
+         {static_cast<QWidget*>(ProgressBar), static_cast<QWidget*>(ProgressTimeLbl)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+        w->hide();
+    }
+    progressRow->addWidget(ProgressBar, 1);
+    progressRow->addWidget(ProgressTimeLbl);
+    middle->addLayout(progressRow);
     outer->addLayout(middle, 1);
-
-    // Right: the summary.
-    buildSummary(this);
-    outer->addWidget(findChild<QWidget*>("Panel8"));
 
     // Timers, all 1000 ms on this thread.
     auto makeTimer = [this](const char* name) {
@@ -160,9 +185,11 @@ void TFormAdjust::buildSummary(QWidget* parent) {
     auto caption = [&](std::string_view text, int row, int col, int span = 1) {
         grid->addWidget(new QLabel(qs(text), box), row, col, 1, span);
     };
+    // Each caption beside its field, the Bi-D table under its heading: short enough to sit below
+    // the item lists.
     int row = 0;
-    caption(msg::window::kSummaryHeadId, row++, 0, 3);
-    field(SummaryField::ShowHdVolIDPnl, row++, 0, 3);
+    caption(msg::window::kSummaryHeadId, row, 0);
+    field(SummaryField::ShowHdVolIDPnl, row++, 1, 2);
     caption(msg::window::kSummaryBid, row++, 0, 3);
     caption(msg::window::kSummaryBlack, row, 1);
     caption(msg::window::kSummaryColor, row++, 2);
@@ -173,15 +200,21 @@ void TFormAdjust::buildSummary(QWidget* parent) {
         field(SummaryField(int(SummaryField::ShowVSD1BkPnl) + 2 * i), row, 1);
         field(SummaryField(int(SummaryField::ShowVSD1ClPnl) + 2 * i), row++, 2);
     }
-    caption(msg::window::kSummaryUsbId, row++, 0, 3);
-    field(SummaryField::ShowUSBIDLbl, row++, 0, 3);
-    caption(msg::window::kSummaryProtectionCounter, row++, 0, 3);
-    field(SummaryField::ShowProCounterPnl, row++, 0, 3);
-    caption(msg::window::kSummaryTopMargin, row++, 0, 3);
-    field(SummaryField::ShowTopMarginPnl, row++, 0, 3);
-    caption(msg::window::kSummaryPf, row++, 0, 3);
-    field(SummaryField::ShowPFPnl, row++, 0, 3);
-    grid->setRowStretch(row, 1);
+    const struct {
+        std::string_view caption;
+        SummaryField field;
+    } singles[] = {
+        {msg::window::kSummaryUsbId, SummaryField::ShowUSBIDLbl},
+        {msg::window::kSummaryProtectionCounter, SummaryField::ShowProCounterPnl},
+        {msg::window::kSummaryTopMargin, SummaryField::ShowTopMarginPnl},
+        {msg::window::kSummaryPf, SummaryField::ShowPFPnl},
+    };
+    for (const auto& single : singles) {
+        caption(single.caption, row, 0);
+        field(single.field, row++, 1, 2);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
 }
 
 void TFormAdjust::buildPanels(QWidget* workArea) {

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -88,6 +89,8 @@ public:
     void setSummary(SummaryField field, std::string_view text) override;
     void setPrinterName(std::string_view name) override;
     void showQuitWindow() override;
+    void showProgress(const Progress& progress) override;
+    void endProgress() override;
 
 public slots:
     // Frame.
@@ -202,6 +205,8 @@ private:
     QLabel* DischargeWaitLbl = nullptr;
     QPlainTextEdit* DischargeCountDownMemo = nullptr;
     QLabel* DischargeCompleteLbl = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QLabel* ProgressTimeLbl = nullptr;
     QHash<int, QLabel*> summary_;
     QTimer* DisableTimer = nullptr;
     QTimer* CountDownTimer = nullptr;

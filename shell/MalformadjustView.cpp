@@ -1,6 +1,7 @@
 // TFormAdjust as the procedures' AdjustView: its controls by name, the status area, the window
 // state, the work area's panels and entries, the frame's captions and the summary.
 #include <QApplication>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include "shell/Malformadjust.h"
@@ -107,6 +108,8 @@ void TFormAdjust::appendStatusText(std::string_view text) {
     QTextCursor cursor(StatusMemo->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(qs(text));
+    // The newest line stays in view.
+    StatusMemo->verticalScrollBar()->setValue(StatusMemo->verticalScrollBar()->maximum());
 }
 
 void TFormAdjust::addStatusLine(std::string_view text) {
@@ -314,6 +317,29 @@ void TFormAdjust::setSummary(SummaryField field, std::string_view text) {
 
 void TFormAdjust::setPrinterName(std::string_view name) {
     SelectPrinterNameLbl->setText(qs(name));
+}
+
+void TFormAdjust::showProgress(const Progress& progress) {
+    // The time left and the bar in view before the value moves, so that whoever watches the
+    // value sees them match.
+    ProgressTimeLbl->setText(progress.remainingMs < 0
+                                 ? QString()
+                                 : QString::number((progress.remainingMs + 999) / 1000) +
+                                       qs(msg::kSecondsLeft));
+    ProgressBar->show();
+    ProgressTimeLbl->show();
+    // The bar counts in int: a total beyond its range is scaled down.
+    const std::int64_t scale = progress.total > 1000000 ? progress.total / 1000000 + 1 : 1;
+    ProgressBar->setRange(0, int(progress.total / scale));
+    ProgressBar->setValue(int(progress.done / scale));
+    // Painted now: the operation keeps the event loop busy until it ends.
+    ProgressBar->repaint();
+    ProgressTimeLbl->repaint();
+}
+
+void TFormAdjust::endProgress() {
+    ProgressBar->hide();
+    ProgressTimeLbl->hide();
 }
 
 void TFormAdjust::showQuitWindow() {

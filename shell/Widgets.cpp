@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QVariant>
 #include <algorithm>
@@ -86,6 +87,10 @@ QLineEdit* makeEntry(const QString& objectName, int maxLength, bool upperCase, Q
     edit->setObjectName(objectName);
     edit->setMaxLength(maxLength);
     edit->setProperty(kTypedLimit, maxLength);
+    // Wide enough for the whole text at its longest, in the widest letter.
+    const int textWidth = edit->fontMetrics().horizontalAdvance(QString(maxLength, QChar('W')));
+    edit->setMinimumWidth(textWidth + 2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+                          12);
     if (upperCase) {
         edit->setValidator(new UpperCaseValidator(edit));
     }

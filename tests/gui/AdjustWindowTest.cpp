@@ -284,5 +284,31 @@ TEST(AdjustWindow, CloseAfterSwitchOffRequestOnlyClosesThePort) {
     EXPECT_TRUE(rig.windows.quit.isVisible());
 }
 
+// The window fits a 1024 x 768 screen with a title bar (at most 1024 x 740 in all), the summary
+// is whole and beside no panel, and the status area holds eight lines.
+TEST(AdjustWindow, FitsA1024By768ScreenWithTheSummaryInView) {
+    ShellRig rig;
+    ASSERT_TRUE(rig.start());
+    auto& w = rig.adjust();
+    QApplication::processEvents();
+    constexpr int kTitleBar = 30;
+    EXPECT_LE(w.width(), 1024);
+    EXPECT_LE(w.height(), 740 - kTitleBar);
+    const QRect window = w.rect();
+    for (const char* name : {"Panel8", "WorkArea", "StatusMemo", "AdjustmentTab"}) {
+        QWidget* part = ShellRig::find<QWidget>(w, name);
+        ASSERT_NE(part, nullptr);
+        const QRect at(part->mapTo(&w, QPoint(0, 0)), part->size());
+        EXPECT_TRUE(window.contains(at)) << name;
+    }
+    auto area = [&w](const char* name) {
+        QWidget* part = ShellRig::find<QWidget>(w, name);
+        return QRect(part->mapTo(&w, QPoint(0, 0)), part->size());
+    };
+    EXPECT_FALSE(area("Panel8").intersects(area("WorkArea")));
+    auto* memo = ShellRig::find<QPlainTextEdit>(w, "StatusMemo");
+    EXPECT_GE(memo->viewport()->height(), 8 * memo->fontMetrics().lineSpacing());
+}
+
 }  // namespace
 }  // namespace veltra::test

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -293,6 +294,38 @@ TEST(PanelProcedures, StoredValuesOutOfRangeAreShownWholeAndRefused) {
             EXPECT_EQ(rig.printer().eeprom()[c.address], stored);
         }
     }
+}
+
+// The CR motor drive dispersion measurement waits 31 s: the bar advances through the waits with
+// the seconds left beside it, and goes when the measurement is over.
+TEST(PanelProcedures, MeasurementShowsItsProgressWithTheTimeLeft) {
+    ShellRig rig;
+    ASSERT_TRUE(rig.start());
+    auto& w = rig.adjust();
+    rig.pick("AdjustRdoGrp", 2);
+    ASSERT_EQ(visiblePanel(rig), "CRHeatProtectOffsetPnl");
+    w.setChecked(CheckBox::ReplaceMainBoardCheckBox, true);
+    w.setChecked(CheckBox::ReplaceCRMainShaftCheckBox, true);
+    auto* bar = ShellRig::find<QProgressBar>(w, "ProgressBar");
+    auto* left = ShellRig::find<QLabel>(w, "ProgressTimeLbl");
+    std::vector<std::pair<int, std::string>> seen;  // value, time left shown
+    bool lockedThroughout = true;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+        seen.emplace_back(value, left->text().toStdString());
+        lockedThroughout = lockedThroughout && !w.isEnabled() && bar->isVisible();
+    });
+    ShellRig::click(w, "CRHeatProtectOffsetOKBtn");
+    ASSERT_GE(seen.size(), 31000u / 250u);
+    EXPECT_EQ(seen.front(), (std::pair<int, std::string>{0, "31 s left"}));
+    EXPECT_EQ(seen.back(), (std::pair<int, std::string>{31000, "0 s left"}));
+    EXPECT_EQ(bar->maximum(), 31000);
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_LT(seen[i - 1].first, seen[i].first);
+    }
+    EXPECT_TRUE(lockedThroughout) << "input stays out while the bar is shown";
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(w.statusText(),
+              "A value for the CR motor drive dispersion has successfully registered.");
 }
 
 }  // namespace

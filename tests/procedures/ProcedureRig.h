@@ -127,6 +127,8 @@ public:
     void setSummary(SummaryField f, std::string_view t) override { summary[f] = t; }
     void setPrinterName(std::string_view n) override { printerName = n; }
     void showQuitWindow() override { ++quitShown; }
+    void showProgress(const Progress& p) override { progress.push_back(p); }
+    void endProgress() override { ++progressEnded; }
 
     bool isVisible(Widget w) const {
         auto it = visible.find(w);
@@ -139,6 +141,8 @@ public:
     std::string cell(int r, int c) const { return grid[std::size_t(r)][std::size_t(c)]; }
 
     std::vector<std::string> lines;
+    std::vector<Progress> progress;
+    int progressEnded = 0;
     TextColour colour = TextColour::Black;
     bool enabled = true;
     bool hourglass = false;
