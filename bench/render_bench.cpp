@@ -1,14 +1,17 @@
 // Renders the four pages of the check-pattern report: the report is printed once through the
 // in-process virtual printer on a manual clock, then its recorded print commands are put on
-// paper several times. Prints the processor time per rendering, and with a directory argument
-// also the time to write the pages as PNG files there.
+// paper several times. Prints the processor time per rendering and, apart, the time to write the
+// four pages as PNG files (into the directory argument, else a temporary one).
 //
 //   render_bench [runs] [directory]
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "bench/SimProgram.h"
 #include "link/Clock.h"
@@ -76,21 +79,44 @@ int main(int argc, char** argv) {
     }
     std::printf("best: %.1f ms processor time for the report\n", best);
 
-    if (!directory.empty()) {
-        veltra::sim::PaperOutput paper(directory, errors, stored);
-        if (!paper.prepare()) {
-            std::fprintf(stderr, "%s\n", paper.files().error().c_str());
-            return 1;
-        }
-        const std::clock_t start = std::clock();
-        paper.catchUp(report);
-        std::printf("rendered and wrote %d PNG pages to %s in %.1f ms processor time\n",
-                    paper.pagesWritten(), directory.c_str(), cpuMsSince(start));
-        if (!paper.error().empty()) {
-            std::fprintf(stderr, "%s\n", paper.error().c_str());
+    // Writing the pages as PNG, apart from rendering them: as the paper output writes them
+    // (indexed colour, fast compression), and as a plain RGB image at the default level for
+    // comparison.
+    std::vector<QImage> pages;
+    veltra::sim::PageRenderer keeper(errors, stored,
+                                     [&pages](const QImage& page, int) { pages.push_back(page); });
+    keeper.feed(report);
+    QTemporaryDir scratch;
+    const std::string target = directory.empty() ? scratch.path().toStdString() : directory;
+    veltra::sim::PageFiles files(target);
+    if (!files.prepare()) {
+        std::fprintf(stderr, "%s\n", files.error().c_str());
+        return 1;
+    }
+    std::clock_t start = std::clock();
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (!files.write(pages[i], int(i) + 1)) {
+            std::fprintf(stderr, "%s\n", files.error().c_str());
             return 1;
         }
     }
+    const double writeMs = cpuMsSince(start);
+    std::uintmax_t bytes = 0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        bytes += std::filesystem::file_size(std::filesystem::path(target) /
+                                            veltra::sim::PageFiles::fileName(int(i) + 1));
+    }
+    std::printf("wrote %zu PNG pages (%ju KiB) in %.1f ms processor time\n", pages.size(),
+                bytes / 1024, writeMs);
+    start = std::clock();
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        const std::string plain = target + "/plain-" + std::to_string(i + 1) + ".png";
+        pages[i].save(QString::fromStdString(plain), "PNG");
+        std::filesystem::remove(plain);
+    }
+    std::printf("plain RGB PNG at the default level, for comparison: %.1f ms processor time\n",
+                cpuMsSince(start));
+    std::printf("summary: render %.1f ms, write %.1f ms\n", best, writeMs);
     veltra::EndSession(objects, false);
     return 0;
 }

@@ -95,6 +95,9 @@ public:
     // The page in the printer as it stands (a blank sheet if nothing was printed yet).
     QImage currentPage() const;
     const RenderNotes& notes() const { return notes_; }
+    // The hidden errors from now on (a trainee changes them between prints).
+    void setErrors(const MechanismErrors& errors) { errors_ = errors; }
+    const MechanismErrors& errors() const { return errors_; }
 
     // Trial values in force now (after the factory frames seen so far).
     int trialBid(DotSet set, InkSide side) const {

@@ -21,21 +21,25 @@ void keepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext&, const QStr
 
 }  // namespace
 
-void addPaperOptions(CLI::App& app, PaperOptions& o) {
+void addPaperOptions(CLI::App& app, PaperOptions& o, bool errorsNeedPaper) {
     auto* paper = app.add_option("--paper", o.directory,
                                  "write each ejected page as DIR/page-001.png, ... (360 dpi)");
-    app.add_option("--bid-error", o.bidErrors,
-                   "hidden Bi-D error SET:SIDE:DOTS, SET VSD1|VSD2|VSD3|ECO, SIDE K|C, e.g. "
-                   "VSD1:K:+2 (repeatable)")
-        ->needs(paper);
-    app.add_option("--pf-error", o.paperFeedError,
-                   "hidden paper feed error, 1/360 inch per inch of feed")
-        ->check(CLI::Range(-kMaxPaperFeedError, kMaxPaperFeedError))
-        ->needs(paper);
-    app.add_option("--head-angle-error", o.headAngleError,
-                   "hidden head angle error, dots between the halves of a head angular stroke")
-        ->check(CLI::Range(-kMaxHeadAngleError, kMaxHeadAngleError))
-        ->needs(paper);
+    CLI::Option* errors[] = {
+        app.add_option("--bid-error", o.bidErrors,
+                       "hidden Bi-D error SET:SIDE:DOTS, SET VSD1|VSD2|VSD3|ECO, SIDE K|C, e.g. "
+                       "VSD1:K:+2 (repeatable)"),
+        app.add_option("--pf-error", o.paperFeedError,
+                       "hidden paper feed error, 1/360 inch per inch of feed")
+            ->check(CLI::Range(-kMaxPaperFeedError, kMaxPaperFeedError)),
+        app.add_option("--head-angle-error", o.headAngleError,
+                       "hidden head angle error, dots between the halves of a head angular stroke")
+            ->check(CLI::Range(-kMaxHeadAngleError, kMaxHeadAngleError)),
+    };
+    if (errorsNeedPaper) {
+        for (CLI::Option* option : errors) {
+            option->needs(paper);
+        }
+    }
 }
 
 std::optional<BidError> parseBidError(std::string_view text) {
@@ -119,6 +123,18 @@ std::unique_ptr<PaperSession> PaperSession::start(const PaperOptions& options,
     if (!session->paper_.prepare()) {
         fatalError(ui, session->paper_.files().error(), 1);
     }
+    return session;
+}
+
+std::unique_ptr<PaperSession> PaperSession::startForView(const PaperOptions& options,
+                                                         VirtualPrinter& printer,
+                                                         MessageHandler& ui,
+                                                         PageEjected pageEjected) {
+    auto session = std::make_unique<PaperSession>(options, printer, ui, PageWritten{});
+    if (session->paper_.writesFiles() && !session->paper_.prepare()) {
+        fatalError(ui, session->paper_.files().error(), 1);
+    }
+    session->paper_.pageEjected = std::move(pageEjected);
     return session;
 }
 

@@ -26,7 +26,9 @@ inline constexpr int kMaxBidError = 60;  // the range a Bi-D value can be adjust
 inline constexpr int kMaxPaperFeedError = 20;
 inline constexpr int kMaxHeadAngleError = 20;
 
-void addPaperOptions(CLI::App& app, PaperOptions& options);
+// errorsNeedPaper: the hidden errors are refused without --paper (a program that shows its pages
+// on screen takes them alone).
+void addPaperOptions(CLI::App& app, PaperOptions& options, bool errorsNeedPaper = true);
 
 // One --bid-error value "SET:SIDE:DOTS": SET is VSD1, VSD2, VSD3 or ECO, SIDE is K (black) or
 // C (colour), DOTS a signed whole number within the Bi-D range. nullopt when it is not one.
@@ -49,11 +51,17 @@ MechanismErrors mechanismErrors(const PaperOptions& options, const StoredAdjustm
 class PaperSession {
 public:
     using PageWritten = std::function<void(const std::filesystem::path& file)>;
+    using PageEjected = std::function<void(const QImage& page, int number)>;
 
     // nullptr without --paper; ends the program through ui when the directory cannot be had.
     // pageWritten, when given, hears of every page file written.
     static std::unique_ptr<PaperSession> start(const PaperOptions& options, VirtualPrinter& printer,
                                                MessageHandler& ui, PageWritten pageWritten = {});
+    // For a view of the pages: a session also without --paper (then no file is written);
+    // pageEjected hears of every page ejected.
+    static std::unique_ptr<PaperSession> startForView(const PaperOptions& options,
+                                                      VirtualPrinter& printer, MessageHandler& ui,
+                                                      PageEjected pageEjected);
     PaperSession(const PaperOptions& options, VirtualPrinter& printer, MessageHandler& ui,
                  PageWritten pageWritten);
     ~PaperSession();
@@ -61,6 +69,9 @@ public:
     PaperSession& operator=(const PaperSession&) = delete;
 
     const PaperOutput& output() const { return paper_; }
+    // The hidden errors for the pages printed from now on.
+    void setErrors(const MechanismErrors& errors) { paper_.setErrors(errors); }
+    const MechanismErrors& errors() const { return paper_.renderer().errors(); }
 
 private:
     VirtualPrinter& printer_;

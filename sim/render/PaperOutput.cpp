@@ -1,7 +1,9 @@
 #include "sim/render/PaperOutput.h"
 
+#include <QImageWriter>
 #include <cstdio>
 #include <system_error>
+#include <unordered_map>
 
 namespace veltra::sim {
 
@@ -22,9 +24,47 @@ bool PageFiles::prepare() {
     return true;
 }
 
+std::optional<QImage> indexedPage(const QImage& page) {
+    const QImage rgb =
+        page.format() == QImage::Format_RGB888 ? page : page.convertToFormat(QImage::Format_RGB888);
+    QImage out(rgb.size(), QImage::Format_Indexed8);
+    QList<QRgb> table;
+    std::unordered_map<QRgb, uchar> index;
+    QRgb last = 0;
+    uchar lastIndex = 0;
+    bool haveLast = false;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uchar* in = rgb.constScanLine(y);
+        uchar* to = out.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x, in += 3) {
+            const QRgb colour = qRgb(in[0], in[1], in[2]);
+            // Paper and ink come in long runs: most pixels repeat the one before.
+            if (!haveLast || colour != last) {
+                auto found = index.find(colour);
+                if (found == index.end()) {
+                    if (table.size() == 256) {
+                        return std::nullopt;
+                    }
+                    found = index.emplace(colour, uchar(table.size())).first;
+                    table.push_back(colour);
+                }
+                last = colour;
+                lastIndex = found->second;
+                haveLast = true;
+            }
+            to[x] = lastIndex;
+        }
+    }
+    out.setColorTable(table);
+    return out;
+}
+
 bool PageFiles::write(const QImage& page, int number) {
     const std::filesystem::path path = directory_ / fileName(number);
-    if (!page.save(QString::fromStdString(path.string()), "PNG")) {
+    const std::optional<QImage> indexed = indexedPage(page);
+    QImageWriter writer(QString::fromStdString(path.string()), "png");
+    writer.setCompression(kPngCompression);
+    if (!writer.write(indexed ? *indexed : page)) {
         error_ = "cannot write " + path.string();
         return false;
     }
@@ -36,6 +76,12 @@ PaperOutput::PaperOutput(std::filesystem::path directory, const MechanismErrors&
                          const StoredAdjustments& stored)
     : files_(std::move(directory)),
       renderer_(errors, stored, [this](const QImage& page, int number) {
+          if (pageEjected) {
+              pageEjected(page, number);
+          }
+          if (!writesFiles()) {
+              return;
+          }
           if (files_.write(page, number)) {
               if (pageWritten) {
                   pageWritten(files_.directory() / PageFiles::fileName(number));

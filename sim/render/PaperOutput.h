@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,20 @@
 
 namespace veltra::sim {
 
-// Writes page images as PNG files named by their page number.
+// The page as an 8-bit indexed image of its own colours (paper, inks and their overlaps): a third
+// of the data of the RGB page, the same picture. nullopt when the page has more than 256
+// colours.
+std::optional<QImage> indexedPage(const QImage& page);
+
+// Writes page images as PNG files named by their page number: indexed where the page allows,
+// at a fast compression level, since the pages are large and mostly blank paper.
 class PageFiles {
 public:
     explicit PageFiles(std::filesystem::path directory) : directory_(std::move(directory)) {}
 
     static std::string fileName(int number);  // "page-001.png"
+    // zlib's fastest level: the blank paper compresses well at any level.
+    static constexpr int kPngCompression = 1;
     // Creates the directory if needed; false with error() set when it cannot be had.
     bool prepare();
     // False with error() set when the file cannot be written.
@@ -49,6 +58,11 @@ public:
 
     // Called with the file of each page written.
     std::function<void(const std::filesystem::path& file)> pageWritten;
+    // Called with each page as it is ejected, before it is written (e.g. to show it).
+    std::function<void(const QImage& page, int number)> pageEjected;
+    // Without a directory the pages are only handed to pageEjected.
+    bool writesFiles() const { return !files_.directory().empty(); }
+    void setErrors(const MechanismErrors& errors) { renderer_.setErrors(errors); }
 
     int pagesWritten() const { return files_.written(); }
     // The first failure to write a page; empty while every page was written.

@@ -31,6 +31,26 @@ TEST(PageFilesName, NumbersHaveAtLeastThreeDigits) {
     EXPECT_EQ(PageFiles::fileName(1000), "page-1000.png");
 }
 
+// A page is written as an indexed image while its colours fit a table of 256, else as it is;
+// either way every pixel reads back as it was.
+TEST_F(PaperOutputTest, PagesReadBackPixelForPixel) {
+    PageFiles files(dir_);
+    ASSERT_TRUE(files.prepare()) << files.error();
+    for (const int colours : {1, 255, 256}) {
+        SCOPED_TRACE(colours);
+        QImage page(300, 40, QImage::Format_RGB888);
+        page.fill(Qt::white);
+        for (int i = 0; i < colours; ++i) {
+            page.setPixel(i % 300, 20 + i / 300, qRgb(i % 256, 255 - i / 256 * 7, 17));
+        }
+        EXPECT_EQ(indexedPage(page).has_value(), colours + 1 <= 256)
+            << "white and the colours laid";
+        ASSERT_TRUE(files.write(page, colours)) << files.error();
+        const QImage back(QString::fromStdString((dir_ / PageFiles::fileName(colours)).string()));
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB888), page);
+    }
+}
+
 TEST_F(PaperOutputTest, WritesEachEjectedPageAsTheRecordGrows) {
     PaperOutput paper(dir_ / "sub", MechanismErrors{}, StoredAdjustments{});
     ASSERT_TRUE(paper.prepare()) << paper.error();
