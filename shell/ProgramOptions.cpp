@@ -28,8 +28,12 @@ std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
     app.set_version_flag("--version", kVersion, "Show the program's version and end");
     ShellOptions options;
     std::vector<std::string> devices;
-    app.add_flag("--simulate", options.simulate,
-                 "Lead every port to the in-process virtual printer");
+    auto* simulate = app.add_flag("--simulate", options.simulate,
+                                  "Lead every port to the in-process virtual printer");
+    app.add_option("--sim-eeprom", options.simEeprom,
+                   "Keep the virtual printer's EEPROM in FILE between runs (default: "
+                   "virtual-K55.eeprom / virtual-K45.eeprom in ~/.local/state/veltra-adjust)")
+        ->needs(simulate);
     app.add_option("--device", devices, "Lead one port elsewhere: PORT=URI (repeatable)")
         ->check(CLI::Validator(checkDevice, "PORT=URI"));
     app.add_option("--trace", options.trace, "Write every port transfer to FILE");
@@ -37,7 +41,7 @@ std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
                  "Keep no journal of EEPROM changes (and read nothing extra before them)");
     app.add_flag("--exit-when-shown", options.exitWhenShown,
                  "End once the start-up window has been painted");
-    sim::addPaperOptions(app, options.paper);
+    sim::addPaperOptions(app, options.paper, false);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -6,8 +6,12 @@
 //   --trace FILE         every port transfer written to FILE
 //   --no-journal         no EEPROM change journal
 //   --exit-when-shown    end as soon as the start-up window has been painted (start-up bench)
-//   --paper DIR          with --simulate: each virtual printer's pages as PNG files in DIR/K55,
-//                        DIR/K45 (and the hidden mechanism errors of the virtual printer)
+//   --sim-eeprom FILE    with --simulate: the virtual printer's EEPROM kept in FILE between
+//                        runs (default: one file per model in the user's state folder)
+//   --paper DIR          with --simulate: each virtual printer's pages also as PNG files in
+//                        DIR/K55, DIR/K45 (they are always shown in the tool window)
+//   --bid-error, --pf-error, --head-angle-error: the virtual printer's hidden mechanism errors
+//                        (also settable in the tool window)
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,6 +28,7 @@ struct ShellOptions {
     std::string trace;
     bool exitWhenShown = false;
     bool noJournal = false;
+    std::string simEeprom;
     sim::PaperOptions paper;
 };
 

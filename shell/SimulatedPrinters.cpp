@@ -1,5 +1,9 @@
 #include "shell/SimulatedPrinters.h"
 
+#include <filesystem>
+
+#include "link/StartupChoice.h"
+#include "procedures/StateFolder.h"
 #include "sim/SimPortBackend.h"
 
 namespace veltra::shell {
@@ -8,11 +12,67 @@ sim::VirtualPrinter& SimulatedPrinters::printerFor(int modelIndex) {
     const std::size_t slot = modelIndex == 1 ? 1 : 0;
     if (!printers_[slot]) {
         printers_[slot] = std::make_unique<sim::VirtualPrinter>(printerClock_, int(slot));
+        if (keepEeproms_) {
+            const std::string file =
+                namedFile_.empty() ? defaultSimEepromPath(kModels[slot].name) : namedFile_;
+            eepromFiles_[slot] = file;
+            if (!file.empty() && std::filesystem::exists(file) &&
+                !printers_[slot]->loadEeprom(file)) {
+                eepromFiles_[slot].clear();  // not overwritten by the default image
+                ui_->showError("Cannot read the virtual printer's EEPROM file " + file);
+            }
+        }
+        if (paperOptions_) {
+            sim::PaperOptions perModel = *paperOptions_;
+            if (!perModel.directory.empty()) {
+                perModel.directory =
+                    (std::filesystem::path(perModel.directory) / (slot == 1 ? "K45" : "K55"))
+                        .string();
+            }
+            paper_[slot] =
+                sim::PaperSession::startForView(perModel, *printers_[slot], *paperUi_,
+                                                [this, slot](const QImage& page, int number) {
+                                                    if (onPage_) {
+                                                        onPage_(int(slot), page, number);
+                                                    }
+                                                });
+        }
         if (onCreate_) {
             onCreate_(int(slot), *printers_[slot]);
         }
     }
     return *printers_[slot];
+}
+
+void SimulatedPrinters::enablePaper(sim::PaperOptions options, MessageHandler& ui) {
+    paperOptions_ = std::move(options);
+    paperUi_ = &ui;
+}
+
+sim::PaperSession* SimulatedPrinters::paper(int modelIndex) const {
+    return paper_[modelIndex == 1 ? 1 : 0].get();
+}
+
+void SimulatedPrinters::keepEeproms(std::string namedFile, MessageHandler& ui) {
+    keepEeproms_ = true;
+    namedFile_ = std::move(namedFile);
+    ui_ = &ui;
+}
+
+void SimulatedPrinters::saveEeproms() {
+    for (std::size_t slot = 0; slot < printers_.size(); ++slot) {
+        const std::string& file = eepromFiles_[slot];
+        // One named file holds the printer of the model used last.
+        if (!printers_[slot] || file.empty() ||
+            (!namedFile_.empty() && int(slot) != currentIndex_)) {
+            continue;
+        }
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
+        if (!printers_[slot]->saveEeprom(file)) {
+            ui_->showError("Cannot write the virtual printer's EEPROM file " + file);
+        }
+    }
 }
 
 std::unique_ptr<PortBackend> SimulatedPrinters::openBackend() {

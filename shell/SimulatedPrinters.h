@@ -4,10 +4,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "link/Clock.h"
+#include "link/MessageHandler.h"
 #include "link/PortBackend.h"
 #include "sim/VirtualPrinter.h"
+#include "sim/render/PaperOptions.h"
 
 namespace veltra::shell {
 
@@ -33,6 +37,21 @@ public:
         onCreate_ = std::move(onCreate);
     }
 
+    // Keeps the printers' EEPROM between runs: each printer made loads its file, if there is one,
+    // and saveEeproms writes it back. A named file serves the printer of whichever model is
+    // used (the model used last is saved); without one each model has its default file. A file
+    // that cannot be read is reported through ui and left as it is.
+    void keepEeproms(std::string namedFile, MessageHandler& ui);
+    void saveEeproms();
+
+    // Puts paper in each printer made from now on: its pages go to onPage (the tool window's
+    // paper view) and, with a directory in options, as PNG files into DIR/K55 or DIR/K45.
+    using PageHandler = std::function<void(int modelIndex, const QImage& page, int number)>;
+    void enablePaper(sim::PaperOptions options, MessageHandler& ui);
+    void setOnPage(PageHandler onPage) { onPage_ = std::move(onPage); }
+    // The paper of a model's printer; null before the printer is made or without paper.
+    sim::PaperSession* paper(int modelIndex) const;
+
     // Called after each openBackend, e.g. to show the printer in the tool window.
     void setOnOpen(std::function<void()> onOpen) { onOpen_ = std::move(onOpen); }
 
@@ -43,6 +62,14 @@ private:
     std::function<void()> onOpen_;
     std::function<void(int, sim::VirtualPrinter&)> onCreate_;
     std::array<std::unique_ptr<sim::VirtualPrinter>, 2> printers_;
+    std::optional<sim::PaperOptions> paperOptions_;
+    MessageHandler* paperUi_ = nullptr;
+    PageHandler onPage_;
+    std::array<std::unique_ptr<sim::PaperSession>, 2> paper_;
+    bool keepEeproms_ = false;
+    std::string namedFile_;
+    MessageHandler* ui_ = nullptr;
+    std::array<std::string, 2> eepromFiles_;  // where each printer made saves; empty: nowhere
     int currentIndex_ = 0;
 };
 

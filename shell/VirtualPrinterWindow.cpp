@@ -1,6 +1,7 @@
 #include "shell/VirtualPrinterWindow.h"
 
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -45,7 +46,12 @@ VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget*
     : QWidget(parent, Qt::Tool), printers_(printers) {
     setObjectName("VirtualPrinterWindow");
     setWindowTitle("Virtual printer");
-    auto* layout = new QVBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName("VpTabs");
+    outer->addWidget(tabs_);
+    auto* printerTab = new QWidget;
+    auto* layout = new QVBoxLayout(printerTab);
 
     auto* form = new QFormLayout;
     modelLbl_ = new QLabel(this);
@@ -106,6 +112,10 @@ VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget*
     }
     eepromTable_->setMinimumSize(17 * 26 + 8, 17 * 20 + 8);
     layout->addWidget(eepromTable_, 1);
+    tabs_->addTab(printerTab, "Printer");
+    paperView_ = new PaperView;
+    tabs_->addTab(paperView_, "Paper");
+    tabs_->addTab(buildErrorsTab(), "Mechanism errors");
 
     connect(conditionCombo_, &QComboBox::activated, this, &VirtualPrinterWindow::applyCondition);
     connect(noReplyBox_, &QCheckBox::toggled, this, &VirtualPrinterWindow::applyFaults);
@@ -121,6 +131,93 @@ VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget*
     connect(&refreshTimer_, &QTimer::timeout, this, &VirtualPrinterWindow::refresh);
     refreshTimer_.start();
     refresh();
+}
+
+QWidget* VirtualPrinterWindow::buildErrorsTab() {
+    auto* tab = new QWidget;
+    tab->setObjectName("VpErrorsTab");
+    auto* layout = new QVBoxLayout(tab);
+    auto* note = new QLabel(
+        "The printer's hidden faults. A pattern prints straight when the adjusted value equals "
+        "the error. They apply to the pages printed from now on.",
+        tab);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel("Bi-D (dots)", tab), 0, 0);
+    grid->addWidget(new QLabel("Black", tab), 0, 1);
+    grid->addWidget(new QLabel("Color", tab), 0, 2);
+    const char* setNames[] = {"VSD1", "VSD2", "VSD3", "ECO"};
+    auto spin = [this, tab](const QString& name, int limit) {
+        auto* box = new QSpinBox(tab);
+        box->setObjectName(name);
+        box->setRange(-limit, limit);
+        connect(box, &QSpinBox::valueChanged, this, &VirtualPrinterWindow::applyErrors);
+        return box;
+    };
+    for (int set = 0; set < sim::kDotSetCount; ++set) {
+        grid->addWidget(new QLabel(setNames[set], tab), set + 1, 0);
+        for (int side = 0; side < 2; ++side) {
+            QSpinBox* box =
+                spin(QString("VpBidError%1%2").arg(setNames[set], side == 0 ? "K" : "C"),
+                     sim::kMaxBidError);
+            bidErrorBoxes_[std::size_t(set)][std::size_t(side)] = box;
+            grid->addWidget(box, set + 1, side + 1);
+        }
+    }
+    pfErrorBox_ = spin("VpPfError", sim::kMaxPaperFeedError);
+    headAngleErrorBox_ = spin("VpHeadAngleError", sim::kMaxHeadAngleError);
+    grid->addWidget(new QLabel("Paper feed (1/360 inch per inch)", tab), 6, 0);
+    grid->addWidget(pfErrorBox_, 6, 1);
+    grid->addWidget(new QLabel("Head angle (dots)", tab), 7, 0);
+    grid->addWidget(headAngleErrorBox_, 7, 1);
+    layout->addLayout(grid);
+    layout->addStretch(1);
+    return tab;
+}
+
+void VirtualPrinterWindow::applyErrors() {
+    sim::PaperSession* paper = printers_.paper(printers_.currentIndex());
+    if (showingErrors_ || !paper) {
+        return;
+    }
+    sim::MechanismErrors errors;
+    for (std::size_t set = 0; set < bidErrorBoxes_.size(); ++set) {
+        for (std::size_t side = 0; side < 2; ++side) {
+            errors.bid[set][side] = bidErrorBoxes_[set][side]->value();
+        }
+    }
+    errors.paperFeed = pfErrorBox_->value();
+    errors.headAngle = headAngleErrorBox_->value();
+    paper->setErrors(errors);
+}
+
+void VirtualPrinterWindow::showErrors() {
+    const sim::PaperSession* paper = printers_.paper(printers_.currentIndex());
+    errorsModel_ = printers_.currentIndex();
+    if (!paper) {
+        return;
+    }
+    const sim::MechanismErrors& errors = paper->errors();
+    showingErrors_ = true;  // setting the boxes is not a change to apply
+    for (std::size_t set = 0; set < bidErrorBoxes_.size(); ++set) {
+        for (std::size_t side = 0; side < 2; ++side) {
+            bidErrorBoxes_[set][side]->setValue(errors.bid[set][side]);
+        }
+    }
+    pfErrorBox_->setValue(errors.paperFeed);
+    headAngleErrorBox_->setValue(errors.headAngle);
+    showingErrors_ = false;
+}
+
+void VirtualPrinterWindow::addPage(int modelIndex, const QImage& page, int number) {
+    const std::string_view model = kModels[modelIndex == 1 ? 1 : 0].name;
+    paperView_->addPage(
+        QString::fromUtf8(model.data(), qsizetype(model.size())) + QString(" page %1").arg(number),
+        page);
+    tabs_->setCurrentWidget(paperView_);
+    // Shown at once: the program may still be busy with the print that ejected it.
+    paperView_->repaint();
 }
 
 void VirtualPrinterWindow::applyCondition(int index) {
@@ -163,6 +260,9 @@ void VirtualPrinterWindow::refresh() {
     if (!crDispersionSpin_->hasFocus()) {
         const QSignalBlocker quiet(crDispersionSpin_);  // showing is not setting
         crDispersionSpin_->setValue(p.crMotorDispersion());
+    }
+    if (errorsModel_ != printers_.currentIndex()) {
+        showErrors();
     }
     const auto& bytes = p.eeprom();
     for (int r = 0; r < kEepromSide; ++r) {

@@ -2,15 +2,19 @@
 // The "Virtual printer" tool window of --simulate (not one of the program's own windows): puts
 // the simulated printer into each state and error the status reply knows, injects link faults,
 // presses its ink switch, sets its carriage motor's drive dispersion, and shows its EEPROM as a 16
-// x 16 table refreshed twice a second.
+// x 16 table refreshed twice a second. Its "Paper" tab shows each page as it is ejected; its
+// "Mechanism errors" tab sets the hidden errors the printed patterns show (Bi-D per dot size and
+// side, paper feed, head angle).
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
 
+#include "shell/PaperView.h"
 #include "shell/SimulatedPrinters.h"
 
 namespace veltra::shell {
@@ -33,9 +37,16 @@ public:
     void applyCondition(int index);
     // Re-reads the printer on view: EEPROM table, state line, model.
     void refresh();
+    // A page the printer of a model ejected: shown on the "Paper" tab.
+    void addPage(int modelIndex, const QImage& page, int number);
+    PaperView* paperView() const { return paperView_; }
 
 private:
     void applyFaults();
+    // The hidden errors of the spin boxes to the paper of the printer on view, and back.
+    void applyErrors();
+    void showErrors();
+    QWidget* buildErrorsTab();
     sim::VirtualPrinter& printer() { return printers_.current(); }
 
     SimulatedPrinters& printers_;
@@ -47,6 +58,13 @@ private:
     QComboBox* writeLetterCombo_ = nullptr;
     QSpinBox* crDispersionSpin_ = nullptr;
     QTableWidget* eepromTable_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    PaperView* paperView_ = nullptr;
+    std::array<std::array<QSpinBox*, 2>, sim::kDotSetCount> bidErrorBoxes_{};
+    QSpinBox* pfErrorBox_ = nullptr;
+    QSpinBox* headAngleErrorBox_ = nullptr;
+    int errorsModel_ = -1;  // the model whose errors the spin boxes show
+    bool showingErrors_ = false;
     QTimer refreshTimer_;
 };
 

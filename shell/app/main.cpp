@@ -78,6 +78,19 @@ int main(int argc, char** argv) {
     Clock& clock = options->simulate ? static_cast<Clock&>(simulationClock) : systemClock;
     QtMessageBoxHandler handler;
     SimulatedPrinters printers(systemClock, clock);
+    // The virtual printers keep their EEPROM between runs, as real ones do.
+    struct SaveEeproms {
+        SimulatedPrinters& printers;
+        bool enabled;
+        ~SaveEeproms() {
+            if (enabled) {
+                printers.saveEeproms();
+            }
+        }
+    } saveEeproms{printers, options->simulate};
+    if (options->simulate) {
+        printers.keepEeproms(options->simEeprom, handler);
+    }
 
     try {
         ProgramObjects objects(
@@ -106,22 +119,17 @@ int main(int argc, char** argv) {
         QObject::connect(&windows.boot, &TFormBoot::programEnded, &app,
                          [](int code) { QCoreApplication::exit(code); });
 
-        // --paper: each virtual printer writes its pages into a folder of its model.
-        std::vector<std::unique_ptr<sim::PaperSession>> paper;
-        if (options->simulate && !options->paper.directory.empty()) {
-            printers.setOnCreate([&](int modelIndex, sim::VirtualPrinter& printer) {
-                sim::PaperOptions perModel = options->paper;
-                perModel.directory = (std::filesystem::path(options->paper.directory) /
-                                      (modelIndex == 1 ? "K45" : "K55"))
-                                         .string();
-                paper.push_back(sim::PaperSession::start(perModel, printer, handler));
-            });
-        }
-
+        // Each virtual printer's pages go to the tool window's paper view and, with --paper, into
+        // a folder of its model.
         std::unique_ptr<VirtualPrinterWindow> toolWindow;
         if (options->simulate) {
+            printers.enablePaper(options->paper, handler);
             toolWindow = std::make_unique<VirtualPrinterWindow>(printers);
             printers.setOnOpen([w = toolWindow.get()] { w->refresh(); });
+            printers.setOnPage(
+                [w = toolWindow.get()](int modelIndex, const QImage& page, int number) {
+                    w->addPage(modelIndex, page, number);
+                });
             simulationClock.setLiveWindow(toolWindow.get());
             toolWindow->show();
         }

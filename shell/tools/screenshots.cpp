@@ -1,6 +1,7 @@
-// Writes PNG pictures of the windows for the documentation: the start-up window, and the
-// adjustment window with the EEPROM table of a virtual printer on view. Runs offscreen on a
-// manual clock, so the printer's waits cost nothing.
+// Writes PNG pictures of the windows for the documentation: the start-up window, the adjustment
+// window with the EEPROM table of a virtual printer on view, the tool window's paper view with a
+// Bi-D pattern, and for the training walk-through the VSD1 rows of the Bi-D pattern before and
+// after the adjustment. Runs offscreen on a manual clock, so the printer's waits cost nothing.
 //
 //   veltra-shell-screenshots [OUTPUT_DIR]     (default docs/images)
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <cstdio>
 #include <string>
@@ -17,6 +19,7 @@
 #include "shell/ProgramWindows.h"
 #include "shell/SimulatedPrinters.h"
 #include "shell/VirtualPrinterWindow.h"
+#include "sim/render/PaperOutput.h"
 
 namespace {
 
@@ -46,6 +49,21 @@ bool save(QWidget& window, const QDir& dir, const char* name) {
     QApplication::processEvents();
     const QString path = dir.filePath(name);
     if (!window.grab().save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The VSD1 rows of the first Bi-D page at full size: labels and black strokes, written as an
+// indexed image (a few colours, mostly paper).
+bool saveBidRows(const QImage& page, const QDir& dir, const char* name) {
+    const QString path = dir.filePath(name);
+    const QImage rows = page.copy(QRect(0, 100, 1420, 1350))
+                            .scaled(710, 675, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const std::optional<QImage> indexed = sim::indexedPage(rows);
+    if (!(indexed ? *indexed : rows).save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -86,6 +104,10 @@ int main(int argc, char** argv) {
         makeBackendFactory(clock, {}, [&printers] { return printers.openBackend(); }),
         std::move(map));
     printers.setModelSource([&objects] { return objects.choice.modelIndex; });
+    // A trainee's printer: its VSD1 black strokes stand 2 dots off until adjusted.
+    sim::PaperOptions paper;
+    paper.bidErrors = {"VSD1:K:+2"};
+    printers.enablePaper(paper, messages);
     try {
         shell::ProgramWindows windows(objects);
         windows.boot.show();
@@ -100,7 +122,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the adjustment window did not open\n");
             return 1;
         }
-        adjust.resize(adjust.sizeHint());
+        std::printf("adjustment window: %d x %d\n", adjust.width(), adjust.height());
         ok = save(adjust, dir, "adjustment-window.png") && ok;
         child<QTabWidget>(adjust, "AdjustmentTab")->setCurrentIndex(3);
         child<shell::RadioGroup>(adjust, "AppendixRdoGrp")->button(0)->click();
@@ -114,6 +136,40 @@ int main(int argc, char** argv) {
         shell::VirtualPrinterWindow tool(printers);
         tool.show();
         ok = save(tool, dir, "virtual-printer-window.png") && ok;
+
+        // Training: print the Bi-D pattern, read the straight row, write it, print again.
+        std::vector<QImage> firstPages;
+        printers.setOnPage([&](int model, const QImage& page, int number) {
+            tool.addPage(model, page, number);
+            if (number % 2 == 1) {
+                firstPages.push_back(page);
+            }
+        });
+        auto printBid = [&adjust] {
+            adjust.tickTimer(Timer::DisableTimer);
+            child<QTabWidget>(adjust, "AdjustmentTab")->setCurrentIndex(0);
+            child<shell::RadioGroup>(adjust, "AdjustRdoGrp")->button(4)->click();
+            child<shell::RadioGroup>(adjust, "BidRdoBtn")->button(0)->click();
+            child<QPushButton>(adjust, "BidOKBtn")->click();
+            adjust.tickTimer(Timer::DisableTimer);
+        };
+        printBid();
+        tool.resize(720, 760);
+        child<QComboBox>(tool, "VpPageCombo")->setCurrentIndex(0);
+        ok = save(tool, dir, "virtual-printer-paper.png") && ok;
+        // Bi-D adjust > Adjust: the VSD1 black value read off the paper.
+        child<shell::RadioGroup>(adjust, "BidRdoBtn")->button(1)->click();
+        child<QPushButton>(adjust, "BidOKBtn")->click();
+        child<QLineEdit>(adjust, "BidVSD1BkWrtEdit")->setText("2");
+        child<QPushButton>(adjust, "BidWrtOKBtn")->click();
+        child<QPushButton>(adjust, "BidWrtRtnBtn")->click();
+        printBid();
+        if (firstPages.size() != 2) {
+            std::fprintf(stderr, "expected two Bi-D prints, got %zu\n", firstPages.size());
+            return 1;
+        }
+        ok = saveBidRows(firstPages[0], dir, "training-bid-before.png") && ok;
+        ok = saveBidRows(firstPages[1], dir, "training-bid-after.png") && ok;
         return ok ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -1,6 +1,7 @@
 // The entry's options, the simulation clock and the virtual printer tool window.
 #include <QComboBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -118,6 +119,39 @@ TEST(VirtualPrinterWindow, ConditionsReachTheStatusAndTheEepromTableFollows) {
     ShellRig::click(tool, "VpInkSwitchBtn");
     ShellRig::click(rig.adjust(), "GetStatusBtn");
     EXPECT_EQ(rig.adjust().statusText(), "Cleaning...");
+}
+
+// A printed Bi-D pattern lands in the paper view; a hidden Bi-D error set in the tool window
+// shows in the next print.
+TEST(VirtualPrinterWindow, PaperViewHoldsThePrintedPagesAndTheErrorsApply) {
+    ShellRig rig;
+    rig.printers.enablePaper({}, rig.ui);
+    shell::VirtualPrinterWindow tool(rig.printers);
+    rig.printers.setOnPage(
+        [&tool](int model, const QImage& page, int number) { tool.addPage(model, page, number); });
+    ASSERT_TRUE(rig.start());
+    auto printBid = [&rig] {
+        rig.adjust().tickTimer(Timer::DisableTimer);
+        rig.pick("AdjustRdoGrp", 4);
+        rig.pick("BidRdoBtn", 0);
+        ShellRig::click(rig.adjust(), "BidOKBtn");
+    };
+    printBid();
+    shell::PaperView* view = tool.paperView();
+    ASSERT_EQ(view->pageCount(), 2);  // the Bi-D pattern takes two sheets
+    const QImage straight = view->shownPage().convertToFormat(QImage::Format_RGB888);
+    EXPECT_FALSE(straight.isNull());
+    EXPECT_EQ(straight.size(), QSize(2976, 4208));
+
+    for (const char* set : {"VSD1", "VSD2", "VSD3", "ECO"}) {
+        for (const char* side : {"K", "C"}) {
+            const std::string name = std::string("VpBidError") + set + side;
+            ShellRig::find<QSpinBox>(tool, name.c_str())->setValue(6);
+        }
+    }
+    printBid();
+    ASSERT_EQ(view->pageCount(), 4);
+    EXPECT_NE(view->shownPage().convertToFormat(QImage::Format_RGB888), straight);
 }
 
 }  // namespace
