@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang-format pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libpng-dev
   libgtest-dev libgmock-dev libcli11-dev libfmt-dev nlohmann-json3-dev
   fonts-dejavu-core
   help2man desktop-file-utils dpkg-dev

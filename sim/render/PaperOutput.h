@@ -18,15 +18,14 @@ namespace veltra::sim {
 // colours.
 std::optional<QImage> indexedPage(const QImage& page);
 
-// Writes page images as PNG files named by their page number: indexed where the page allows,
-// at a fast compression level, since the pages are large and mostly blank paper.
+// Writes page images as PNG files named by their page number: indexed where the page allows, and
+// written for speed (no row filters, a fast compression level), since the pages are large and
+// mostly blank paper.
 class PageFiles {
 public:
     explicit PageFiles(std::filesystem::path directory) : directory_(std::move(directory)) {}
 
     static std::string fileName(int number);  // "page-001.png"
-    // zlib's fastest level: the blank paper compresses well at any level.
-    static constexpr int kPngCompression = 1;
     // Creates the directory if needed; false with error() set when it cannot be had.
     bool prepare();
     // False with error() set when the file cannot be written.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QColorSpace>
+
 #include <unistd.h>
 
 #include <fstream>
@@ -46,7 +48,10 @@ TEST_F(PaperOutputTest, PagesReadBackPixelForPixel) {
         EXPECT_EQ(indexedPage(page).has_value(), colours + 1 <= 256)
             << "white and the colours laid";
         ASSERT_TRUE(files.write(page, colours)) << files.error();
-        const QImage back(QString::fromStdString((dir_ / PageFiles::fileName(colours)).string()));
+        QImage back(QString::fromStdString((dir_ / PageFiles::fileName(colours)).string()));
+        // The file says its colours are sRGB, which the page's are; the pixels are the page's.
+        EXPECT_EQ(back.colorSpace(), QColorSpace(QColorSpace::SRgb));
+        back.setColorSpace(page.colorSpace());
         EXPECT_EQ(back.convertToFormat(QImage::Format_RGB888), page);
     }
 }
