@@ -661,6 +661,15 @@ Status TPD4Comm::SendRs() {
 }
 
 Status TPD4Comm::WaitReady(bool sendInit) {
+    bool waited = false;
+    const Status s = PollUntilReady(sendInit, waited);
+    if (waited && waitObserver_) {
+        waitObserver_(false);
+    }
+    return s;
+}
+
+Status TPD4Comm::PollUntilReady(bool sendInit, bool& waited) {
     for (;;) {
         if (sendInit) {
             if (const Status s = WriteData(kInitialiseSequence.data(), kInitialiseSequence.size());
@@ -687,6 +696,10 @@ Status TPD4Comm::WaitReady(bool sendInit) {
             }
             ui_.showError(kPaperOutText);
         }
+        if (!waited && waitObserver_) {
+            waitObserver_(true);
+        }
+        waited = true;
         clock_.sleepMs(kPollIntervalMs);
     }
 }

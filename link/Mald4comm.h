@@ -10,6 +10,7 @@
 // failure with LastError -1, never a read outside the reply buffer.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string_view>
@@ -90,6 +91,13 @@ public:
     Status SendRs();
     Status WaitUntilReady();
     Status WaitStatusReady();
+    // Told true when a ready wait finds the printer not ready and starts polling (busy, printing,
+    // "ST:08", paper out), and false when that wait ends, however it ends. A wait that finds the
+    // printer ready at once tells nothing. The observer only watches: the wire traffic is the
+    // same with or without one.
+    void setWaitObserver(std::function<void(bool waiting)> observer) {
+        waitObserver_ = std::move(observer);
+    }
     std::int16_t PrinterState() const { return printerState_; }
     std::int16_t PrinterError() const { return printerError_; }
     std::uint8_t RawErrorCode() const { return rawErrorCode_; }
@@ -124,6 +132,7 @@ private:
     Status DecodeErrorReply();
     Status CheckWriteReply();
     Status WaitReady(bool sendInit);
+    Status PollUntilReady(bool sendInit, bool& waited);
 
     Status fail(Detail detail);
     // Reads one packet into the reply buffer and checks its header length against what came.
@@ -151,6 +160,7 @@ private:
     bool controlOpen_ = false;
     bool dataOpen_ = false;
     Detail lastError_ = kNoError;
+    std::function<void(bool)> waitObserver_;
     std::int16_t printerState_ = printer_state::kUnknown;
     std::int16_t printerError_ = printer_error::kNone;
     std::uint8_t rawErrorCode_ = 0;

@@ -30,6 +30,9 @@ public:
                    const StartupChoice& choice);
 
     Status CheckPatternPrint();
+    // Raster bands of the four pages, for either model: page 1's 90, four Bi-D dot sizes of 24
+    // on pages 2-3, and on page 4 the head angle strokes' 4 and the paper feed row's 4.
+    static constexpr int kBands = 90 + 4 * 24 + 4 + 4;
 
     // The detail code of the last head ID or USB ID read (kNoError unless it failed on the
     // stored data), for the window's message.

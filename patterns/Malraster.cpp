@@ -83,7 +83,11 @@ Status TPRaster::StartRasterBand(std::uint8_t colourCode, std::uint8_t compressi
     // Only the seven ink codes are ever passed; any other prints as black rather than as an
     // undefined colour byte.
     const std::uint8_t colour = raster::ColourByte(colourCode).value_or(0x00);
-    return Write(raster::RasterBand(colour, compression, bitsPerDot, nL, nH, mL, mH));
+    const Status s = Write(raster::RasterBand(colour, compression, bitsPerDot, nL, nH, mL, mH));
+    if (s == kOk && bandObserver_) {
+        bandObserver_();
+    }
+    return s;
 }
 
 Status TPRaster::RepeatSend(int n, std::uint8_t v) {

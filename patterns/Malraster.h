@@ -12,6 +12,7 @@
 // to the link at once.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -117,6 +118,8 @@ public:
     TPD4Comm& link() { return link_; }
     TPFactory& factory() { return factory_; }
     MessageHandler& ui() { return ui_; }
+    // Told after every raster band header the link took: the progress of a long print.
+    void setBandObserver(std::function<void()> observer) { bandObserver_ = std::move(observer); }
 
 private:
     enum class PfProgress { NoTrialSent, TrialSent, StoredBack };
@@ -127,6 +130,7 @@ private:
     TPD4Comm& link_;
     TPFactory& factory_;
     MessageHandler& ui_;
+    std::function<void()> bandObserver_;
 };
 
 }  // namespace veltra

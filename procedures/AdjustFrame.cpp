@@ -167,6 +167,15 @@ void AdjustFrame::HideAllPanels(bool keepStatus) {
     view_.setWidgetVisible(Widget::DischargeCompleteLbl, false);
 }
 
+AdjustFrame::AdjustFrame(ProgramObjects& objects, AdjustView& view, AdjustState& state)
+    : objects_(objects), view_(view), state_(state) {
+    objects_.link.setWaitObserver([this](bool waiting) { view_.showWaitingForPrinter(waiting); });
+}
+
+AdjustFrame::~AdjustFrame() {
+    objects_.link.setWaitObserver({});
+}
+
 Status AdjustFrame::ShowStatus(StatusMode mode, std::string_view text, bool reportPrinterError) {
     switch (mode) {
         case StatusMode::Replace:

@@ -116,8 +116,11 @@ struct AdjustState {
 
 class AdjustFrame {
 public:
-    AdjustFrame(ProgramObjects& objects, AdjustView& view, AdjustState& state)
-        : objects_(objects), view_(view), state_(state) {}
+    // Every ready wait of the link that has to poll is shown in the view while this frame lives.
+    AdjustFrame(ProgramObjects& objects, AdjustView& view, AdjustState& state);
+    ~AdjustFrame();
+    AdjustFrame(const AdjustFrame&) = delete;
+    AdjustFrame& operator=(const AdjustFrame&) = delete;
 
     ProgramObjects& objects() { return objects_; }
     AdjustView& view() { return view_; }

@@ -200,6 +200,9 @@ public:
     // the operation runs inside one handler, so it must paint at once.
     virtual void showProgress(const Progress& progress) { (void)progress; }
     virtual void endProgress() {}  // the operation is over (done or failed)
+    // A ready wait polls a printer that is busy, printing, in "ST:08" or out of paper (true),
+    // and that wait is over (false); the status area would otherwise keep an older text.
+    virtual void showWaitingForPrinter(bool waiting) { (void)waiting; }
 };
 
 }  // namespace veltra

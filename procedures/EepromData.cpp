@@ -137,7 +137,13 @@ Status A3PPrintOKBtnClick(AdjustFrame& frame) {
     if (busy != kOk) {
         return busy;
     }
-    const PrintResult printed = o.printJobs.ReportPrint();
+    PrintResult printed;
+    {
+        ProgressMeter meter(frame.view(), o.clock, TPCheckPattern::kBands);
+        o.raster.setBandObserver([&meter] { meter.advance(); });
+        printed = o.printJobs.ReportPrint();
+        o.raster.setBandObserver({});
+    }
     if (!printed.ok()) {
         // A head ID or USB ID stored in a bad form fails the report with its code's detail.
         frame.ReportStatus(printed.status, o.checkPattern.CodeDetail());

@@ -31,6 +31,8 @@ inline constexpr std::string_view kErrorCode = "Error Code:";  // followed by th
 
 // The time left of a long operation, after the number of seconds.
 inline constexpr std::string_view kSecondsLeft = " s left";
+// While a ready wait polls a printer that is not ready.
+inline constexpr std::string_view kWaitingForPrinter = "Waiting for the printer...";
 
 // Link failures.
 inline constexpr std::string_view kCannotOpenPort = "Cannot open port.";

@@ -91,6 +91,7 @@ public:
     void showQuitWindow() override;
     void showProgress(const Progress& progress) override;
     void endProgress() override;
+    void showWaitingForPrinter(bool waiting) override;
 
 public slots:
     // Frame.
@@ -184,6 +185,12 @@ private:
     bool settingTab_ = false;
     bool hourglass_ = false;
     TextColour statusColour_ = TextColour::Black;
+    // The status a wait for the printer covers, put back when the wait ends.
+    struct CoveredStatus {
+        std::string text;
+        TextColour colour;
+    };
+    std::optional<CoveredStatus> waitingOver_;
 
     QHash<int, QWidget*> panels_;
     QHash<int, QLineEdit*> entries_;

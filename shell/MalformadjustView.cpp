@@ -342,6 +342,23 @@ void TFormAdjust::endProgress() {
     ProgressTimeLbl->hide();
 }
 
+void TFormAdjust::showWaitingForPrinter(bool waiting) {
+    if (waiting) {
+        waitingOver_ = {statusText(), statusColour_};
+        setStatusColour(TextColour::Blue);
+        setStatusText(msg::kWaitingForPrinter);
+        repaint();
+    } else if (waitingOver_) {
+        // Back to what the wait covered, unless something was written during it.
+        if (statusText() == msg::kWaitingForPrinter) {
+            setStatusColour(waitingOver_->colour);
+            setStatusText(waitingOver_->text);
+            repaint();
+        }
+        waitingOver_.reset();
+    }
+}
+
 void TFormAdjust::showQuitWindow() {
     if (quitWindow_) {
         quitWindow_->show();

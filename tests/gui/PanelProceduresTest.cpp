@@ -1,5 +1,7 @@
 // Procedures driven from their panels: the window's buttons, entries, grid and timers against
 // the virtual printer, checked by the status area and by the printer's EEPROM afterwards.
+#include <algorithm>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -8,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "patterns/Malcheckpattern.h"
 #include "procedures/AdjustFrame.h"
 #include "tests/gui/ShellRig.h"
 
@@ -329,4 +332,30 @@ TEST(PanelProcedures, MeasurementShowsItsProgressWithTheTimeLeft) {
 }
 
 }  // namespace
+// A printer still cleaning when the report starts is waited for with a status that says so; the
+// report then counts its bands on the bar.
+TEST(PanelProcedures, ReportWaitsVisiblyForTheCleaningThenCountsItsBands) {
+    ShellRig rig;
+    ASSERT_TRUE(rig.start());
+    auto& w = rig.adjust();
+    ShellRig::find<QTabWidget>(w, "AdjustmentTab")->setCurrentIndex(2);
+    rig.pick("PatternPrnItemsRdoGrp", 0);
+    ASSERT_EQ(visiblePanel(rig), "A3PPrintPnl");
+    std::vector<std::string> statuses;
+    QObject::connect(w.statusMemo(), &QPlainTextEdit::textChanged,
+                     [&] { statuses.push_back(w.statusText()); });
+    auto* bar = ShellRig::find<QProgressBar>(w, "ProgressBar");
+    int shown = -1;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) { shown = value; });
+    rig.printer().pressInkSwitch();
+    ShellRig::click(w, "A3PPrintOKBtn");
+    const auto waiting = std::find(statuses.begin(), statuses.end(), "Waiting for the printer...");
+    ASSERT_NE(waiting, statuses.end());
+    EXPECT_NE(std::find(waiting, statuses.end(), "Now A4 pattern is printing."), statuses.end());
+    EXPECT_EQ(bar->maximum(), TPCheckPattern::kBands);
+    EXPECT_EQ(shown, TPCheckPattern::kBands);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(w.statusText(), "Completion the printing.");
+}
+
 }  // namespace veltra::test

@@ -186,6 +186,43 @@ TEST(PrinterStatus, UnlistedStateKeepsTheWaitPolling) {
     EXPECT_EQ(s.link.LastError(), 0xA0);
 }
 
+// The observer hears of a wait only when it polls, and hears its end however it ends.
+TEST(PrinterStatus, WaitObserverHearsAPollingWaitBeginAndEnd) {
+    struct Case {
+        const char* name;
+        std::vector<Bytes> replies;
+        Status result;
+        std::vector<bool> told;
+    };
+    const std::vector<Case> cases{
+        {"ready at once", {statusText("04")}, kOk, {}},
+        {"error at once", {statusText("00", "ER:05;")}, kPrinterError, {}},
+        {"busy, then ready",
+         {statusText("01"), statusText("03"), statusText("04")},
+         kOk,
+         {true, false}},
+        {"paper out, then ink out",
+         {statusText("02", "ER:06;"), statusText("00", "ER:05;")},
+         kPrinterError,
+         {true, false}},
+        {"busy, then the link fails",
+         {statusText("01"), bytesOf("garbage")},
+         kTransportFailure,
+         {true, false}},
+    };
+    for (const auto& c : cases) {
+        Rig r;
+        r.openChannels(200, 200);
+        for (const Bytes& reply : c.replies) {
+            r.queueControl(reply);
+        }
+        std::vector<bool> told;
+        r.link.setWaitObserver([&told](bool waiting) { told.push_back(waiting); });
+        EXPECT_EQ(r.link.WaitStatusReady(), c.result) << c.name;
+        EXPECT_EQ(told, c.told) << c.name;
+    }
+}
+
 TEST(ControlRequests, RsAndTheWriteReplyLetter) {
     struct Case {
         Bytes reply;

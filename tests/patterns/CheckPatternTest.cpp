@@ -56,12 +56,16 @@ std::string Z(const std::string& s) {
 TEST(CheckPatternPrint, FourPagesInOrder) {
     PatternRig rig;
     SeedIdentity(rig.printer);
+    int told = 0;  // what a progress display counts
+    rig.raster.setBandObserver([&told] { ++told; });
     ASSERT_EQ(rig.report.CheckPatternPrint(), kOk);
     const auto tokens = rig.tokens();
     ASSERT_EQ(CountKind(tokens, K::Bad), 0u);
 
     // Page 1: 90 bands, pages 2-3: four Bi-D dot sizes of 24, page 4: head angular 4, PF row 4.
     EXPECT_EQ(CountKind(tokens, K::Band), 90u + 96 + 8);
+    EXPECT_EQ(told, TPCheckPattern::kBands);
+    EXPECT_EQ(std::size_t(told), CountKind(tokens, K::Band));
     EXPECT_EQ(CountKind(tokens, K::FormFeed), 4u);
     EXPECT_EQ(tokens.back().kind, K::FormFeed);
     EXPECT_EQ(rig.link.stagedCount(), 0u);
