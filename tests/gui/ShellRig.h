@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,40 +16,9 @@
 #include "procedures/ProgramObjects.h"
 #include "shell/ProgramWindows.h"
 #include "shell/SimulatedPrinters.h"
-#include "tests/support/MessageCap.h"
+#include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
-
-class RecordingHandler final : public MessageHandler {
-public:
-    void showError(std::string_view text) override {
-        cap.count();
-        errors.emplace_back(text);
-    }
-    void showMessage(std::string_view title, std::string_view text) override {
-        cap.count();
-        messages.emplace_back(std::string(title) + ": " + std::string(text));
-    }
-    bool confirm(std::string_view, std::string_view text) override {
-        cap.count();
-        questions.emplace_back(text);
-        if (answers.empty()) {
-            return true;
-        }
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void endProgram(std::string_view text, int code) override {
-        throw ProgramEnded(std::string(text), code);
-    }
-
-    std::vector<std::string> errors;
-    std::vector<std::string> messages;
-    std::vector<std::string> questions;
-    std::deque<bool> answers;
-    MessageCap cap;
-};
 
 inline PortMap allPortsSimulated() {
     PortMap map;

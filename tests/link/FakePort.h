@@ -16,9 +16,8 @@
 #include "link/Clock.h"
 #include "link/Mald4comm.h"
 #include "link/Malprinterdriver.h"
-#include "link/MessageHandler.h"
 #include "link/PortBackend.h"
-#include "tests/support/MessageCap.h"
+#include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
 
@@ -151,31 +150,6 @@ public:
 
 private:
     FakePort& p_;
-};
-
-class RecordingHandler final : public MessageHandler {
-public:
-    void showError(std::string_view text) override {
-        cap.count();
-        errors.emplace_back(text);
-    }
-    void showMessage(std::string_view, std::string_view text) override {
-        cap.count();
-        messages.emplace_back(text);
-    }
-    bool confirm(std::string_view, std::string_view) override {
-        cap.count();
-        return true;
-    }
-    void endProgram(std::string_view text, int exitCode) override {
-        ended.emplace_back(text);
-        throw ProgramEnded(std::string(text), exitCode);
-    }
-
-    std::vector<std::string> errors;
-    std::vector<std::string> messages;
-    std::vector<std::string> ended;
-    MessageCap cap;
 };
 
 // ---- Reply builders (printer to host) ----

@@ -13,40 +13,15 @@
 #include "link/Malfactory.h"
 #include "link/Malprinterdriver.h"
 #include "link/Malremote.h"
-#include "link/MessageHandler.h"
 #include "link/StartupChoice.h"
 #include "patterns/Malcheckpattern.h"
 #include "patterns/Malraster.h"
 #include "patterns/PrintJobs.h"
 #include "tests/patterns/FakePrinterPort.h"
 #include "tests/patterns/StreamParser.h"
-#include "tests/support/MessageCap.h"
+#include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
-
-class RecordingUi final : public MessageHandler {
-public:
-    void showError(std::string_view text) override {
-        cap.count();
-        errors.emplace_back(text);
-    }
-    void showMessage(std::string_view title, std::string_view text) override {
-        cap.count();
-        messages.push_back(std::string(title) + "|" + std::string(text));
-    }
-    bool confirm(std::string_view, std::string_view) override {
-        cap.count();
-        return true;
-    }
-    void endProgram(std::string_view text, int exitCode) override {
-        ended.emplace_back(text);
-        throw ProgramEnded(std::string(text), exitCode);
-    }
-    std::vector<std::string> errors;
-    std::vector<std::string> messages;
-    std::vector<std::string> ended;
-    MessageCap cap;
-};
 
 struct PatternRig {
     explicit PatternRig(int modelIndex = 0)
@@ -78,7 +53,7 @@ struct PatternRig {
     void failWrite(long k) { printer.failWriteAt = printer.writeAttempts + k; }
 
     ManualClock clock;
-    RecordingUi ui;
+    RecordingHandler ui;
     StartupChoice choice;
     FakePrinter printer;
     TPPrinterDriver driver;

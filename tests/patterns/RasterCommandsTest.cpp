@@ -209,8 +209,8 @@ TEST(TPRaster, UnknownColourModeShowsTheBoxAndSendsModeZero) {
     ASSERT_EQ(rig.raster.SetColorMode(64), kOk);
     ASSERT_EQ(rig.raster.SetColorMode(128), kOk);
     ASSERT_EQ(rig.raster.FlushData(), kOk);
-    EXPECT_EQ(rig.ui.messages,
-              std::vector<std::string>{"error|program miss!!!\nRaster:SetColorMode"});
+    EXPECT_EQ(rig.ui.messages, (std::vector<test::RecordingHandler::Box>{
+                                   {"error", "program miss!!!\nRaster:SetColorMode"}}));
     const Bytes expected{0x1B, 0x28, 0x4B, 0x02, 0x00, 0x00, 0x00,
                          0x1B, 0x28, 0x4B, 0x02, 0x00, 0x00, 0x02};
     EXPECT_EQ(rig.printer.printData, expected);

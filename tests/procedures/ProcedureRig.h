@@ -19,7 +19,7 @@
 #include "procedures/Session.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
-#include "tests/support/MessageCap.h"
+#include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
 
@@ -169,31 +169,6 @@ public:
     std::string printerName;
     int quitShown = 0;
     std::vector<std::string> log;
-};
-
-class RecordingHandler final : public MessageHandler {
-public:
-    void showError(std::string_view text) override {
-        cap.count();
-        errors.emplace_back(text);
-    }
-    void showMessage(std::string_view, std::string_view text) override {
-        cap.count();
-        messages.emplace_back(text);
-    }
-    bool confirm(std::string_view title, std::string_view text) override {
-        cap.count();
-        questions.emplace_back(title, text);
-        return answer;
-    }
-    void endProgram(std::string_view text, int code) override {
-        throw ProgramEnded(std::string(text), code);
-    }
-    std::vector<std::string> errors;
-    std::vector<std::string> messages;
-    std::vector<std::pair<std::string, std::string>> questions;  // (title, text) asked
-    bool answer = true;
-    MessageCap cap;
 };
 
 // One virtual printer, the program objects on its port, a started link, and a frame.

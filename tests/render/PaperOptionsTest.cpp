@@ -1,5 +1,5 @@
 #include "sim/render/PaperOptions.h"
-#include "tests/support/MessageCap.h"
+#include "tests/support/RecordingHandler.h"
 
 #include <gtest/gtest.h>
 
@@ -44,27 +44,6 @@ TEST(PaperOptions, BidErrorNamesSetSideAndDots) {
     }
 }
 
-class RecordingHandler final : public MessageHandler {
-public:
-    void showError(std::string_view text) override {
-        cap.count();
-        errors.emplace_back(text);
-    }
-    void showMessage(std::string_view, std::string_view text) override {
-        cap.count();
-        errors.emplace_back(text);
-    }
-    bool confirm(std::string_view, std::string_view) override {
-        cap.count();
-        return false;
-    }
-    void endProgram(std::string_view text, int exitCode) override {
-        throw ProgramEnded(std::string(text), exitCode);
-    }
-    std::vector<std::string> errors;
-    veltra::test::MessageCap cap;
-};
-
 TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {
     CLI::App app;
     PaperOptions o;
@@ -73,7 +52,8 @@ TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {
         "vprinter", "--paper",    "/tmp/x", "--bid-error",        "VSD2:C:-4", "--bid-error",
         "ECO:K:+7", "--pf-error", "3",      "--head-angle-error", "-2"};
     app.parse(static_cast<int>(std::size(argv)), argv);
-    RecordingHandler ui;
+    veltra::test::RecordingHandler ui;
+    ui.answer = false;
     StoredAdjustments stored;
     stored.bid[0] = {1, 2};
     stored.bid[3] = {5, 6};

@@ -17,39 +17,13 @@
 #include "link/Clock.h"
 #include "link/Mald4comm.h"
 #include "link/Malprinterdriver.h"
-#include "link/MessageHandler.h"
 #include "link/StartupChoice.h"
 #include "link/Status.h"
 #include "sim/SimPortBackend.h"
 #include "sim/VirtualPrinter.h"
-#include "tests/support/MessageCap.h"
+#include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
-
-// Records boxes instead of showing them; a program error throws ProgramEnded.
-class SimLinkMessages final : public MessageHandler {
-public:
-    void showError(std::string_view text) override {
-        cap.count();
-        errors.emplace_back(text);
-    }
-    void showMessage(std::string_view, std::string_view text) override {
-        cap.count();
-        messages.emplace_back(text);
-    }
-    bool confirm(std::string_view, std::string_view) override {
-        cap.count();
-        return answer;
-    }
-    void endProgram(std::string_view text, int code) override {
-        throw ProgramEnded(std::string(text), code);
-    }
-
-    std::vector<std::string> errors;
-    std::vector<std::string> messages;
-    bool answer = true;
-    MessageCap cap;
-};
 
 struct SimLink {
     // modelIndex 0 "Veltra K55", 1 "Veltra K45"; interfaceCode 0x401-0x403 or 0x501-0x503.
@@ -130,7 +104,7 @@ struct SimLink {
     int model;
     std::uint16_t port;
     ManualClock clock;
-    SimLinkMessages ui;
+    RecordingHandler ui;
     StartupChoice choice;
     sim::VirtualPrinter printer;
     TPPrinterDriver driver;
