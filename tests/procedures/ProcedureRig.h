@@ -17,9 +17,8 @@
 #include "procedures/AdjustFrame.h"
 #include "procedures/ProgramObjects.h"
 #include "procedures/Session.h"
-#include "sim/SimPortBackend.h"
-#include "sim/VirtualPrinter.h"
 #include "tests/support/RecordingHandler.h"
+#include "tests/support/SimPrinter.h"
 
 namespace veltra::test {
 
@@ -172,87 +171,27 @@ public:
 };
 
 // One virtual printer, the program objects on its port, a started link, and a frame.
-struct Rig {
+struct Rig : SimPrinter {
     explicit Rig(int modelIndex = 0)
-        : printer(clock, modelIndex),
-          objects(clock, handler,
-                  [this](std::uint16_t, const std::string&) -> std::unique_ptr<PortBackend> {
-                      auto port = std::make_unique<sim::SimPortBackend>(printer, clock);
-                      if (wrapPort) {
-                          return wrapPort(std::move(port));
-                      }
-                      return port;
-                  }),
-          frame(objects, view, state) {
-        printer.keepPrintRecord(true);  // tests look back across pages
-    }
+        : SimPrinter(modelIndex),
+          objects(clock, handler, [this](std::uint16_t, const std::string&) { return openPort(); }),
+          frame(objects, view, state) {}
 
     // Starts the link on ZTUSB1 and marks what the printer has received so far.
     bool start(int modelIndex = 0) {
-        packetsBeforeStart = printer.hostPackets();
+        markPackets();
         const bool ok = StartSession(objects, modelIndex, kUsbPortIndex) == StartOutcome::Started;
         mark();
         return ok;
     }
-    // The connection drops once the printer has taken n more host packets (counted in the
-    // packet-mode session that start() opened).
-    void dropAfterMorePackets(int n) {
-        printer.faults().dropAfterPackets = int(printer.hostPackets() - packetsBeforeStart) + n;
-    }
-    void mark() {
-        factoryMark = printer.factoryCommands().size();
-        controlMark = printer.controlRequests().size();
-    }
-    // Factory commands received since the mark, as (command, params).
-    std::vector<sim::FactoryCommand> factorySince() const {
-        const auto& all = printer.factoryCommands();
-        return {all.begin() + std::ptrdiff_t(factoryMark), all.end()};
-    }
-    std::vector<std::vector<std::uint8_t>> controlSince() const {
-        const auto& all = printer.controlRequests();
-        return {all.begin() + std::ptrdiff_t(controlMark), all.end()};
-    }
-    // Addresses and values of the EEPROM writes ("||" ... 0x42) since the mark.
-    std::vector<std::pair<std::uint8_t, std::uint8_t>> eepromWritesSince() const {
-        std::vector<std::pair<std::uint8_t, std::uint8_t>> out;
-        for (const auto& p : controlSince()) {
-            if (p.size() == 11 && p[0] == '|' && p[1] == '|' && p[6] == 0x42) {
-                out.emplace_back(p[9], p[10]);
-            }
-        }
-        return out;
-    }
-    std::vector<std::uint8_t> eepromReadsSince() const {
-        std::vector<std::uint8_t> out;
-        for (const auto& p : controlSince()) {
-            if (p.size() == 10 && p[0] == '|' && p[1] == '|' && p[6] == 0x41) {
-                out.push_back(p[9]);
-            }
-        }
-        return out;
-    }
-    int statusReadsSince() const {
-        int n = 0;
-        for (const auto& p : controlSince()) {
-            n += (p.size() >= 2 && p[0] == 's' && p[1] == 't') ? 1 : 0;
-        }
-        return n;
-    }
 
     static constexpr int kUsbPortIndex = 3;
 
-    ManualClock clock;
     RecordingHandler handler;
-    sim::VirtualPrinter printer;
     ProgramObjects objects;
     FakeView view;
     AdjustState state;
     AdjustFrame frame;
-    // When set, wraps each port the program opens (to delay or split the printer's replies).
-    std::function<std::unique_ptr<PortBackend>(std::unique_ptr<PortBackend>)> wrapPort;
-    std::size_t packetsBeforeStart = 0;
-    std::size_t factoryMark = 0;
-    std::size_t controlMark = 0;
 };
 
 }  // namespace veltra::test
