@@ -17,6 +17,7 @@
 #include "link/Mald4comm.h"
 #include "link/Malprinterdriver.h"
 #include "link/PortBackend.h"
+#include "link/Status.h"
 #include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
@@ -223,6 +224,16 @@ inline Bytes writeReplyText(char letter) {
     t += "\r\n";
     return bytesOf(t);
 }
+
+// One EEPROM byte read: the printer's reply, and the status, error detail and value it gives
+// (the value 0xEE stands for "left as it was").
+struct EepromReadCase {
+    const char* name;
+    Bytes reply;
+    Status status;
+    Detail detail;
+    std::uint8_t value;
+};
 
 // ---- Host requests, byte for byte ----
 

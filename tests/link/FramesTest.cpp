@@ -92,14 +92,7 @@ TEST(FactoryFrames, CleanChargeStagesTheInitialiseSequence) {
 }
 
 TEST(FactoryFrames, ReadEepromByteData) {
-    struct Case {
-        const char* name;
-        Bytes reply;
-        Status status;
-        Detail detail;
-        std::uint8_t value;
-    };
-    const std::vector<Case> cases{
+    const std::vector<EepromReadCase> cases{
         {"FD", packet(0x40, eepromReadText(0xFD)), kOk, kNoError, 0xFD},
         {"7a", packet(0x40, eepromReadText('7', 'a')), kOk, kNoError, 154},
         {"header two bytes late", packet(0x40, cat({bytesOf("xx"), eepromReadText(0x10)})),

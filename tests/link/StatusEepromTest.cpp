@@ -248,14 +248,7 @@ TEST(ControlRequests, RsAndTheWriteReplyLetter) {
 }
 
 TEST(ControlRequests, EepromByteReadBytesAndDecoding) {
-    struct Case {
-        const char* name;
-        Bytes reply;
-        Status status;
-        Detail detail;
-        std::uint8_t value;
-    };
-    const std::vector<Case> cases{
+    const std::vector<EepromReadCase> cases{
         {"3F", eepromReadText('3', 'F'), kOk, kNoError, 0x3F},
         {"00", eepromReadText(0x00), kOk, kNoError, 0x00},
         {"FF", eepromReadText(0xFF), kOk, kNoError, 0xFF},
