@@ -11,13 +11,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "link/Clock.h"
+#include "link/Mald4comm.h"
+#include "link/Malfactory.h"
+#include "link/Malprinterdriver.h"
 #include "link/MessageHandler.h"
 #include "link/PortBackend.h"
+#include "link/StartupChoice.h"
 
 namespace veltra::fuzz {
 
@@ -138,5 +143,25 @@ public:
 
 inline constexpr std::string_view kFuzzDeviceId =
     "MFG:ZOLTA;CMD:D4,BDC;MDL:K55;CLS:PRINTER;DES:ZOLTA K55;";
+
+// One input's link: driver, transport and factory frames on a manual clock, over a FuzzBackend
+// that takes its replies from arrivals. The caller sets the choice before opening the port.
+struct FuzzLink {
+    explicit FuzzLink(std::deque<Arrival>& arrivals)
+        : driver(clock, choice,
+                 [&arrivals, this](std::uint16_t, const std::string&) {
+                     return std::make_unique<FuzzBackend>(arrivals, clock,
+                                                          std::string(kFuzzDeviceId));
+                 }),
+          link(driver, clock, ui),
+          factory(link) {}
+
+    ManualClock clock;
+    QuietHandler ui;
+    StartupChoice choice;
+    TPPrinterDriver driver;
+    TPD4Comm link;
+    TPFactory factory;
+};
 
 }  // namespace veltra::fuzz

@@ -4,7 +4,6 @@
 // outside a buffer or a wait that does not end.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "fuzz/FuzzPort.h"
 #include "fuzz/LinkScript.h"
@@ -17,21 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const bool usb = (data[0] & 0x01) != 0;
     auto arrivals = fuzz::parseArrivals(data + 1, size - 1);
-    ManualClock clock;
-    fuzz::QuietHandler ui;
-    StartupChoice choice;
-    fuzz::setUpChoice(choice, usb);
-    TPPrinterDriver driver(clock, choice,
-                           [&](std::uint16_t, const std::string&) -> std::unique_ptr<PortBackend> {
-                               return std::make_unique<fuzz::FuzzBackend>(
-                                   arrivals, clock, std::string(fuzz::kFuzzDeviceId));
-                           });
-    TPD4Comm link(driver, clock, ui);
-    TPFactory factory(link);
+    fuzz::FuzzLink f(arrivals);
+    fuzz::setUpChoice(f.choice, usb);
     try {
         // Longer inputs run the operations again on the same link, as a session does.
         for (int round = 0; round < 3 && (round == 0 || !arrivals.empty()); ++round) {
-            fuzz::runLinkScript(driver, link, factory, usb ? fuzz::kUsbPort : fuzz::kParallelPort);
+            fuzz::runLinkScript(f.driver, f.link, f.factory,
+                                usb ? fuzz::kUsbPort : fuzz::kParallelPort);
         }
     } catch (const ProgramEnded&) {
         // A program error is an orderly end.

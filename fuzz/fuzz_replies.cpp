@@ -6,15 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fuzz/FuzzPort.h"
-#include "link/Mald4comm.h"
-#include "link/Malfactory.h"
-#include "link/Malprinterdriver.h"
 
 using namespace veltra;
 
@@ -100,17 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         arrivals.push_back({0, false, std::move(r)});
     }
 
-    ManualClock clock;
-    fuzz::QuietHandler ui;
-    StartupChoice choice;
-    choice.PortKind = kParallelKind;
-    TPPrinterDriver driver(clock, choice,
-                           [&](std::uint16_t, const std::string&) -> std::unique_ptr<PortBackend> {
-                               return std::make_unique<fuzz::FuzzBackend>(
-                                   arrivals, clock, std::string(fuzz::kFuzzDeviceId));
-                           });
-    TPD4Comm link(driver, clock, ui);
-    TPFactory factory(link);
+    fuzz::FuzzLink f(arrivals);
+    f.choice.PortKind = kParallelKind;
+    TPPrinterDriver& driver = f.driver;
+    TPD4Comm& link = f.link;
+    TPFactory& factory = f.factory;
     check(driver.OpenPort(0x401) == kOk);
 
     switch (which) {
