@@ -23,19 +23,17 @@
 #endif
 #include "sim/VirtualPrinter.h"
 #include "tests/link/FakePort.h"
+#include "tests/support/SimPrinter.h"
 
 namespace veltra::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct SimRig {
+// The link reaches the printer through the port map's "sim" entry, as the programs do.
+struct SimRig : SimPrinter {
     explicit SimRig(std::uint16_t interfaceCode = 0x501)
-        : printer(clock, 0),
-          driver(clock, choice,
-                 makeBackendFactory(
-                     clock, {},
-                     [this] { return std::make_unique<sim::SimPortBackend>(printer, clock); })),
+        : driver(clock, choice, makeBackendFactory(clock, {}, [this] { return openPort(); })),
           link(driver, clock, ui),
           factory(link) {
         choice.PortKind = std::uint16_t(interfaceCode & 0xFF00);
@@ -45,9 +43,7 @@ struct SimRig {
         EXPECT_EQ(driver.OpenPort(interfaceCode), kOk);
     }
 
-    ManualClock clock;
     StartupChoice choice;
-    sim::VirtualPrinter printer;
     RecordingHandler ui;
     TPPrinterDriver driver;
     TPD4Comm link;

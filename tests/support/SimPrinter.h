@@ -1,7 +1,7 @@
 #pragma once
 // An in-process virtual printer on a ManualClock, the ports a program opens on it, and what it
 // has received since a mark: the printer half of the rigs that start a link on it (SimLink, the
-// procedure tests' Rig).
+// procedure tests' Rig, the link tests' SimRig).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
