@@ -72,9 +72,7 @@ Status TPBid::ReadBidValue(bool colour, int kind, std::string& text) {
         return kOk;
     }
     std::uint8_t value = 0;
-    if (const Status s = factory_.ReadEepromByteData(Address(colour, kind), value); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(factory_.ReadEepromByteData(Address(colour, kind), value));
     text = std::to_string(int(std::int8_t(value)));
     return kOk;
 }

@@ -156,9 +156,7 @@ Status TPD4Comm::fail(Detail detail) {
 
 Status TPD4Comm::readPacket() {
     replyLength_ = 0;
-    if (const Status s = port_.ReadPort(reply_.data(), reply_.size(), replyLength_); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(port_.ReadPort(reply_.data(), reply_.size(), replyLength_));
     // The packet is what its header says; a header that is cut short, or that claims more than
     // arrived, is a malformed reply. Bytes behind the packet (a second packet in one USB read)
     // are not taken.
@@ -202,15 +200,11 @@ Status TPD4Comm::writePacket(std::uint8_t socket, const std::uint8_t* payload, s
 Status TPD4Comm::Transact(const std::uint8_t* request, std::size_t n) {
     lastError_ = kNoError;
     replyLength_ = 0;
-    if (const Status s = port_.WritePort(request, n); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(port_.WritePort(request, n));
     if (!awaitReplies_) {
         return fail(link_error::kUnexpected);
     }
-    if (const Status s = readPacket(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(readPacket());
     if (n > transport::kCommand && hasReplyByte(transport::kCommand) &&
         reply_[transport::kCommand] ==
             std::uint8_t(request[transport::kCommand] + transport::kReplyBit)) {
@@ -233,9 +227,7 @@ Status TPD4Comm::DecodeErrorReply() {
 }
 
 Status TPD4Comm::transactCommand(const std::vector<std::uint8_t>& request, std::uint8_t& result) {
-    if (const Status s = Transact(request.data(), request.size()); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(Transact(request.data(), request.size()));
     if (!hasReplyByte(transport::kResult)) {
         return fail(link_error::kUnexpected);
     }
@@ -245,21 +237,14 @@ Status TPD4Comm::transactCommand(const std::vector<std::uint8_t>& request, std::
 
 Status TPD4Comm::EnterPacketMode() {
     std::uint8_t result = 0;
-    const Status s = transactCommand(
-        std::vector<std::uint8_t>(kPacketModeEntry.begin(), kPacketModeEntry.end()), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(
+        std::vector<std::uint8_t>(kPacketModeEntry.begin(), kPacketModeEntry.end()), result));
     return result == 0 ? kOk : fail(detailFor(result, kPacketModeResults));
 }
 
 Status TPD4Comm::InitTransport() {
     std::uint8_t result = 0;
-    const Status s =
-        transactCommand(transportCommand(transport::kInit, {transport::kRevision}), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(transportCommand(transport::kInit, {transport::kRevision}), result));
     return result == 0 ? kOk : fail(detailFor(result, kInitResults));
 }
 
@@ -273,15 +258,12 @@ void TPD4Comm::setChannelFlag(std::uint8_t socket, bool open) {
 
 Status TPD4Comm::OpenChannel(std::uint8_t socket) {
     std::uint8_t result = 0;
-    const Status s =
-        transactCommand(transportCommand(transport::kOpenChannel,
-                                         {socket, socket, hi(transport::kMaxPacket),
-                                          lo(transport::kMaxPacket), hi(transport::kMaxPacket),
-                                          lo(transport::kMaxPacket), 0x00, 0x00, 0x00, 0x00}),
-                        result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(
+        transportCommand(
+            transport::kOpenChannel,
+            {socket, socket, hi(transport::kMaxPacket), lo(transport::kMaxPacket),
+             hi(transport::kMaxPacket), lo(transport::kMaxPacket), 0x00, 0x00, 0x00, 0x00}),
+        result));
     if (result == 0) {
         if (socket == kDataSocket) {
             dataCredit_ = 0;
@@ -301,11 +283,8 @@ Status TPD4Comm::OpenChannel(std::uint8_t socket) {
 
 Status TPD4Comm::CloseChannel(std::uint8_t socket, std::uint8_t flag) {
     std::uint8_t result = 0;
-    const Status s =
-        transactCommand(transportCommand(transport::kCloseChannel, {socket, socket, flag}), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(transportCommand(transport::kCloseChannel, {socket, socket, flag}),
+                               result));
     if (result == 0) {
         setChannelFlag(socket, false);
         return kOk;
@@ -315,11 +294,8 @@ Status TPD4Comm::CloseChannel(std::uint8_t socket, std::uint8_t flag) {
 
 Status TPD4Comm::GrantCredit(std::uint8_t socket, std::uint16_t n) {
     std::uint8_t result = 0;
-    const Status s = transactCommand(
-        transportCommand(transport::kCredit, {socket, socket, hi(n), lo(n)}), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(transportCommand(transport::kCredit, {socket, socket, hi(n), lo(n)}),
+                               result));
     if (result != 0) {
         return fail(detailFor(result, kCreditResults));
     }
@@ -337,13 +313,10 @@ Status TPD4Comm::GrantCredit(std::uint8_t socket, std::uint16_t n) {
 
 Status TPD4Comm::RequestCredit(std::uint8_t socket, std::uint16_t n) {
     std::uint8_t result = 0;
-    const Status s = transactCommand(
+    VELTRA_TRY(transactCommand(
         transportCommand(transport::kCreditRequest, {socket, socket, hi(transport::kAnyCredit),
                                                      lo(transport::kAnyCredit), hi(n), lo(n)}),
-        result);
-    if (s != kOk) {
-        return s;
-    }
+        result));
     if (result != 0) {
         return fail(detailFor(result, kCreditResults));
     }
@@ -372,54 +345,34 @@ Status TPD4Comm::StartLink() {
     // Print data left staged by an earlier session belongs to no one now.
     staged_ = 0;
     lastError_ = kNoError;
-    if (const Status s = port_.QueryDeviceId(); s != kOk) {
-        return s;
-    }
-    if (const Status s = EnterPacketMode(); s != kOk) {
-        return s;
-    }
-    if (const Status s = InitTransport(); s != kOk) {
-        return s;
-    }
-    if (const Status s = OpenChannel(kControlSocket); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(port_.QueryDeviceId());
+    VELTRA_TRY(EnterPacketMode());
+    VELTRA_TRY(InitTransport());
+    VELTRA_TRY(OpenChannel(kControlSocket));
     return ReadStatus();
 }
 
 Status TPD4Comm::topUpCredit(std::uint16_t at, std::uint16_t amount) {
     if (dataCredit_ <= at) {
-        if (const Status s = RequestCredit(kDataSocket, amount); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(RequestCredit(kDataSocket, amount));
     }
     if (printerCredit_ <= at) {
-        if (const Status s = GrantCredit(kDataSocket, amount); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(GrantCredit(kDataSocket, amount));
     }
     return kOk;
 }
 
 Status TPD4Comm::SendCommand(const std::uint8_t* payload, std::size_t n) {
-    if (const Status s = FlushData(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(FlushData());
     lastError_ = kNoError;
     if (!dataOpen_) {
-        if (const Status s = OpenChannel(kDataSocket); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(OpenChannel(kDataSocket));
     }
     if (n + header::kSize > kPacketLimit) {
         fatalError(ui_, kProgramMiss);
     }
-    if (const Status s = topUpCredit(kCommandTopUpAt, kCommandTopUp); s != kOk) {
-        return s;
-    }
-    if (const Status s = writePacket(kDataSocket, payload, n); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(topUpCredit(kCommandTopUpAt, kCommandTopUp));
+    VELTRA_TRY(writePacket(kDataSocket, payload, n));
     takeOne(dataCredit_);
     return kOk;
 }
@@ -429,9 +382,7 @@ Status TPD4Comm::sendStaged() {
     // A packet the port did not take is dropped rather than sent again in front of later data:
     // a partial write may already have put part of it on the line.
     staged_ = 0;
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(s);
     takeOne(dataCredit_);
     return kOk;
 }
@@ -439,16 +390,12 @@ Status TPD4Comm::sendStaged() {
 Status TPD4Comm::WriteData(const std::uint8_t* bytes, std::size_t n) {
     lastError_ = kNoError;
     if (!dataOpen_) {
-        if (const Status s = OpenChannel(kDataSocket); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(OpenChannel(kDataSocket));
     }
     if (n > kStagingSize) {
         fatalError(ui_, kProgramMiss);
     }
-    if (const Status s = topUpCredit(kDataTopUpAt, kDataTopUp); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(topUpCredit(kDataTopUpAt, kDataTopUp));
     std::size_t done = 0;
     while (done < n) {
         const std::size_t take = std::min(n - done, kStagedPacket - staged_);
@@ -456,9 +403,7 @@ Status TPD4Comm::WriteData(const std::uint8_t* bytes, std::size_t n) {
         staged_ += take;
         done += take;
         if (staged_ == kStagedPacket) {
-            if (const Status s = sendStaged(); s != kOk) {
-                return s;
-            }
+            VELTRA_TRY(sendStaged());
         }
     }
     return kOk;
@@ -475,9 +420,7 @@ Status TPD4Comm::ReceiveData(std::uint8_t* payload, std::size_t payloadCapacity,
                              std::size_t& payloadLength) {
     payloadLength = 0;
     lastError_ = kNoError;
-    if (const Status s = readPacket(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(readPacket());
     if (reply_[header::kPrimary] == kDataSocket && reply_[header::kSecondary] == kDataSocket) {
         // A payload longer than the caller's buffer is cut at its end.
         const std::size_t count = std::min(replyPayloadLength(), payloadCapacity);
@@ -501,32 +444,20 @@ Status TPD4Comm::ControlTransact(const std::uint8_t* payload, std::size_t n) {
         fatalError(ui_, kProgramMiss);
     }
     if (!controlOpen_) {
-        if (const Status s = OpenChannel(kControlSocket); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(OpenChannel(kControlSocket));
     }
     if (!awaitReplies_) {
         // Credit both ways and the request go out back to back; no reply is read.
         GrantCredit(kControlSocket, kControlCredit);
         RequestCredit(kControlSocket, kControlCredit);
-        if (const Status s = writePacket(kControlSocket, payload, n); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(writePacket(kControlSocket, payload, n));
         return fail(link_error::kUnexpected);
     }
     // Socket 2 gets one credit each way per request; its counters are not kept.
-    if (const Status s = GrantCredit(kControlSocket, kControlCredit); s != kOk) {
-        return s;
-    }
-    if (const Status s = RequestCredit(kControlSocket, kControlCredit); s != kOk) {
-        return s;
-    }
-    if (const Status s = writePacket(kControlSocket, payload, n); s != kOk) {
-        return s;
-    }
-    if (const Status s = readPacket(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(GrantCredit(kControlSocket, kControlCredit));
+    VELTRA_TRY(RequestCredit(kControlSocket, kControlCredit));
+    VELTRA_TRY(writePacket(kControlSocket, payload, n));
+    VELTRA_TRY(readPacket());
     if (reply_[header::kPrimary] == kControlSocket &&
         reply_[header::kSecondary] == kControlSocket) {
         // The payload moves to the start of the buffer, zero-terminated; the packet is at most
@@ -590,9 +521,7 @@ Status TPD4Comm::ReadStatus() {
     printerState_ = printer_state::kUnknown;
     rawErrorCode_ = 0;
     hasErrorField_ = false;
-    if (const Status s = ControlTransact(kStatusRequest.data(), kStatusRequest.size()); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(ControlTransact(kStatusRequest.data(), kStatusRequest.size()));
     const std::string_view text = replyText();
 
     const std::size_t st = text.find(kStateField);
@@ -654,9 +583,7 @@ Status TPD4Comm::CheckWriteReply() {
 }
 
 Status TPD4Comm::SendRs() {
-    if (const Status s = ControlTransact(kRsRequest.data(), kRsRequest.size()); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(ControlTransact(kRsRequest.data(), kRsRequest.size()));
     return CheckWriteReply();
 }
 
@@ -672,17 +599,10 @@ Status TPD4Comm::WaitReady(bool sendInit) {
 Status TPD4Comm::PollUntilReady(bool sendInit, bool& waited) {
     for (;;) {
         if (sendInit) {
-            if (const Status s = WriteData(kInitialiseSequence.data(), kInitialiseSequence.size());
-                s != kOk) {
-                return s;
-            }
-            if (const Status s = FlushData(); s != kOk) {
-                return s;
-            }
+            VELTRA_TRY(WriteData(kInitialiseSequence.data(), kInitialiseSequence.size()));
+            VELTRA_TRY(FlushData());
         }
-        if (const Status s = ReadStatus(); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(ReadStatus());
         if (printerState_ == printer_state::kBeforeFill) {
             return kPrinterError;
         }
@@ -727,9 +647,7 @@ std::vector<std::uint8_t> TPD4Comm::eepromRequest(
 Status TPD4Comm::ReadEepromByte(std::uint8_t address, std::uint8_t& value) {
     lastError_ = kNoError;
     const auto request = eepromRequest(kEepromReadCommand, {address});
-    if (const Status s = ControlTransact(request.data(), request.size()); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(ControlTransact(request.data(), request.size()));
     switch (decodeEepromReply(reply_.data(), replyPayloadLength(), value)) {
         case EepromReply::Ok:
             return kOk;
@@ -743,9 +661,7 @@ Status TPD4Comm::ReadEepromByte(std::uint8_t address, std::uint8_t& value) {
 
 Status TPD4Comm::WriteEepromByte(std::uint8_t address, std::uint8_t value) {
     const auto request = eepromRequest(kEepromWriteCommand, {address, value});
-    if (const Status s = ControlTransact(request.data(), request.size()); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(ControlTransact(request.data(), request.size()));
     return CheckWriteReply();
 }
 

@@ -23,17 +23,12 @@ constexpr EepromSetting kAfterModel{0xE1, 0x00};
 
 Status TPEeprom::InitializeEeprom() {
     for (const auto& s : kBeforeModel) {
-        if (const Status st = link_.WriteEepromByte(s.address, s.value); st != kOk) {
-            return st;
-        }
+        VELTRA_TRY(link_.WriteEepromByte(s.address, s.value));
     }
     // Only a known model number has a model setting; any other writes nothing there.
     for (const auto& m : kModels) {
         if (m.number == choice_.ModelNo) {
-            if (const Status st = link_.WriteEepromByte(kModelSettingAddress, m.eepromInitB0);
-                st != kOk) {
-                return st;
-            }
+            VELTRA_TRY(link_.WriteEepromByte(kModelSettingAddress, m.eepromInitB0));
         }
     }
     return link_.WriteEepromByte(kAfterModel.address, kAfterModel.value);

@@ -24,6 +24,17 @@ inline constexpr Status kUsbIdFormat = 0x8000;       // detail from the USB ID u
 
 inline constexpr Detail kNoError = 1;
 
+// Stops at the first failed status: evaluates expr (a Status) and, when it is not kOk, returns
+// it from the calling function at once, so that nothing after a failed step is sent. Where a
+// failure is followed by more work (clean-up, a message, a count), the check stays written out.
+#define VELTRA_TRY(expr)                    \
+    do {                                    \
+        const ::veltra::Status s_ = (expr); \
+        if (s_ != ::veltra::kOk) {          \
+            return s_;                      \
+        }                                   \
+    } while (false)
+
 // Port detail codes (TPPrinterDriver::LastError).
 namespace port_error {
 inline constexpr Detail kOpen = -105;       // not open, or opening failed

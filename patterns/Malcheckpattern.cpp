@@ -5,8 +5,6 @@
 #include <charconv>
 #include <string>
 
-#include "patterns/Try.h"
-
 namespace veltra {
 
 using namespace raster;

@@ -169,10 +169,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
             frame.ReportStatus(written);
             return written.status;
         }
-        const Status shown = ShowUsbIdRegistered(frame, original, {});
-        if (shown != kOk) {
-            return shown;
-        }
+        VELTRA_TRY(ShowUsbIdRegistered(frame, original, {}));
         std::array<char, kUsbIdLength + 1> readBack{};
         const CodeResult read = UsbIdRead(o.link, readBack);
         if (!read.ok()) {
@@ -211,10 +208,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
         if (journal) {
             journal->recordAfter({}, serial + std::string(codeText));
         }
-        const Status shown = ShowUsbIdRegistered(frame, serial, codeText);
-        if (shown != kOk) {
-            return shown;
-        }
+        VELTRA_TRY(ShowUsbIdRegistered(frame, serial, codeText));
         view.setSummary(SummaryField::ShowUSBIDLbl, SummaryUsbId(serial, codeText));
     }
     return kOk;

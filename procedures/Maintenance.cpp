@@ -23,40 +23,23 @@ constexpr std::array<std::uint8_t, 22> kExchangeClearedAddresses{
 constexpr int kExchangeCycles = 4;
 constexpr int kCountDownStart = 11;  // the first tick shows 11 - 1
 
-// Sends mechanism steps in order until one fails; later steps are then skipped. Each step sent
-// counts on the meter, if any.
-class Steps {
+// Sends one mechanism step and counts it on the meter, if any, whatever it returned. The
+// sequences stop at the first failing step with VELTRA_TRY, so later steps are neither sent nor
+// counted.
+class Mech {
 public:
-    Steps(TPFactory& factory, ProgressMeter* meter) : factory_(factory), meter_(meter) {}
+    Mech(TPFactory& factory, ProgressMeter* meter) : factory_(factory), meter_(meter) {}
 
-    Steps& set(std::uint8_t unit, std::int16_t value) {
-        if (status_ == kOk) {
-            status_ = counted(factory_.MechSet(unit, value));
-        }
-        return *this;
+    Status set(std::uint8_t unit, std::int16_t value) const {
+        return counted(factory_.MechSet(unit, value));
     }
-    Steps& run(std::uint8_t unit, std::uint8_t direction, std::uint16_t count) {
-        if (status_ == kOk) {
-            status_ = counted(factory_.MechRun(unit, direction, count));
-        }
-        return *this;
+    Status run(std::uint8_t unit, std::uint8_t direction, std::uint16_t count) const {
+        return counted(factory_.MechRun(unit, direction, count));
     }
-    Steps& pause(std::uint8_t count) {
-        if (status_ == kOk) {
-            status_ = counted(factory_.MechPause(count));
-        }
-        return *this;
-    }
-    Steps& seq(Status (*sequence)(TPFactory&, ProgressMeter*)) {
-        if (status_ == kOk) {
-            status_ = sequence(factory_, meter_);
-        }
-        return *this;
-    }
-    Status status() const { return status_; }
+    Status pause(std::uint8_t count) const { return counted(factory_.MechPause(count)); }
 
 private:
-    Status counted(Status status) {
+    Status counted(Status status) const {
         if (meter_) {
             meter_->advance();
         }
@@ -65,17 +48,14 @@ private:
 
     TPFactory& factory_;
     ProgressMeter* meter_;
-    Status status_ = kOk;
 };
 
 // Busy, one CleanCharge sequence, completed; the first failure is reported.
 Status RunCleanCharge(AdjustFrame& frame, std::uint8_t sequence, std::string_view running,
                       std::string_view done) {
-    Status status = frame.ShowStatus(StatusMode::Busy, running);
-    if (status != kOk) {
-        return status;  // reported by the ready wait
-    }
-    status = frame.objects().factory.CleanCharge(sequence);
+    // A failed ready wait has reported itself.
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy, running));
+    const Status status = frame.objects().factory.CleanCharge(sequence);
     if (status != kOk) {
         frame.ReportStatus(status);
         return status;
@@ -116,110 +96,129 @@ Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
 }  // namespace
 
 Status SeqPark(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(6, -6).run(53, 1, 150).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(6, -6));
+    return m.run(53, 1, 150);
 }
 
 Status SeqSweep(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(0, 1900).set(6, 1930).set(6, 1900).set(0, 368).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(0, 1900));
+    VELTRA_TRY(m.set(6, 1930));
+    VELTRA_TRY(m.set(6, 1900));
+    return m.set(0, 368);
 }
 
 Status SeqRelease(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(8, 91).set(6, 0).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(8, 91));
+    return m.set(6, 0);
 }
 
 Status SeqPump(TPFactory& f, PumpLength length, ProgressMeter* meter) {
     const int groups = length == PumpLength::Short ? 2 : 6;  // 2 x n, n = 1 or 3
     const std::uint8_t settle = length == PumpLength::Short ? 10 : 100;
-    Steps steps(f, meter);
-    steps.run(66, 0, 8000).pause(1).run(64, 0, 6959).pause(1);
+    const Mech m(f, meter);
+    VELTRA_TRY(m.run(66, 0, 8000));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(64, 0, 6959));
+    VELTRA_TRY(m.pause(1));
     for (int i = 0; i < groups; ++i) {
-        steps.run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 23088);
+        VELTRA_TRY(m.run(64, 0, 30000));
+        VELTRA_TRY(m.run(64, 0, 30000));
+        VELTRA_TRY(m.run(64, 0, 30000));
+        VELTRA_TRY(m.run(64, 0, 23088));
     }
-    return steps.pause(settle).run(67, 1, 150).status();
+    VELTRA_TRY(m.pause(settle));
+    return m.run(67, 1, 150);
 }
 
 Status SeqReturn(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter)
-        .set(6, 91)
-        .set(7, 242)
-        .pause(5)
-        .set(6, 338)
-        .run(65, 0, 4780)
-        .pause(1)
-        .run(65, 0, 17090)
-        .pause(1)
-        .run(66, 1, 8000)
-        .pause(1)
-        .run(64, 1, 6959)
-        .status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(6, 91));
+    VELTRA_TRY(m.set(7, 242));
+    VELTRA_TRY(m.pause(5));
+    VELTRA_TRY(m.set(6, 338));
+    VELTRA_TRY(m.run(65, 0, 4780));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(65, 0, 17090));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(66, 1, 8000));
+    VELTRA_TRY(m.pause(1));
+    return m.run(64, 1, 6959);
 }
 
 Status SeqFill(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter)
-        .set(6, 91)
-        .run(66, 0, 8000)
-        .pause(1)
-        .run(64, 0, 6959)
-        .pause(1)
-        .run(67, 1, 150)
-        .set(6, 0)
-        .status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(6, 91));
+    VELTRA_TRY(m.run(66, 0, 8000));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(64, 0, 6959));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(67, 1, 150));
+    return m.set(6, 0);
 }
 
 Status SeqEnd(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(250, 6).run(53, 1, 150).run(53, 0, 150).set(0, 6).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(250, 6));
+    VELTRA_TRY(m.run(53, 1, 150));
+    VELTRA_TRY(m.run(53, 0, 150));
+    return m.set(0, 6);
 }
 
 Status SeqExchangeStart(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).seq(SeqPark).set(8, 116).status();
+    VELTRA_TRY(SeqPark(f, meter));
+    return Mech(f, meter).set(8, 116);
 }
 
 Status SeqExchangeCycle(TPFactory& f, ProgressMeter* meter) {
-    const auto shortPump = [](TPFactory& g, ProgressMeter* m) {
-        return SeqPump(g, PumpLength::Short, m);
-    };
-    const auto longPump = [](TPFactory& g, ProgressMeter* m) {
-        return SeqPump(g, PumpLength::Long, m);
-    };
-    return Steps(f, meter)
-        .seq(SeqSweep)
-        .seq(SeqRelease)
-        .seq(shortPump)
-        .seq(SeqReturn)
-        .seq(SeqSweep)
-        .seq(SeqRelease)
-        .seq(longPump)
-        .seq(SeqReturn)
-        .status();
+    for (const PumpLength length : {PumpLength::Short, PumpLength::Long}) {
+        VELTRA_TRY(SeqSweep(f, meter));
+        VELTRA_TRY(SeqRelease(f, meter));
+        VELTRA_TRY(SeqPump(f, length, meter));
+        VELTRA_TRY(SeqReturn(f, meter));
+    }
+    return kOk;
 }
 
 Status SeqJigCharge(TPFactory& f, int pass, ProgressMeter* meter) {
     const bool first = pass == 0;
-    Steps steps(f, meter);
-    steps.seq(SeqPark).seq(SeqFill);
+    const Mech m(f, meter);
+    VELTRA_TRY(SeqPark(f, meter));
+    VELTRA_TRY(SeqFill(f, meter));
     if (first) {
         for (int i = 0; i < 6; ++i) {
-            steps.run(64, 0, 20000);
+            VELTRA_TRY(m.run(64, 0, 20000));
         }
-        steps.run(64, 0, 5800);
+        VELTRA_TRY(m.run(64, 0, 5800));
     } else {
-        steps.run(64, 0, 12892);
+        VELTRA_TRY(m.run(64, 0, 12892));
     }
-    steps.pause(50).run(67, 1, 150);
+    VELTRA_TRY(m.pause(50));
+    VELTRA_TRY(m.run(67, 1, 150));
     if (first) {
-        steps.seq(SeqReturn)
-            .set(8, 116)
-            .seq(SeqFill)
-            .run(64, 0, 20000)
-            .run(64, 0, 14750)
-            .pause(50)
-            .run(67, 1, 150);
+        VELTRA_TRY(SeqReturn(f, meter));
+        VELTRA_TRY(m.set(8, 116));
+        VELTRA_TRY(SeqFill(f, meter));
+        VELTRA_TRY(m.run(64, 0, 20000));
+        VELTRA_TRY(m.run(64, 0, 14750));
+        VELTRA_TRY(m.pause(50));
+        VELTRA_TRY(m.run(67, 1, 150));
     }
-    steps.seq(SeqReturn).set(8, 116).set(6, 91);
+    VELTRA_TRY(SeqReturn(f, meter));
+    VELTRA_TRY(m.set(8, 116));
+    VELTRA_TRY(m.set(6, 91));
     if (!first) {
-        steps.set(6, 0).pause(30).set(6, 91).set(0, 2092).pause(30).set(0, 268);
+        VELTRA_TRY(m.set(6, 0));
+        VELTRA_TRY(m.pause(30));
+        VELTRA_TRY(m.set(6, 91));
+        VELTRA_TRY(m.set(0, 2092));
+        VELTRA_TRY(m.pause(30));
+        VELTRA_TRY(m.set(0, 268));
     }
-    return steps.set(6, 0).seq(SeqEnd).status();
+    VELTRA_TRY(m.set(6, 0));
+    return SeqEnd(f, meter);
 }
 
 Status CleaningOKBtnClick(AdjustFrame& frame) {
@@ -231,10 +230,8 @@ Status ChargeOKBtnClick(AdjustFrame& frame) {
 }
 
 Status ChargeForJigOKBtnClick(AdjustFrame& frame) {
-    Status status = frame.ShowStatus(StatusMode::Busy, msg::kInkChargeRunning);
-    if (status != kOk) {
-        return status;
-    }
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy, msg::kInkChargeRunning));
+    Status status = kOk;
     TPFactory& factory = frame.objects().factory;
     {
         ProgressMeter meter(frame.view(), frame.objects().clock, kJigChargeFrames);
