@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "link/EepromAddresses.h"
 #include "procedures/JournalGuard.h"
 #include "procedures/Maintenance.h"
 #include "procedures/Progress.h"
@@ -94,8 +95,8 @@ bool PassingState(std::int16_t state) {
 Status ReadCrReading(TPD4Comm& link, std::int32_t& reading) {
     std::uint8_t high = 0;
     std::uint8_t low = 0;
-    VELTRA_TRY(link.ReadEepromByte(kCrReadingHighAddress, high));
-    VELTRA_TRY(link.ReadEepromByte(kCrReadingLowAddress, low));
+    VELTRA_TRY(link.ReadEepromByte(eeprom_address::kCrReading, high));
+    VELTRA_TRY(link.ReadEepromByte(eeprom_address::kCrReadingLow, low));
     reading = std::int32_t(high) * 256 + std::int32_t(low);
     return kOk;
 }
@@ -259,7 +260,7 @@ Status MeasureWithMotorHeld(TPFactory& factory, TPD4Comm& link, ProgressMeter& m
     VELTRA_TRY(MeasureSum(factory, link, meter, kUnitMeasureB, kMeasureBWaitMs, b));
     const std::int8_t value = CrDispersionValue(a, b);
     // Two's complement byte.
-    VELTRA_TRY(link.WriteEepromByte(kCrDispersionAddress, std::uint8_t(value)));
+    VELTRA_TRY(link.WriteEepromByte(eeprom_address::kCrDispersion, std::uint8_t(value)));
     written = value;
     VELTRA_TRY(factory.FinishValues());
     return factory.MechSet(kUnitCrMotor, kCrMotorReleased);
@@ -305,11 +306,11 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
         return kOk;
     }
     // The measurement also leaves its readings at 0x7E-0x7F.
-    JournalGuard journal(
-        frame, measure ? "cr motor measure" : "cr motor fixed",
-        measure ? std::vector<std::uint8_t>{kCrDispersionAddress, kCrReadingHighAddress,
-                                            kCrReadingLowAddress}
-                : std::vector<std::uint8_t>{kCrDispersionAddress});
+    JournalGuard journal(frame, measure ? "cr motor measure" : "cr motor fixed",
+                         measure ? std::vector<std::uint8_t>{eeprom_address::kCrDispersion,
+                                                             eeprom_address::kCrReading,
+                                                             eeprom_address::kCrReadingLow}
+                                 : std::vector<std::uint8_t>{eeprom_address::kCrDispersion});
     if (!journal.ok()) {
         return journal.status();
     }
@@ -322,7 +323,8 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
         ProgressMeter meter(view, objects.clock, kCrMeasurementWaitMs, kCrMeasurementWaitMs);
         status = RunCrMeasurement(objects.factory, objects.link, meter, written);
     } else {
-        status = objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
+        status =
+            objects.link.WriteEepromByte(eeprom_address::kCrDispersion, kCrDispersionFixedValue);
     }
     if (status != kOk) {
         frame.ReportStatus(status);

@@ -179,7 +179,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
         const std::string_view id(readBack.data(), kUsbIdLength);
         std::map<std::uint8_t, std::uint8_t> after;
         for (std::size_t i = 0; i < kUsbIdLength; ++i) {
-            after[std::uint8_t(kUsbIdAddress + i)] = std::uint8_t(id[i]);
+            after[std::uint8_t(eeprom_address::kUsbId + i)] = std::uint8_t(id[i]);
         }
         if (journal) {
             journal->recordAfter(after, std::string(id));

@@ -1,5 +1,6 @@
 #include "procedures/Maintenance.h"
 
+#include <span>
 #include <string>
 
 #include "link/EepromAddresses.h"
@@ -10,15 +11,15 @@ namespace veltra {
 
 namespace {
 
-// EEPROM bytes the liquid exchange writes.
-constexpr std::uint8_t kExchangeFlagAddress = 0x30;
-constexpr std::uint8_t kExchangeFlag2Address = 0x31;
+// Values of the liquid exchange flag.
 constexpr std::uint8_t kExchangeStarted = 0x80;
 constexpr std::uint8_t kExchangeFinished = 0x10;
-// Cleared at the end of the exchange, in this order (protection counter first).
-constexpr std::array<std::uint8_t, 22> kExchangeClearedAddresses{
-    0x02, 0x03, 0x08, 0x09, 0x0A, 0x0B, 0x10, 0x11, 0x12, 0x13, 0x14,
-    0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F};
+// Cleared at the end of the exchange, in ascending order (protection counter first): every byte
+// the exchange writes except its two flags, which end the list.
+constexpr std::span<const std::uint8_t, 22> kExchangeClearedAddresses =
+    std::span(eeprom_address::kLiquidExchange).first<22>();
+static_assert(eeprom_address::kLiquidExchange[22] == eeprom_address::kExchangeFlag &&
+              eeprom_address::kLiquidExchange[23] == eeprom_address::kExchangeFlag2);
 
 constexpr int kExchangeCycles = 4;
 constexpr int kCountDownStart = 11;  // the first tick shows 11 - 1
@@ -272,7 +273,7 @@ Status MessageOKBtnClick(AdjustFrame& frame) {
             ++missed;
         }
     };
-    step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeStarted));
+    step(o.link.WriteEepromByte(eeprom_address::kExchangeFlag, kExchangeStarted));
     step(o.factory.FinishValues());
     (void)frame.ShowStatus(StatusMode::Busy, msg::kExchangeRunning);
     view.setControlEnabled(Control::AdjustmentTab, false);
@@ -289,8 +290,8 @@ Status MessageOKBtnClick(AdjustFrame& frame) {
         for (std::uint8_t address : kExchangeClearedAddresses) {
             step(o.link.WriteEepromByte(address, 0));
         }
-        step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeFinished));
-        step(o.link.WriteEepromByte(kExchangeFlag2Address, 0));
+        step(o.link.WriteEepromByte(eeprom_address::kExchangeFlag, kExchangeFinished));
+        step(o.link.WriteEepromByte(eeprom_address::kExchangeFlag2, 0));
         step(o.factory.FinishValues());
         meter.advance();
         step(SeqRelease(o.factory, &meter));
