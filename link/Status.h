@@ -55,4 +55,16 @@ inline constexpr Detail kBadEepromRead = 0xB0;  // read reply not beginning "@BD
 inline constexpr Detail kChannelClosedByPrinter = 0x84;
 }  // namespace link_error
 
+// Bi-D detail codes (TPBid::LastError): the field whose value is outside -60..60.
+namespace bid_error {
+inline constexpr Detail kVsd1Black = 0x1001;
+inline constexpr Detail kVsd2Black = 0x1002;
+inline constexpr Detail kVsd3Black = 0x1003;
+inline constexpr Detail kEcoBlack = 0x1004;
+inline constexpr Detail kVsd1Colour = 0x1005;
+inline constexpr Detail kVsd2Colour = 0x1006;
+inline constexpr Detail kVsd3Colour = 0x1007;
+inline constexpr Detail kEcoColour = 0x1008;
+}  // namespace bid_error
+
 }  // namespace veltra
