@@ -19,11 +19,9 @@ constexpr int kAdjustItemIndex = 0;  // "Adjusting the head angle" in HdAngAdjus
 // The not-necessary message follows a short pause, so that the emptied area is seen first.
 constexpr std::int64_t kNotNecessaryPauseMs = 100;
 
-// Mechanism units and positions of the measurement.
-constexpr std::uint8_t kUnitCarriage = 0;
+// Mechanism units (besides kUnitCarriage and kUnitCrMotor) and positions of the measurement.
 constexpr std::uint8_t kUnitMeasureB = 3;
 constexpr std::uint8_t kUnitMeasureA = 4;
-constexpr std::uint8_t kUnitCrMotor = 6;
 constexpr std::int16_t kPositionNear = 268;
 constexpr std::int16_t kPositionFar = 1268;
 constexpr std::int16_t kCrMotorReleased = 0;

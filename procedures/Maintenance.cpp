@@ -21,6 +21,17 @@ constexpr std::span<const std::uint8_t, 22> kExchangeClearedAddresses =
 static_assert(eeprom_address::kLiquidExchange[22] == eeprom_address::kExchangeFlag &&
               eeprom_address::kLiquidExchange[23] == eeprom_address::kExchangeFlag2);
 
+// Mechanism units of the sequences besides kUnitCarriage and kUnitCrMotor. What a unit moves
+// belongs to the printer; the names say where the sequences use it.
+constexpr std::uint8_t kUnitReturnSet = 7;  // set once in SeqReturn
+constexpr std::uint8_t kUnitRelease = 8;    // SeqRelease, the exchange start, the jig charge
+constexpr std::uint8_t kUnitPark = 53;      // run out and back by SeqPark and SeqEnd
+constexpr std::uint8_t kUnitPump = 64;      // the long pumping runs
+constexpr std::uint8_t kUnitReturn = 65;    // the two runs of SeqReturn
+constexpr std::uint8_t kUnitFill = 66;  // the first run of SeqPump and SeqFill, back in SeqReturn
+constexpr std::uint8_t kUnitPumpEnd = 67;  // the last run of SeqPump, SeqFill and the jig charge
+constexpr std::uint8_t kUnitEnd = 250;     // the first step of SeqEnd
+
 constexpr int kExchangeCycles = 4;
 constexpr int kCountDownStart = 11;  // the first tick shows 11 - 1
 
@@ -98,79 +109,79 @@ Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
 
 Status SeqPark(TPFactory& f, ProgressMeter* meter) {
     const Mech m(f, meter);
-    VELTRA_TRY(m.set(6, -6));
-    return m.run(53, 1, 150);
+    VELTRA_TRY(m.set(kUnitCrMotor, -6));
+    return m.run(kUnitPark, 1, 150);
 }
 
 Status SeqSweep(TPFactory& f, ProgressMeter* meter) {
     const Mech m(f, meter);
-    VELTRA_TRY(m.set(0, 1900));
-    VELTRA_TRY(m.set(6, 1930));
-    VELTRA_TRY(m.set(6, 1900));
-    return m.set(0, 368);
+    VELTRA_TRY(m.set(kUnitCarriage, 1900));
+    VELTRA_TRY(m.set(kUnitCrMotor, 1930));
+    VELTRA_TRY(m.set(kUnitCrMotor, 1900));
+    return m.set(kUnitCarriage, 368);
 }
 
 Status SeqRelease(TPFactory& f, ProgressMeter* meter) {
     const Mech m(f, meter);
-    VELTRA_TRY(m.set(8, 91));
-    return m.set(6, 0);
+    VELTRA_TRY(m.set(kUnitRelease, 91));
+    return m.set(kUnitCrMotor, 0);
 }
 
 Status SeqPump(TPFactory& f, PumpLength length, ProgressMeter* meter) {
     const int groups = length == PumpLength::Short ? 2 : 6;  // 2 x n, n = 1 or 3
     const std::uint8_t settle = length == PumpLength::Short ? 10 : 100;
     const Mech m(f, meter);
-    VELTRA_TRY(m.run(66, 0, 8000));
+    VELTRA_TRY(m.run(kUnitFill, 0, 8000));
     VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(64, 0, 6959));
+    VELTRA_TRY(m.run(kUnitPump, 0, 6959));
     VELTRA_TRY(m.pause(1));
     for (int i = 0; i < groups; ++i) {
-        VELTRA_TRY(m.run(64, 0, 30000));
-        VELTRA_TRY(m.run(64, 0, 30000));
-        VELTRA_TRY(m.run(64, 0, 30000));
-        VELTRA_TRY(m.run(64, 0, 23088));
+        VELTRA_TRY(m.run(kUnitPump, 0, 30000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 30000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 30000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 23088));
     }
     VELTRA_TRY(m.pause(settle));
-    return m.run(67, 1, 150);
+    return m.run(kUnitPumpEnd, 1, 150);
 }
 
 Status SeqReturn(TPFactory& f, ProgressMeter* meter) {
     const Mech m(f, meter);
-    VELTRA_TRY(m.set(6, 91));
-    VELTRA_TRY(m.set(7, 242));
+    VELTRA_TRY(m.set(kUnitCrMotor, 91));
+    VELTRA_TRY(m.set(kUnitReturnSet, 242));
     VELTRA_TRY(m.pause(5));
-    VELTRA_TRY(m.set(6, 338));
-    VELTRA_TRY(m.run(65, 0, 4780));
+    VELTRA_TRY(m.set(kUnitCrMotor, 338));
+    VELTRA_TRY(m.run(kUnitReturn, 0, 4780));
     VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(65, 0, 17090));
+    VELTRA_TRY(m.run(kUnitReturn, 0, 17090));
     VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(66, 1, 8000));
+    VELTRA_TRY(m.run(kUnitFill, 1, 8000));
     VELTRA_TRY(m.pause(1));
-    return m.run(64, 1, 6959);
+    return m.run(kUnitPump, 1, 6959);
 }
 
 Status SeqFill(TPFactory& f, ProgressMeter* meter) {
     const Mech m(f, meter);
-    VELTRA_TRY(m.set(6, 91));
-    VELTRA_TRY(m.run(66, 0, 8000));
+    VELTRA_TRY(m.set(kUnitCrMotor, 91));
+    VELTRA_TRY(m.run(kUnitFill, 0, 8000));
     VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(64, 0, 6959));
+    VELTRA_TRY(m.run(kUnitPump, 0, 6959));
     VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(67, 1, 150));
-    return m.set(6, 0);
+    VELTRA_TRY(m.run(kUnitPumpEnd, 1, 150));
+    return m.set(kUnitCrMotor, 0);
 }
 
 Status SeqEnd(TPFactory& f, ProgressMeter* meter) {
     const Mech m(f, meter);
-    VELTRA_TRY(m.set(250, 6));
-    VELTRA_TRY(m.run(53, 1, 150));
-    VELTRA_TRY(m.run(53, 0, 150));
-    return m.set(0, 6);
+    VELTRA_TRY(m.set(kUnitEnd, 6));
+    VELTRA_TRY(m.run(kUnitPark, 1, 150));
+    VELTRA_TRY(m.run(kUnitPark, 0, 150));
+    return m.set(kUnitCarriage, 6);
 }
 
 Status SeqExchangeStart(TPFactory& f, ProgressMeter* meter) {
     VELTRA_TRY(SeqPark(f, meter));
-    return Mech(f, meter).set(8, 116);
+    return Mech(f, meter).set(kUnitRelease, 116);
 }
 
 Status SeqExchangeCycle(TPFactory& f, ProgressMeter* meter) {
@@ -190,35 +201,35 @@ Status SeqJigCharge(TPFactory& f, int pass, ProgressMeter* meter) {
     VELTRA_TRY(SeqFill(f, meter));
     if (first) {
         for (int i = 0; i < 6; ++i) {
-            VELTRA_TRY(m.run(64, 0, 20000));
+            VELTRA_TRY(m.run(kUnitPump, 0, 20000));
         }
-        VELTRA_TRY(m.run(64, 0, 5800));
+        VELTRA_TRY(m.run(kUnitPump, 0, 5800));
     } else {
-        VELTRA_TRY(m.run(64, 0, 12892));
+        VELTRA_TRY(m.run(kUnitPump, 0, 12892));
     }
     VELTRA_TRY(m.pause(50));
-    VELTRA_TRY(m.run(67, 1, 150));
+    VELTRA_TRY(m.run(kUnitPumpEnd, 1, 150));
     if (first) {
         VELTRA_TRY(SeqReturn(f, meter));
-        VELTRA_TRY(m.set(8, 116));
+        VELTRA_TRY(m.set(kUnitRelease, 116));
         VELTRA_TRY(SeqFill(f, meter));
-        VELTRA_TRY(m.run(64, 0, 20000));
-        VELTRA_TRY(m.run(64, 0, 14750));
+        VELTRA_TRY(m.run(kUnitPump, 0, 20000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 14750));
         VELTRA_TRY(m.pause(50));
-        VELTRA_TRY(m.run(67, 1, 150));
+        VELTRA_TRY(m.run(kUnitPumpEnd, 1, 150));
     }
     VELTRA_TRY(SeqReturn(f, meter));
-    VELTRA_TRY(m.set(8, 116));
-    VELTRA_TRY(m.set(6, 91));
+    VELTRA_TRY(m.set(kUnitRelease, 116));
+    VELTRA_TRY(m.set(kUnitCrMotor, 91));
     if (!first) {
-        VELTRA_TRY(m.set(6, 0));
+        VELTRA_TRY(m.set(kUnitCrMotor, 0));
         VELTRA_TRY(m.pause(30));
-        VELTRA_TRY(m.set(6, 91));
-        VELTRA_TRY(m.set(0, 2092));
+        VELTRA_TRY(m.set(kUnitCrMotor, 91));
+        VELTRA_TRY(m.set(kUnitCarriage, 2092));
         VELTRA_TRY(m.pause(30));
-        VELTRA_TRY(m.set(0, 268));
+        VELTRA_TRY(m.set(kUnitCarriage, 268));
     }
-    VELTRA_TRY(m.set(6, 0));
+    VELTRA_TRY(m.set(kUnitCrMotor, 0));
     return SeqEnd(f, meter);
 }
 
