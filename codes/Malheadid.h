@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "codes/CodeResult.h"
+#include "link/EepromAddresses.h"
 #include "link/Mald4comm.h"
 
 namespace veltra {
@@ -49,7 +50,10 @@ using HeadIdValues = std::array<std::uint8_t, kHeadIdValueCount>;
 
 // EEPROM address of each value, in the order the values are written and read.
 inline constexpr std::array<std::uint8_t, kHeadIdValueCount> kHeadIdAddresses{
-    0xAF, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xAE};
+    eeprom_address::kHeadIdFirst,     eeprom_address::kHeadIdPairs,
+    eeprom_address::kHeadIdPairs + 1, eeprom_address::kHeadIdPairs + 2,
+    eeprom_address::kHeadIdPairs + 3, eeprom_address::kHeadIdPairs + 4,
+    eeprom_address::kHeadIdLast};
 
 // Check value 1-37 of the seven values.
 int HeadIdCheckValue(const HeadIdValues& values);

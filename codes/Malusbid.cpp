@@ -94,7 +94,7 @@ CodeResult UsbIdWrite(TPD4Comm& link, std::string_view text) {
     if (!checked.ok()) {
         return checked;
     }
-    return WriteCharacters(link, kUsbIdAddress, text);
+    return WriteCharacters(link, eeprom_address::kUsbId, text);
 }
 
 CodeResult SerialNumberWrite(TPD4Comm& link, const Clock& clock, std::string_view serial,
@@ -104,12 +104,12 @@ CodeResult SerialNumberWrite(TPD4Comm& link, const Clock& clock, std::string_vie
     if (!checked.ok()) {
         return checked;
     }
-    CodeResult r = WriteCharacters(link, kUsbIdAddress, serial);
+    CodeResult r = WriteCharacters(link, eeprom_address::kUsbId, serial);
     if (!r.ok()) {
         return r;
     }
     const auto dateCode = DateTimeCode(clock.localTime());
-    r = WriteCharacters(link, kDateTimeCodeAddress,
+    r = WriteCharacters(link, eeprom_address::kUsbIdDateTimeCode,
                         std::string_view(dateCode.data(), dateCode.size()));
     if (!r.ok()) {
         return r;
@@ -123,7 +123,8 @@ CodeResult UsbIdRead(TPD4Comm& link, std::array<char, kUsbIdLength + 1>& out) {
     out.fill('\0');
     for (std::size_t i = 0; i < kUsbIdLength; ++i) {
         std::uint8_t b = 0;
-        const Status s = link.ReadEepromByte(static_cast<std::uint8_t>(kUsbIdAddress + i), b);
+        const Status s =
+            link.ReadEepromByte(static_cast<std::uint8_t>(eeprom_address::kUsbId + i), b);
         if (s != kOk) {
             return {s, kNoError};
         }

@@ -28,6 +28,7 @@
 
 #include "codes/CodeResult.h"
 #include "link/Clock.h"
+#include "link/EepromAddresses.h"
 #include "link/Mald4comm.h"
 
 namespace veltra {
@@ -43,9 +44,8 @@ inline constexpr std::size_t kSerialNumberLength = 10;
 inline constexpr std::size_t kDateTimeCodeLength = 8;
 static_assert(kSerialNumberLength + kDateTimeCodeLength == kUsbIdLength);
 
-inline constexpr std::uint8_t kUsbIdAddress = 0xC2;         // first of 18 bytes, to 0xD3
-inline constexpr std::uint8_t kDateTimeCodeAddress = 0xCC;  // after the serial number
-static_assert(kDateTimeCodeAddress == kUsbIdAddress + kSerialNumberLength);
+static_assert(eeprom_address::kUsbIdLength == kUsbIdLength);
+static_assert(eeprom_address::kUsbIdDateTimeCode == eeprom_address::kUsbId + kSerialNumberLength);
 
 // "0"-"9" or "A"-"Z"; every byte of 0x80 or above fails.
 bool IsUsbIdWriteCharacter(char c);

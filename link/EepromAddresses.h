@@ -9,11 +9,15 @@
 namespace veltra::eeprom_address {
 
 inline constexpr std::uint8_t kProtectionCounter = 0x02;  // 2 bytes
-inline constexpr std::uint8_t kPageCounter = 0x20;        // 4 bytes
-inline constexpr std::uint8_t kPrintPassCounter = 0x24;   // 4 bytes
+inline constexpr std::uint8_t kProtectionCounterLow = kProtectionCounter + 1;
+inline constexpr std::uint8_t kPageCounter = 0x20;       // 4 bytes
+inline constexpr std::uint8_t kPrintPassCounter = 0x24;  // 4 bytes
 inline constexpr std::uint8_t kExchangeFlag = 0x30;
 inline constexpr std::uint8_t kExchangeFlag2 = 0x31;
+inline constexpr std::uint8_t kFactorySetting51 = 0x51;
+inline constexpr std::uint8_t kFactorySetting52 = 0x52;
 inline constexpr std::uint8_t kTopMargin = 0x5D;
+inline constexpr std::uint8_t kFactorySetting65 = 0x65;
 inline constexpr std::uint8_t kBidEco = 0x70;
 inline constexpr std::uint8_t kBidVsd1 = 0x72;
 inline constexpr std::uint8_t kBidVsd2 = 0x74;
@@ -21,16 +25,21 @@ inline constexpr std::uint8_t kBidVsd3 = 0x76;
 inline constexpr std::uint8_t kBidColourOffset = 1;
 inline constexpr std::uint8_t kCrDispersion = 0x79;
 inline constexpr std::uint8_t kPaperFeed = 0x7D;
-inline constexpr std::uint8_t kCrReading = 0x7E;    // 2 bytes
+inline constexpr std::uint8_t kCrReading = 0x7E;  // 2 bytes
+inline constexpr std::uint8_t kCrReadingLow = kCrReading + 1;
 inline constexpr std::uint8_t kHeadIdPairs = 0xA0;  // 5 bytes
 inline constexpr std::uint8_t kHeadIdLast = 0xAE;
 inline constexpr std::uint8_t kHeadIdFirst = 0xAF;
 inline constexpr std::uint8_t kModelSetting = 0xB0;
 inline constexpr std::uint8_t kUsbId = 0xC2;  // 18 bytes, to 0xD3
 inline constexpr std::uint8_t kUsbIdLength = 18;
+inline constexpr std::uint8_t kUsbIdDateTimeCode =
+    0xCC;  // its last 8 bytes, after the serial number
+inline constexpr std::uint8_t kFactorySettingE1 = 0xE1;
 
 // The factory settings of the EEPROM initialization, in the order it writes them.
-inline constexpr std::array<std::uint8_t, 5> kInitialization{0x51, 0x52, 0x65, kModelSetting, 0xE1};
+inline constexpr std::array<std::uint8_t, 5> kInitialization{
+    kFactorySetting51, kFactorySetting52, kFactorySetting65, kModelSetting, kFactorySettingE1};
 // What the transportation liquid exchange writes, in ascending order.
 inline constexpr std::array<std::uint8_t, 24> kLiquidExchange{
     0x02, 0x03, 0x08, 0x09, 0x0A, 0x0B, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15,

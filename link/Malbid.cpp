@@ -17,10 +17,10 @@ struct BidKind {
 };
 
 constexpr BidKind kKinds[] = {
-    {4, 1, eeprom_address::kBidVsd1, 0x1001, 0x1005},
-    {5, 2, eeprom_address::kBidVsd2, 0x1002, 0x1006},
-    {6, 3, eeprom_address::kBidVsd3, 0x1003, 0x1007},
-    {7, 4, eeprom_address::kBidEco, 0x1004, 0x1008},
+    {4, 1, eeprom_address::kBidVsd1, bid_error::kVsd1Black, bid_error::kVsd1Colour},
+    {5, 2, eeprom_address::kBidVsd2, bid_error::kVsd2Black, bid_error::kVsd2Colour},
+    {6, 3, eeprom_address::kBidVsd3, bid_error::kVsd3Black, bid_error::kVsd3Colour},
+    {7, 4, eeprom_address::kBidEco, bid_error::kEcoBlack, bid_error::kEcoColour},
 };
 
 constexpr int kMinValue = -60;
@@ -72,9 +72,7 @@ Status TPBid::ReadBidValue(bool colour, int kind, std::string& text) {
         return kOk;
     }
     std::uint8_t value = 0;
-    if (const Status s = factory_.ReadEepromByteData(Address(colour, kind), value); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(factory_.ReadEepromByteData(Address(colour, kind), value));
     text = std::to_string(int(std::int8_t(value)));
     return kOk;
 }

@@ -1,13 +1,14 @@
+// The packet transport of the link: packet mode, the 1284.4 packets and their transport
+// commands, the channels and their credit. Status, ready waits and EEPROM requests are in
+// Mald4commStatus.cpp.
 #include "link/Mald4comm.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 #include <string_view>
 #include <vector>
-
-#include "link/CommandBytes.h"
-#include "link/Datamanu.h"
 
 namespace veltra {
 
@@ -66,22 +67,8 @@ constexpr std::uint16_t kDataTopUpAt = 10;
 constexpr std::uint16_t kDataTopUp = 200;
 constexpr std::uint16_t kControlCredit = 1;
 
-// Control-channel requests: two letters, 16-bit little-endian parameter length, parameters.
-constexpr std::array<std::uint8_t, 5> kStatusRequest{'s', 't', 0x01, 0x00, 0x01};
-constexpr std::array<std::uint8_t, 5> kRsRequest{'r', 's', 0x01, 0x00, 0x01};
-// EEPROM requests: "||", the parameter length, model code, command bytes, address (, value).
-constexpr std::uint8_t kEepromRequestLetter = '|';
-// A write-type control reply answers with one letter at payload position 6.
-constexpr std::size_t kWriteReplyLetter = 6;
-constexpr char kReplyAccepted = 'O';
-constexpr char kReplyBusy = 'B';
-constexpr char kReplyRefused = 'N';
-
-constexpr std::int64_t kPollIntervalMs = 1000;
-
 constexpr std::string_view kProgramMiss = "Program miss!!!";
 constexpr std::string_view kAllocationError = "Allocation error";
-constexpr std::string_view kPaperOutText = "Paper out error";
 
 struct ResultDetail {
     std::uint8_t result;
@@ -108,14 +95,16 @@ Detail detailFor(std::uint8_t result, const ResultDetail (&table)[N]) {
 std::vector<std::uint8_t> transportCommand(std::uint8_t command,
                                            std::initializer_list<std::uint8_t> params) {
     const std::size_t total = header::kSize + 1 + params.size();
-    std::vector<std::uint8_t> out{transport::kSocket,
-                                  transport::kSocket,
-                                  std::uint8_t(total >> 8),
-                                  std::uint8_t(total & 0xFF),
-                                  header::kCommandCredit,
-                                  header::kControl,
-                                  command};
-    out.insert(out.end(), params);
+    const std::array<std::uint8_t, header::kSize + 1> head{transport::kSocket,
+                                                           transport::kSocket,
+                                                           std::uint8_t(total >> 8),
+                                                           std::uint8_t(total & 0xFF),
+                                                           header::kCommandCredit,
+                                                           header::kControl,
+                                                           command};
+    // Sized once: GCC's bounds check misreads an insert behind an initializer list.
+    std::vector<std::uint8_t> out(total);
+    std::copy(params.begin(), params.end(), std::copy(head.begin(), head.end(), out.begin()));
     return out;
 }
 
@@ -156,9 +145,7 @@ Status TPD4Comm::fail(Detail detail) {
 
 Status TPD4Comm::readPacket() {
     replyLength_ = 0;
-    if (const Status s = port_.ReadPort(reply_.data(), reply_.size(), replyLength_); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(port_.ReadPort(reply_.data(), reply_.size(), replyLength_));
     // The packet is what its header says; a header that is cut short, or that claims more than
     // arrived, is a malformed reply. Bytes behind the packet (a second packet in one USB read)
     // are not taken.
@@ -202,15 +189,11 @@ Status TPD4Comm::writePacket(std::uint8_t socket, const std::uint8_t* payload, s
 Status TPD4Comm::Transact(const std::uint8_t* request, std::size_t n) {
     lastError_ = kNoError;
     replyLength_ = 0;
-    if (const Status s = port_.WritePort(request, n); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(port_.WritePort(request, n));
     if (!awaitReplies_) {
         return fail(link_error::kUnexpected);
     }
-    if (const Status s = readPacket(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(readPacket());
     if (n > transport::kCommand && hasReplyByte(transport::kCommand) &&
         reply_[transport::kCommand] ==
             std::uint8_t(request[transport::kCommand] + transport::kReplyBit)) {
@@ -233,9 +216,7 @@ Status TPD4Comm::DecodeErrorReply() {
 }
 
 Status TPD4Comm::transactCommand(const std::vector<std::uint8_t>& request, std::uint8_t& result) {
-    if (const Status s = Transact(request.data(), request.size()); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(Transact(request.data(), request.size()));
     if (!hasReplyByte(transport::kResult)) {
         return fail(link_error::kUnexpected);
     }
@@ -245,21 +226,14 @@ Status TPD4Comm::transactCommand(const std::vector<std::uint8_t>& request, std::
 
 Status TPD4Comm::EnterPacketMode() {
     std::uint8_t result = 0;
-    const Status s = transactCommand(
-        std::vector<std::uint8_t>(kPacketModeEntry.begin(), kPacketModeEntry.end()), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(
+        std::vector<std::uint8_t>(kPacketModeEntry.begin(), kPacketModeEntry.end()), result));
     return result == 0 ? kOk : fail(detailFor(result, kPacketModeResults));
 }
 
 Status TPD4Comm::InitTransport() {
     std::uint8_t result = 0;
-    const Status s =
-        transactCommand(transportCommand(transport::kInit, {transport::kRevision}), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(transportCommand(transport::kInit, {transport::kRevision}), result));
     return result == 0 ? kOk : fail(detailFor(result, kInitResults));
 }
 
@@ -273,15 +247,12 @@ void TPD4Comm::setChannelFlag(std::uint8_t socket, bool open) {
 
 Status TPD4Comm::OpenChannel(std::uint8_t socket) {
     std::uint8_t result = 0;
-    const Status s =
-        transactCommand(transportCommand(transport::kOpenChannel,
-                                         {socket, socket, hi(transport::kMaxPacket),
-                                          lo(transport::kMaxPacket), hi(transport::kMaxPacket),
-                                          lo(transport::kMaxPacket), 0x00, 0x00, 0x00, 0x00}),
-                        result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(
+        transportCommand(
+            transport::kOpenChannel,
+            {socket, socket, hi(transport::kMaxPacket), lo(transport::kMaxPacket),
+             hi(transport::kMaxPacket), lo(transport::kMaxPacket), 0x00, 0x00, 0x00, 0x00}),
+        result));
     if (result == 0) {
         if (socket == kDataSocket) {
             dataCredit_ = 0;
@@ -301,11 +272,8 @@ Status TPD4Comm::OpenChannel(std::uint8_t socket) {
 
 Status TPD4Comm::CloseChannel(std::uint8_t socket, std::uint8_t flag) {
     std::uint8_t result = 0;
-    const Status s =
-        transactCommand(transportCommand(transport::kCloseChannel, {socket, socket, flag}), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(transportCommand(transport::kCloseChannel, {socket, socket, flag}),
+                               result));
     if (result == 0) {
         setChannelFlag(socket, false);
         return kOk;
@@ -315,11 +283,8 @@ Status TPD4Comm::CloseChannel(std::uint8_t socket, std::uint8_t flag) {
 
 Status TPD4Comm::GrantCredit(std::uint8_t socket, std::uint16_t n) {
     std::uint8_t result = 0;
-    const Status s = transactCommand(
-        transportCommand(transport::kCredit, {socket, socket, hi(n), lo(n)}), result);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(transactCommand(transportCommand(transport::kCredit, {socket, socket, hi(n), lo(n)}),
+                               result));
     if (result != 0) {
         return fail(detailFor(result, kCreditResults));
     }
@@ -337,13 +302,10 @@ Status TPD4Comm::GrantCredit(std::uint8_t socket, std::uint16_t n) {
 
 Status TPD4Comm::RequestCredit(std::uint8_t socket, std::uint16_t n) {
     std::uint8_t result = 0;
-    const Status s = transactCommand(
+    VELTRA_TRY(transactCommand(
         transportCommand(transport::kCreditRequest, {socket, socket, hi(transport::kAnyCredit),
                                                      lo(transport::kAnyCredit), hi(n), lo(n)}),
-        result);
-    if (s != kOk) {
-        return s;
-    }
+        result));
     if (result != 0) {
         return fail(detailFor(result, kCreditResults));
     }
@@ -372,54 +334,34 @@ Status TPD4Comm::StartLink() {
     // Print data left staged by an earlier session belongs to no one now.
     staged_ = 0;
     lastError_ = kNoError;
-    if (const Status s = port_.QueryDeviceId(); s != kOk) {
-        return s;
-    }
-    if (const Status s = EnterPacketMode(); s != kOk) {
-        return s;
-    }
-    if (const Status s = InitTransport(); s != kOk) {
-        return s;
-    }
-    if (const Status s = OpenChannel(kControlSocket); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(port_.QueryDeviceId());
+    VELTRA_TRY(EnterPacketMode());
+    VELTRA_TRY(InitTransport());
+    VELTRA_TRY(OpenChannel(kControlSocket));
     return ReadStatus();
 }
 
 Status TPD4Comm::topUpCredit(std::uint16_t at, std::uint16_t amount) {
     if (dataCredit_ <= at) {
-        if (const Status s = RequestCredit(kDataSocket, amount); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(RequestCredit(kDataSocket, amount));
     }
     if (printerCredit_ <= at) {
-        if (const Status s = GrantCredit(kDataSocket, amount); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(GrantCredit(kDataSocket, amount));
     }
     return kOk;
 }
 
 Status TPD4Comm::SendCommand(const std::uint8_t* payload, std::size_t n) {
-    if (const Status s = FlushData(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(FlushData());
     lastError_ = kNoError;
     if (!dataOpen_) {
-        if (const Status s = OpenChannel(kDataSocket); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(OpenChannel(kDataSocket));
     }
     if (n + header::kSize > kPacketLimit) {
         fatalError(ui_, kProgramMiss);
     }
-    if (const Status s = topUpCredit(kCommandTopUpAt, kCommandTopUp); s != kOk) {
-        return s;
-    }
-    if (const Status s = writePacket(kDataSocket, payload, n); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(topUpCredit(kCommandTopUpAt, kCommandTopUp));
+    VELTRA_TRY(writePacket(kDataSocket, payload, n));
     takeOne(dataCredit_);
     return kOk;
 }
@@ -429,9 +371,7 @@ Status TPD4Comm::sendStaged() {
     // A packet the port did not take is dropped rather than sent again in front of later data:
     // a partial write may already have put part of it on the line.
     staged_ = 0;
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(s);
     takeOne(dataCredit_);
     return kOk;
 }
@@ -439,16 +379,12 @@ Status TPD4Comm::sendStaged() {
 Status TPD4Comm::WriteData(const std::uint8_t* bytes, std::size_t n) {
     lastError_ = kNoError;
     if (!dataOpen_) {
-        if (const Status s = OpenChannel(kDataSocket); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(OpenChannel(kDataSocket));
     }
     if (n > kStagingSize) {
         fatalError(ui_, kProgramMiss);
     }
-    if (const Status s = topUpCredit(kDataTopUpAt, kDataTopUp); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(topUpCredit(kDataTopUpAt, kDataTopUp));
     std::size_t done = 0;
     while (done < n) {
         const std::size_t take = std::min(n - done, kStagedPacket - staged_);
@@ -456,9 +392,7 @@ Status TPD4Comm::WriteData(const std::uint8_t* bytes, std::size_t n) {
         staged_ += take;
         done += take;
         if (staged_ == kStagedPacket) {
-            if (const Status s = sendStaged(); s != kOk) {
-                return s;
-            }
+            VELTRA_TRY(sendStaged());
         }
     }
     return kOk;
@@ -475,9 +409,7 @@ Status TPD4Comm::ReceiveData(std::uint8_t* payload, std::size_t payloadCapacity,
                              std::size_t& payloadLength) {
     payloadLength = 0;
     lastError_ = kNoError;
-    if (const Status s = readPacket(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(readPacket());
     if (reply_[header::kPrimary] == kDataSocket && reply_[header::kSecondary] == kDataSocket) {
         // A payload longer than the caller's buffer is cut at its end.
         const std::size_t count = std::min(replyPayloadLength(), payloadCapacity);
@@ -501,32 +433,20 @@ Status TPD4Comm::ControlTransact(const std::uint8_t* payload, std::size_t n) {
         fatalError(ui_, kProgramMiss);
     }
     if (!controlOpen_) {
-        if (const Status s = OpenChannel(kControlSocket); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(OpenChannel(kControlSocket));
     }
     if (!awaitReplies_) {
         // Credit both ways and the request go out back to back; no reply is read.
         GrantCredit(kControlSocket, kControlCredit);
         RequestCredit(kControlSocket, kControlCredit);
-        if (const Status s = writePacket(kControlSocket, payload, n); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(writePacket(kControlSocket, payload, n));
         return fail(link_error::kUnexpected);
     }
     // Socket 2 gets one credit each way per request; its counters are not kept.
-    if (const Status s = GrantCredit(kControlSocket, kControlCredit); s != kOk) {
-        return s;
-    }
-    if (const Status s = RequestCredit(kControlSocket, kControlCredit); s != kOk) {
-        return s;
-    }
-    if (const Status s = writePacket(kControlSocket, payload, n); s != kOk) {
-        return s;
-    }
-    if (const Status s = readPacket(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(GrantCredit(kControlSocket, kControlCredit));
+    VELTRA_TRY(RequestCredit(kControlSocket, kControlCredit));
+    VELTRA_TRY(writePacket(kControlSocket, payload, n));
+    VELTRA_TRY(readPacket());
     if (reply_[header::kPrimary] == kControlSocket &&
         reply_[header::kSecondary] == kControlSocket) {
         // The payload moves to the start of the buffer, zero-terminated; the packet is at most
@@ -547,206 +467,6 @@ std::string_view TPD4Comm::replyText() const {
     const char* text = reinterpret_cast<const char*>(reply_.data());
     const std::size_t len = replyPayloadLength();
     return {text, static_cast<std::size_t>(std::find(text, text + len, '\0') - text)};
-}
-
-namespace {
-
-struct StateEntry {
-    std::uint8_t code;
-    std::int16_t state;
-};
-constexpr StateEntry kStates[] = {
-    {0x00, printer_state::kError},      {0x01, printer_state::kNozzleCheck},
-    {0x02, printer_state::kBusy},       {0x03, printer_state::kPrinting},
-    {0x04, printer_state::kReady},      {0x07, printer_state::kCleaning},
-    {0x08, printer_state::kBeforeFill},
-};
-
-constexpr StateEntry kErrors[] = {
-    {0x00, printer_error::kFatal},      {0x01, printer_error::kNotSelected},
-    {0x04, printer_error::kPaperJam},   {0x05, printer_error::kInkOut},
-    {0x06, printer_error::kPaperOut},   {0x10, printer_error::kMaintenance},
-    {0x12, printer_error::kDoubleFeed},
-};
-
-constexpr std::string_view kStateField = "ST:";
-constexpr std::string_view kInkField = "IQ:";
-constexpr std::string_view kErrorField = "ER:";
-
-// The two characters behind a field name as a hexadecimal byte; false when they are missing or
-// not hexadecimal digits.
-bool fieldByte(std::string_view text, std::size_t at, std::uint8_t& value) {
-    const std::size_t pos = at + kStateField.size();
-    if (pos + 2 > text.size()) {
-        return false;
-    }
-    return TPDataManu{}.HexToByte(text[pos], text[pos + 1], value);
-}
-
-}  // namespace
-
-Status TPD4Comm::ReadStatus() {
-    printerError_ = printer_error::kNone;
-    printerState_ = printer_state::kUnknown;
-    rawErrorCode_ = 0;
-    hasErrorField_ = false;
-    if (const Status s = ControlTransact(kStatusRequest.data(), kStatusRequest.size()); s != kOk) {
-        return s;
-    }
-    const std::string_view text = replyText();
-
-    const std::size_t st = text.find(kStateField);
-    if (st == std::string_view::npos) {
-        return fail(link_error::kBadStatus);
-    }
-    // A state value that is not two hexadecimal digits leaves the state unknown.
-    if (std::uint8_t code = 0; fieldByte(text, st, code)) {
-        for (const auto& e : kStates) {
-            if (e.code == code) {
-                printerState_ = e.state;
-            }
-        }
-    }
-    if (text.find(kInkField) == std::string_view::npos) {
-        return fail(link_error::kBadStatus);
-    }
-    if (const std::size_t er = text.find(kErrorField); er != std::string_view::npos) {
-        hasErrorField_ = true;
-        if (printerState_ != printer_state::kBeforeFill) {
-            printerState_ = printer_state::kError;
-        }
-        // An error value that is not hexadecimal is an error of unknown kind.
-        printerError_ = printer_error::kUnknownError;
-        if (std::uint8_t code = 0; fieldByte(text, er, code)) {
-            const auto known = std::find_if(std::begin(kErrors), std::end(kErrors),
-                                            [code](const StateEntry& e) { return e.code == code; });
-            if (known != std::end(kErrors)) {
-                printerError_ = known->state;
-            } else {
-                rawErrorCode_ = code;
-            }
-        }
-    }
-    if (printerState_ != printer_state::kError && !dataOpen_) {
-        // Opened here so that print data can follow; its outcome changes neither this result
-        // nor its detail code.
-        const Detail kept = lastError_;
-        OpenChannel(kDataSocket);
-        lastError_ = kept;
-    }
-    return kOk;
-}
-
-Status TPD4Comm::CheckWriteReply() {
-    if (replyPayloadLength() <= kWriteReplyLetter) {
-        return fail(link_error::kUnexpected);
-    }
-    switch (char(reply_[kWriteReplyLetter])) {
-        case kReplyAccepted:
-            return kOk;
-        case kReplyBusy:
-            return fail(link_error::kBusy);
-        case kReplyRefused:
-            return fail(link_error::kRefused);
-        default:
-            return fail(link_error::kUnexpected);
-    }
-}
-
-Status TPD4Comm::SendRs() {
-    if (const Status s = ControlTransact(kRsRequest.data(), kRsRequest.size()); s != kOk) {
-        return s;
-    }
-    return CheckWriteReply();
-}
-
-Status TPD4Comm::WaitReady(bool sendInit) {
-    bool waited = false;
-    const Status s = PollUntilReady(sendInit, waited);
-    if (waited && waitObserver_) {
-        waitObserver_(false);
-    }
-    return s;
-}
-
-Status TPD4Comm::PollUntilReady(bool sendInit, bool& waited) {
-    for (;;) {
-        if (sendInit) {
-            if (const Status s = WriteData(kInitialiseSequence.data(), kInitialiseSequence.size());
-                s != kOk) {
-                return s;
-            }
-            if (const Status s = FlushData(); s != kOk) {
-                return s;
-            }
-        }
-        if (const Status s = ReadStatus(); s != kOk) {
-            return s;
-        }
-        if (printerState_ == printer_state::kBeforeFill) {
-            return kPrinterError;
-        }
-        if (printerState_ == printer_state::kReady) {
-            return kOk;
-        }
-        if (printerState_ == printer_state::kError) {
-            // Paper out is waited out: the technician loads paper and the polling goes on.
-            if (printerError_ != printer_error::kPaperOut) {
-                return kPrinterError;
-            }
-            ui_.showError(kPaperOutText);
-        }
-        if (!waited && waitObserver_) {
-            waitObserver_(true);
-        }
-        waited = true;
-        clock_.sleepMs(kPollIntervalMs);
-    }
-}
-
-Status TPD4Comm::WaitUntilReady() {
-    return WaitReady(true);
-}
-
-Status TPD4Comm::WaitStatusReady() {
-    return WaitReady(false);
-}
-
-std::vector<std::uint8_t> TPD4Comm::eepromRequest(
-    std::uint8_t command, std::initializer_list<std::uint8_t> params) const {
-    const auto check = commandCheckBytes(command);
-    const std::size_t length = modelCode_.size() + check.size() + params.size();
-    std::vector<std::uint8_t> out{
-        kEepromRequestLetter,      kEepromRequestLetter, std::uint8_t(length & 0xFF),
-        std::uint8_t(length >> 8), modelCode_[0],        modelCode_[1]};
-    out.insert(out.end(), check.begin(), check.end());
-    out.insert(out.end(), params);
-    return out;
-}
-
-Status TPD4Comm::ReadEepromByte(std::uint8_t address, std::uint8_t& value) {
-    lastError_ = kNoError;
-    const auto request = eepromRequest(kEepromReadCommand, {address});
-    if (const Status s = ControlTransact(request.data(), request.size()); s != kOk) {
-        return s;
-    }
-    switch (decodeEepromReply(reply_.data(), replyPayloadLength(), value)) {
-        case EepromReply::Ok:
-            return kOk;
-        case EepromReply::NoHeader:
-            return fail(link_error::kBadEepromRead);
-        case EepromReply::TooShort:
-            break;
-    }
-    return fail(link_error::kUnexpected);
-}
-
-Status TPD4Comm::WriteEepromByte(std::uint8_t address, std::uint8_t value) {
-    const auto request = eepromRequest(kEepromWriteCommand, {address, value});
-    if (const Status s = ControlTransact(request.data(), request.size()); s != kOk) {
-        return s;
-    }
-    return CheckWriteReply();
 }
 
 }  // namespace veltra

@@ -58,14 +58,10 @@ Status TPFactory::Send(std::uint8_t command, const std::uint8_t* params, std::si
 
 Status TPFactory::ReadEepromByteData(std::uint8_t address, std::uint8_t& value) {
     lastError_ = kNoError;
-    if (const Status s = Send(command::kReadEeprom, &address, 1); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(Send(command::kReadEeprom, &address, 1));
     std::array<std::uint8_t, TPD4Comm::kReplyBufferSize> reply{};
     std::size_t length = 0;
-    if (const Status s = link_.ReceiveData(reply.data(), reply.size(), length); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(link_.ReceiveData(reply.data(), reply.size(), length));
     // A reply without its header, or too short to hold the value, is not a read reply.
     if (decodeEepromReply(reply.data(), length, value) != EepromReply::Ok) {
         lastError_ = factory_error::kNoReplyHeader;
@@ -92,9 +88,7 @@ Status TPFactory::FinishValues() {
 }
 
 Status TPFactory::CleanCharge(std::uint8_t n) {
-    if (const Status s = Send(command::kCleanCharge, &n, 1); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(Send(command::kCleanCharge, &n, 1));
     // Staged as print data; it leaves with the next flush.
     return link_.WriteData(kInitialiseSequence.data(), kInitialiseSequence.size());
 }

@@ -17,25 +17,19 @@ constexpr std::array<std::uint8_t, 2> kNewPadPreset{0x0F, 0x61};
 template <std::size_t N>
 Status readBytes(TPD4Comm& link, std::uint8_t first, std::array<std::uint8_t, N>& out) {
     for (std::size_t i = 0; i < N; ++i) {
-        if (const Status s = link.ReadEepromByte(std::uint8_t(first + i), out[i]); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(link.ReadEepromByte(std::uint8_t(first + i), out[i]));
     }
     return kOk;
 }
 
 Status writePair(TPD4Comm& link, std::uint8_t first, std::uint8_t high, std::uint8_t low) {
-    if (const Status s = link.WriteEepromByte(first, high); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(link.WriteEepromByte(first, high));
     return link.WriteEepromByte(std::uint8_t(first + 1), low);
 }
 
 Status readSigned32(TPD4Comm& link, std::uint8_t first, std::string& text) {
     std::array<std::uint8_t, 4> b{};
-    if (const Status s = readBytes(link, first, b); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(readBytes(link, first, b));
     const std::uint32_t value = (std::uint32_t(b[0]) << 24) | (std::uint32_t(b[1]) << 16) |
                                 (std::uint32_t(b[2]) << 8) | std::uint32_t(b[3]);
     text = std::to_string(std::int32_t(value));
@@ -46,9 +40,7 @@ Status readSigned32(TPD4Comm& link, std::uint8_t first, std::string& text) {
 
 Status TPMaintenance::ReadProtectionCounter(std::string& text) {
     std::array<std::uint8_t, 2> b{};
-    if (const Status s = readBytes(link_, kProtectionCounter, b); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(readBytes(link_, kProtectionCounter, b));
     text = std::to_string(unsigned(b[0]) * 256 + b[1]);
     return kOk;
 }

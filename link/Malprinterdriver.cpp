@@ -205,9 +205,7 @@ Status TPPrinterDriver::readParallel(std::uint8_t* buffer, std::size_t capacity,
     if (capacity < kHeaderSize) {
         return failRead(port_error::kRead);
     }
-    if (const Status s = timedRead(buffer, kHeaderSize); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(timedRead(buffer, kHeaderSize));
     const std::size_t total = std::size_t(buffer[kHeaderLengthHi]) * 256 + buffer[kHeaderLengthLo];
     // A header length that cannot be a packet, or that would run past the caller's buffer, is a
     // receive failure: nothing is read beyond the buffer.
@@ -215,9 +213,7 @@ Status TPPrinterDriver::readParallel(std::uint8_t* buffer, std::size_t capacity,
         return failRead(port_error::kRead);
     }
     if (total > kHeaderSize) {
-        if (const Status s = timedRead(buffer + kHeaderSize, total - kHeaderSize); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(timedRead(buffer + kHeaderSize, total - kHeaderSize));
     }
     length = std::int32_t(total);
     return kOk;

@@ -24,6 +24,17 @@ inline constexpr Status kUsbIdFormat = 0x8000;       // detail from the USB ID u
 
 inline constexpr Detail kNoError = 1;
 
+// Stops at the first failed status: evaluates expr (a Status) and, when it is not kOk, returns
+// it from the calling function at once, so that nothing after a failed step is sent. Where a
+// failure is followed by more work (clean-up, a message, a count), the check stays written out.
+#define VELTRA_TRY(expr)                    \
+    do {                                    \
+        const ::veltra::Status s_ = (expr); \
+        if (s_ != ::veltra::kOk) {          \
+            return s_;                      \
+        }                                   \
+    } while (false)
+
 // Port detail codes (TPPrinterDriver::LastError).
 namespace port_error {
 inline constexpr Detail kOpen = -105;       // not open, or opening failed
@@ -43,5 +54,17 @@ inline constexpr Detail kBadStatus = 0xA0;      // status reply without "ST:" or
 inline constexpr Detail kBadEepromRead = 0xB0;  // read reply not beginning "@BDC PS"
 inline constexpr Detail kChannelClosedByPrinter = 0x84;
 }  // namespace link_error
+
+// Bi-D detail codes (TPBid::LastError): the field whose value is outside -60..60.
+namespace bid_error {
+inline constexpr Detail kVsd1Black = 0x1001;
+inline constexpr Detail kVsd2Black = 0x1002;
+inline constexpr Detail kVsd3Black = 0x1003;
+inline constexpr Detail kEcoBlack = 0x1004;
+inline constexpr Detail kVsd1Colour = 0x1005;
+inline constexpr Detail kVsd2Colour = 0x1006;
+inline constexpr Detail kVsd3Colour = 0x1007;
+inline constexpr Detail kEcoColour = 0x1008;
+}  // namespace bid_error
 
 }  // namespace veltra

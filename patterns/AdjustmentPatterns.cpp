@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "patterns/Malraster.h"
-#include "patterns/Try.h"
 
 namespace veltra {
 

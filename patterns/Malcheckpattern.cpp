@@ -5,8 +5,6 @@
 #include <charconv>
 #include <string>
 
-#include "patterns/Try.h"
-
 namespace veltra {
 
 using namespace raster;
@@ -386,8 +384,8 @@ TPCheckPattern::TPCheckPattern(TPRaster& raster, TPD4Comm& link, TPFactory& fact
 Status TPCheckPattern::Gather(Gathered& data) {
     std::uint8_t high = 0;
     std::uint8_t low = 0;
-    VELTRA_TRY(link_.ReadEepromByte(kProtectionCounterHigh, high));
-    VELTRA_TRY(link_.ReadEepromByte(kProtectionCounterLow, low));
+    VELTRA_TRY(link_.ReadEepromByte(eeprom_address::kProtectionCounter, high));
+    VELTRA_TRY(link_.ReadEepromByte(eeprom_address::kProtectionCounterLow, low));
     data.counter = static_cast<std::uint16_t>(high << 8 | low);
 
     CodeResult r = HeadIdRead(link_, data.headId);

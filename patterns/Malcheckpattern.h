@@ -16,10 +16,6 @@
 
 namespace veltra {
 
-// EEPROM addresses of the protection counter, most significant byte first.
-inline constexpr std::uint8_t kProtectionCounterHigh = 0x02;
-inline constexpr std::uint8_t kProtectionCounterLow = 0x03;
-
 // The protection counter as printed: decimal text laid over five spaces, its zero byte only when
 // there is room for it.
 std::array<std::uint8_t, 5> CounterField(std::uint16_t counter);

@@ -109,39 +109,24 @@ Status TPRaster::SetPageFormat(const std::array<std::uint8_t, 8>& format) {
 
 Status TPRaster::LineFeeds(int n) {
     for (int i = 0; i < n; ++i) {
-        if (const Status s = Write(raster::LineFeed()); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(Write(raster::LineFeed()));
     }
     return kOk;
 }
 
 Status TPRaster::FormFeed() {
-    if (const Status s = Write(raster::FormFeed()); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(Write(raster::FormFeed()));
     return link_.FlushData();
 }
 
 Status TPRaster::PrepareRaster(std::uint8_t unit, std::uint8_t direction, int dotSize,
                                int colourMode) {
-    Status s = InitPrinter();
-    if (s == kOk) {
-        s = SetGraphicsMode();
-    }
-    if (s == kOk) {
-        s = SetUnit(unit);
-    }
-    if (s == kOk) {
-        s = SetPrintDirection(direction);
-    }
-    if (s == kOk) {
-        s = SetDotSize(dotSize);
-    }
-    if (s == kOk) {
-        s = SetColorMode(colourMode);
-    }
-    return s;
+    VELTRA_TRY(InitPrinter());
+    VELTRA_TRY(SetGraphicsMode());
+    VELTRA_TRY(SetUnit(unit));
+    VELTRA_TRY(SetPrintDirection(direction));
+    VELTRA_TRY(SetDotSize(dotSize));
+    return SetColorMode(colourMode);
 }
 
 Status TPRaster::FlushData() {
@@ -153,11 +138,7 @@ Status TPRaster::WaitUntilReady() {
 
 Status TPRaster::WriteText(std::string_view text) {
     // The zero byte is part of what the printer gets; labels are far below one write's limit.
-    if (const Status s =
-            link_.WriteData(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-        s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(link_.WriteData(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     const std::uint8_t zero = 0x00;
     return link_.WriteData(&zero, 1);
 }
@@ -168,28 +149,19 @@ Status TPRaster::WriteBytes(std::span<const std::uint8_t> bytes) {
 
 Status TPRaster::WriteBand(const raster::Band& band, raster::LineFlush flush) {
     const auto& r = raster::kResolution;
-    Status s = SetRasterResolution(r[0], r[1], r[2], r[3]);
-    if (s != kOk) {
-        return s;
-    }
-    s = StartRasterBand(band.colour, raster::kCompressed, raster::kTwoBitsPerDot,
-                        static_cast<std::uint8_t>(band.width & 0xFF),
-                        static_cast<std::uint8_t>(band.width >> 8), band.height, 0x00);
-    if (s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(SetRasterResolution(r[0], r[1], r[2], r[3]));
+    VELTRA_TRY(StartRasterBand(band.colour, raster::kCompressed, raster::kTwoBitsPerDot,
+                               static_cast<std::uint8_t>(band.width & 0xFF),
+                               static_cast<std::uint8_t>(band.width >> 8), band.height, 0x00));
+    Status s = kOk;
     for (int k = 0; k < band.height; ++k) {
         raster::ForEachRun(raster::LineOf(band, k), [&](int n, std::uint8_t v) {
             s = RepeatSend(n, v);
             return s == kOk;
         });
-        if (s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(s);
         if (flush == raster::LineFlush::EachLine) {
-            if (s = link_.FlushData(); s != kOk) {
-                return s;
-            }
+            VELTRA_TRY(link_.FlushData());
         }
     }
     return kOk;
@@ -255,9 +227,7 @@ Status TPRaster::Emit(std::span<const raster::Step> program, raster::LineFlush f
                 }
                 break;
         }
-        if (s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(s);
     }
     return kOk;
 }

@@ -2,7 +2,8 @@
 
 namespace veltra {
 
-// Runs one step; a failure becomes the job's result with the step that failed.
+// VELTRA_TRY for the print jobs: runs one step, and a failure becomes the job's result together
+// with the step that failed, which the callers word their messages by.
 #define VELTRA_STEP(step, expr)             \
     do {                                    \
         const Status s_ = (expr);           \

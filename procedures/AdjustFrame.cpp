@@ -80,14 +80,14 @@ struct BidRangeText {
     std::string_view text;
 };
 constexpr std::array<BidRangeText, 8> kBidRangeTexts{{
-    {0x1001, msg::kBidRangeVsd1Black},
-    {0x1002, msg::kBidRangeVsd2Black},
-    {0x1003, msg::kBidRangeVsd3Black},
-    {0x1004, msg::kBidRangeEcoBlack},
-    {0x1005, msg::kBidRangeVsd1Color},
-    {0x1006, msg::kBidRangeVsd2Color},
-    {0x1007, msg::kBidRangeVsd3Color},
-    {0x1008, msg::kBidRangeEcoColor},
+    {bid_error::kVsd1Black, msg::kBidRangeVsd1Black},
+    {bid_error::kVsd2Black, msg::kBidRangeVsd2Black},
+    {bid_error::kVsd3Black, msg::kBidRangeVsd3Black},
+    {bid_error::kEcoBlack, msg::kBidRangeEcoBlack},
+    {bid_error::kVsd1Colour, msg::kBidRangeVsd1Color},
+    {bid_error::kVsd2Colour, msg::kBidRangeVsd2Color},
+    {bid_error::kVsd3Colour, msg::kBidRangeVsd3Color},
+    {bid_error::kEcoColour, msg::kBidRangeEcoColor},
 }};
 
 template <std::size_t N>

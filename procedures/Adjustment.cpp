@@ -40,9 +40,7 @@ std::string Signed(std::uint8_t byte) {
 
 // Prints through one of the shared print paths between the busy and the completed texts.
 Status RunPrint(AdjustFrame& frame, std::string_view busyText, PrintResult (PrintJobs::*job)()) {
-    if (Status s = frame.ShowStatus(StatusMode::Busy, busyText); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy, busyText));
     const PrintResult result = (frame.objects().printJobs.*job)();
     if (!result.ok()) {
         frame.ReportStatus(result.status);

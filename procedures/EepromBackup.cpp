@@ -14,9 +14,7 @@ std::string Hex2(std::uint8_t value) {
 
 Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out) {
     for (std::size_t address = 0; address < out.size(); ++address) {
-        if (const Status s = link.ReadEepromByte(std::uint8_t(address), out[address]); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(link.ReadEepromByte(std::uint8_t(address), out[address]));
     }
     return kOk;
 }

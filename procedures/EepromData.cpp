@@ -133,10 +133,7 @@ Status EepromWriteOkBtnClick(AdjustFrame& frame) {
 
 Status A3PPrintOKBtnClick(AdjustFrame& frame) {
     ProgramObjects& o = frame.objects();
-    const Status busy = frame.ShowStatus(StatusMode::Busy, msg::kA4Printing);
-    if (busy != kOk) {
-        return busy;
-    }
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy, msg::kA4Printing));
     PrintResult printed;
     {
         ProgressMeter meter(frame.view(), o.clock, TPCheckPattern::kBands);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "link/EepromAddresses.h"
 #include "procedures/JournalGuard.h"
 #include "procedures/Maintenance.h"
 #include "procedures/Progress.h"
@@ -18,11 +19,9 @@ constexpr int kAdjustItemIndex = 0;  // "Adjusting the head angle" in HdAngAdjus
 // The not-necessary message follows a short pause, so that the emptied area is seen first.
 constexpr std::int64_t kNotNecessaryPauseMs = 100;
 
-// Mechanism units and positions of the measurement.
-constexpr std::uint8_t kUnitCarriage = 0;
+// Mechanism units (besides kUnitCarriage and kUnitCrMotor) and positions of the measurement.
 constexpr std::uint8_t kUnitMeasureB = 3;
 constexpr std::uint8_t kUnitMeasureA = 4;
-constexpr std::uint8_t kUnitCrMotor = 6;
 constexpr std::int16_t kPositionNear = 268;
 constexpr std::int16_t kPositionFar = 1268;
 constexpr std::int16_t kCrMotorReleased = 0;
@@ -44,9 +43,8 @@ constexpr std::int8_t kDispersionUnderMark = -120;
 // Busy text, the head angle pattern print, completed text. A failure is reported with its own
 // message: the busy text goes, so that "printing" does not stay up over a print that stopped.
 Status PrintHeadAnglePattern(AdjustFrame& frame) {
-    if (const Status s = frame.ShowStatus(StatusMode::Busy, msg::kHeadAnglePrinting); s != kOk) {
-        return s;  // reported by the ready wait
-    }
+    // A failed ready wait has reported itself.
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy, msg::kHeadAnglePrinting));
     const PrintResult result = frame.objects().printJobs.HeadAnglePrint();
     if (!result.ok()) {
         frame.ShowStatus(StatusMode::Replace, "");
@@ -95,12 +93,8 @@ bool PassingState(std::int16_t state) {
 Status ReadCrReading(TPD4Comm& link, std::int32_t& reading) {
     std::uint8_t high = 0;
     std::uint8_t low = 0;
-    if (const Status s = link.ReadEepromByte(kCrReadingHighAddress, high); s != kOk) {
-        return s;
-    }
-    if (const Status s = link.ReadEepromByte(kCrReadingLowAddress, low); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(link.ReadEepromByte(eeprom_address::kCrReading, high));
+    VELTRA_TRY(link.ReadEepromByte(eeprom_address::kCrReadingLow, low));
     reading = std::int32_t(high) * 256 + std::int32_t(low);
     return kOk;
 }
@@ -111,17 +105,11 @@ Status MeasureSum(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter, std:
                   std::int64_t waitMs, std::int32_t& sum) {
     sum = 0;
     for (int i = 0; i < kReadingsPerSum; ++i) {
-        if (const Status s = factory.MechSet(kUnitCarriage, kPositionFar); s != kOk) {
-            return s;
-        }
-        if (const Status s = factory.MechSet(unit, kPositionNear); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(factory.MechSet(kUnitCarriage, kPositionFar));
+        VELTRA_TRY(factory.MechSet(unit, kPositionNear));
         meter.wait(waitMs);
         std::int32_t reading = 0;
-        if (const Status s = ReadCrReading(link, reading); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(ReadCrReading(link, reading));
         sum += reading;
     }
     return kOk;
@@ -260,33 +248,19 @@ namespace {
 Status MeasureWithMotorHeld(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter,
                             std::int8_t& written) {
     for (int i = 0; i < kWarmUpStrokes; ++i) {
-        if (const Status s = factory.MechSet(kUnitCarriage, kPositionFar); s != kOk) {
-            return s;
-        }
-        if (const Status s = factory.MechSet(kUnitCarriage, kPositionNear); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(factory.MechSet(kUnitCarriage, kPositionFar));
+        VELTRA_TRY(factory.MechSet(kUnitCarriage, kPositionNear));
     }
     meter.wait(kSettleMs);
     std::int32_t a = 0;
-    if (const Status s = MeasureSum(factory, link, meter, kUnitMeasureA, kMeasureAWaitMs, a);
-        s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(MeasureSum(factory, link, meter, kUnitMeasureA, kMeasureAWaitMs, a));
     std::int32_t b = 0;
-    if (const Status s = MeasureSum(factory, link, meter, kUnitMeasureB, kMeasureBWaitMs, b);
-        s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(MeasureSum(factory, link, meter, kUnitMeasureB, kMeasureBWaitMs, b));
     const std::int8_t value = CrDispersionValue(a, b);
-    if (const Status s = link.WriteEepromByte(kCrDispersionAddress, std::uint8_t(value));
-        s != kOk) {  // two's complement byte
-        return s;
-    }
+    // Two's complement byte.
+    VELTRA_TRY(link.WriteEepromByte(eeprom_address::kCrDispersion, std::uint8_t(value)));
     written = value;
-    if (const Status s = factory.FinishValues(); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(factory.FinishValues());
     return factory.MechSet(kUnitCrMotor, kCrMotorReleased);
 }
 
@@ -298,12 +272,8 @@ bool IsCrOutOfRangeMark(std::int8_t value) {
 
 Status RunCrMeasurement(TPFactory& factory, TPD4Comm& link, ProgressMeter& meter,
                         std::int8_t& written) {
-    if (const Status s = SeqPark(factory); s != kOk) {
-        return s;
-    }
-    if (const Status s = factory.MechSet(kUnitCrMotor, kPositionNear); s != kOk) {
-        return s;
-    }
+    VELTRA_TRY(SeqPark(factory));
+    VELTRA_TRY(factory.MechSet(kUnitCrMotor, kPositionNear));
     const Status s = MeasureWithMotorHeld(factory, link, meter, written);
     if (s != kOk && s != kPortFailure) {
         // The link still answers: release the motor (best effort; the failure stays the result).
@@ -334,25 +304,25 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
         return kOk;
     }
     // The measurement also leaves its readings at 0x7E-0x7F.
-    JournalGuard journal(
-        frame, measure ? "cr motor measure" : "cr motor fixed",
-        measure ? std::vector<std::uint8_t>{kCrDispersionAddress, kCrReadingHighAddress,
-                                            kCrReadingLowAddress}
-                : std::vector<std::uint8_t>{kCrDispersionAddress});
+    JournalGuard journal(frame, measure ? "cr motor measure" : "cr motor fixed",
+                         measure ? std::vector<std::uint8_t>{eeprom_address::kCrDispersion,
+                                                             eeprom_address::kCrReading,
+                                                             eeprom_address::kCrReadingLow}
+                                 : std::vector<std::uint8_t>{eeprom_address::kCrDispersion});
     if (!journal.ok()) {
         return journal.status();
     }
-    Status status =
-        frame.ShowStatus(StatusMode::Busy, measure ? msg::kCrMeasureRunning : msg::kCrFixedWriting);
-    if (status != kOk) {
-        return status;  // reported by the ready wait
-    }
+    // A failed ready wait has reported itself.
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy,
+                                measure ? msg::kCrMeasureRunning : msg::kCrFixedWriting));
+    Status status = kOk;
     std::int8_t written = 0;
     if (measure) {
         ProgressMeter meter(view, objects.clock, kCrMeasurementWaitMs, kCrMeasurementWaitMs);
         status = RunCrMeasurement(objects.factory, objects.link, meter, written);
     } else {
-        status = objects.link.WriteEepromByte(kCrDispersionAddress, kCrDispersionFixedValue);
+        status =
+            objects.link.WriteEepromByte(eeprom_address::kCrDispersion, kCrDispersionFixedValue);
     }
     if (status != kOk) {
         frame.ReportStatus(status);

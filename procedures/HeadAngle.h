@@ -16,13 +16,10 @@ enum class HeadAngleChoice { AdjustHeadAngle, NoNeedToAdjust };
 // The items of SusPlateSelectRdoGrp, in the group's order.
 enum class FastenerChoice { New, Old };
 
-// EEPROM byte of the CR motor drive dispersion value (signed).
-inline constexpr std::uint8_t kCrDispersionAddress = 0x79;
-// The value registered without measuring.
+// The CR motor drive dispersion value (signed) registered without measuring. The value lives at
+// eeprom_address::kCrDispersion; the printer leaves each measurement reading at
+// eeprom_address::kCrReading, high byte first.
 inline constexpr std::uint8_t kCrDispersionFixedValue = 0x19;
-// Where the printer leaves each measurement reading, high byte first.
-inline constexpr std::uint8_t kCrReadingHighAddress = 0x7E;
-inline constexpr std::uint8_t kCrReadingLowAddress = 0x7F;
 
 // The navigation lock of the head angle adjustment: the tabs, the maintenance items, "Quit" and
 // "Status" are disabled while locked.

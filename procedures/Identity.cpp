@@ -169,10 +169,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
             frame.ReportStatus(written);
             return written.status;
         }
-        const Status shown = ShowUsbIdRegistered(frame, original, {});
-        if (shown != kOk) {
-            return shown;
-        }
+        VELTRA_TRY(ShowUsbIdRegistered(frame, original, {}));
         std::array<char, kUsbIdLength + 1> readBack{};
         const CodeResult read = UsbIdRead(o.link, readBack);
         if (!read.ok()) {
@@ -182,7 +179,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
         const std::string_view id(readBack.data(), kUsbIdLength);
         std::map<std::uint8_t, std::uint8_t> after;
         for (std::size_t i = 0; i < kUsbIdLength; ++i) {
-            after[std::uint8_t(kUsbIdAddress + i)] = std::uint8_t(id[i]);
+            after[std::uint8_t(eeprom_address::kUsbId + i)] = std::uint8_t(id[i]);
         }
         if (journal) {
             journal->recordAfter(after, std::string(id));
@@ -211,10 +208,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
         if (journal) {
             journal->recordAfter({}, serial + std::string(codeText));
         }
-        const Status shown = ShowUsbIdRegistered(frame, serial, codeText);
-        if (shown != kOk) {
-            return shown;
-        }
+        VELTRA_TRY(ShowUsbIdRegistered(frame, serial, codeText));
         view.setSummary(SummaryField::ShowUSBIDLbl, SummaryUsbId(serial, codeText));
     }
     return kOk;

@@ -17,9 +17,7 @@ Status ReadJournalUsbId(TPD4Comm& link, std::string& usbId) {
     std::string bytes;
     for (std::uint8_t i = 0; i < a::kUsbIdLength; ++i) {
         std::uint8_t b = 0;
-        if (const Status s = link.ReadEepromByte(std::uint8_t(a::kUsbId + i), b); s != kOk) {
-            return s;
-        }
+        VELTRA_TRY(link.ReadEepromByte(std::uint8_t(a::kUsbId + i), b));
         bytes += char(b);
     }
     usbId = printableText(bytes);

@@ -1,5 +1,6 @@
 #include "procedures/Maintenance.h"
 
+#include <span>
 #include <string>
 
 #include "link/EepromAddresses.h"
@@ -10,53 +11,47 @@ namespace veltra {
 
 namespace {
 
-// EEPROM bytes the liquid exchange writes.
-constexpr std::uint8_t kExchangeFlagAddress = 0x30;
-constexpr std::uint8_t kExchangeFlag2Address = 0x31;
+// Values of the liquid exchange flag.
 constexpr std::uint8_t kExchangeStarted = 0x80;
 constexpr std::uint8_t kExchangeFinished = 0x10;
-// Cleared at the end of the exchange, in this order (protection counter first).
-constexpr std::array<std::uint8_t, 22> kExchangeClearedAddresses{
-    0x02, 0x03, 0x08, 0x09, 0x0A, 0x0B, 0x10, 0x11, 0x12, 0x13, 0x14,
-    0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E, 0x1F};
+// Cleared at the end of the exchange, in ascending order (protection counter first): every byte
+// the exchange writes except its two flags, which end the list.
+constexpr std::span<const std::uint8_t, 22> kExchangeClearedAddresses =
+    std::span(eeprom_address::kLiquidExchange).first<22>();
+static_assert(eeprom_address::kLiquidExchange[22] == eeprom_address::kExchangeFlag &&
+              eeprom_address::kLiquidExchange[23] == eeprom_address::kExchangeFlag2);
+
+// Mechanism units of the sequences besides kUnitCarriage and kUnitCrMotor. What a unit moves
+// belongs to the printer; the names say where the sequences use it.
+constexpr std::uint8_t kUnitReturnSet = 7;  // set once in SeqReturn
+constexpr std::uint8_t kUnitRelease = 8;    // SeqRelease, the exchange start, the jig charge
+constexpr std::uint8_t kUnitPark = 53;      // run out and back by SeqPark and SeqEnd
+constexpr std::uint8_t kUnitPump = 64;      // the long pumping runs
+constexpr std::uint8_t kUnitReturn = 65;    // the two runs of SeqReturn
+constexpr std::uint8_t kUnitFill = 66;  // the first run of SeqPump and SeqFill, back in SeqReturn
+constexpr std::uint8_t kUnitPumpEnd = 67;  // the last run of SeqPump, SeqFill and the jig charge
+constexpr std::uint8_t kUnitEnd = 250;     // the first step of SeqEnd
 
 constexpr int kExchangeCycles = 4;
 constexpr int kCountDownStart = 11;  // the first tick shows 11 - 1
 
-// Sends mechanism steps in order until one fails; later steps are then skipped. Each step sent
-// counts on the meter, if any.
-class Steps {
+// Sends one mechanism step and counts it on the meter, if any, whatever it returned. The
+// sequences stop at the first failing step with VELTRA_TRY, so later steps are neither sent nor
+// counted.
+class Mech {
 public:
-    Steps(TPFactory& factory, ProgressMeter* meter) : factory_(factory), meter_(meter) {}
+    Mech(TPFactory& factory, ProgressMeter* meter) : factory_(factory), meter_(meter) {}
 
-    Steps& set(std::uint8_t unit, std::int16_t value) {
-        if (status_ == kOk) {
-            status_ = counted(factory_.MechSet(unit, value));
-        }
-        return *this;
+    Status set(std::uint8_t unit, std::int16_t value) const {
+        return counted(factory_.MechSet(unit, value));
     }
-    Steps& run(std::uint8_t unit, std::uint8_t direction, std::uint16_t count) {
-        if (status_ == kOk) {
-            status_ = counted(factory_.MechRun(unit, direction, count));
-        }
-        return *this;
+    Status run(std::uint8_t unit, std::uint8_t direction, std::uint16_t count) const {
+        return counted(factory_.MechRun(unit, direction, count));
     }
-    Steps& pause(std::uint8_t count) {
-        if (status_ == kOk) {
-            status_ = counted(factory_.MechPause(count));
-        }
-        return *this;
-    }
-    Steps& seq(Status (*sequence)(TPFactory&, ProgressMeter*)) {
-        if (status_ == kOk) {
-            status_ = sequence(factory_, meter_);
-        }
-        return *this;
-    }
-    Status status() const { return status_; }
+    Status pause(std::uint8_t count) const { return counted(factory_.MechPause(count)); }
 
 private:
-    Status counted(Status status) {
+    Status counted(Status status) const {
         if (meter_) {
             meter_->advance();
         }
@@ -65,17 +60,14 @@ private:
 
     TPFactory& factory_;
     ProgressMeter* meter_;
-    Status status_ = kOk;
 };
 
 // Busy, one CleanCharge sequence, completed; the first failure is reported.
 Status RunCleanCharge(AdjustFrame& frame, std::uint8_t sequence, std::string_view running,
                       std::string_view done) {
-    Status status = frame.ShowStatus(StatusMode::Busy, running);
-    if (status != kOk) {
-        return status;  // reported by the ready wait
-    }
-    status = frame.objects().factory.CleanCharge(sequence);
+    // A failed ready wait has reported itself.
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy, running));
+    const Status status = frame.objects().factory.CleanCharge(sequence);
     if (status != kOk) {
         frame.ReportStatus(status);
         return status;
@@ -116,110 +108,129 @@ Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
 }  // namespace
 
 Status SeqPark(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(6, -6).run(53, 1, 150).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(kUnitCrMotor, -6));
+    return m.run(kUnitPark, 1, 150);
 }
 
 Status SeqSweep(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(0, 1900).set(6, 1930).set(6, 1900).set(0, 368).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(kUnitCarriage, 1900));
+    VELTRA_TRY(m.set(kUnitCrMotor, 1930));
+    VELTRA_TRY(m.set(kUnitCrMotor, 1900));
+    return m.set(kUnitCarriage, 368);
 }
 
 Status SeqRelease(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(8, 91).set(6, 0).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(kUnitRelease, 91));
+    return m.set(kUnitCrMotor, 0);
 }
 
 Status SeqPump(TPFactory& f, PumpLength length, ProgressMeter* meter) {
     const int groups = length == PumpLength::Short ? 2 : 6;  // 2 x n, n = 1 or 3
     const std::uint8_t settle = length == PumpLength::Short ? 10 : 100;
-    Steps steps(f, meter);
-    steps.run(66, 0, 8000).pause(1).run(64, 0, 6959).pause(1);
+    const Mech m(f, meter);
+    VELTRA_TRY(m.run(kUnitFill, 0, 8000));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(kUnitPump, 0, 6959));
+    VELTRA_TRY(m.pause(1));
     for (int i = 0; i < groups; ++i) {
-        steps.run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 30000).run(64, 0, 23088);
+        VELTRA_TRY(m.run(kUnitPump, 0, 30000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 30000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 30000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 23088));
     }
-    return steps.pause(settle).run(67, 1, 150).status();
+    VELTRA_TRY(m.pause(settle));
+    return m.run(kUnitPumpEnd, 1, 150);
 }
 
 Status SeqReturn(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter)
-        .set(6, 91)
-        .set(7, 242)
-        .pause(5)
-        .set(6, 338)
-        .run(65, 0, 4780)
-        .pause(1)
-        .run(65, 0, 17090)
-        .pause(1)
-        .run(66, 1, 8000)
-        .pause(1)
-        .run(64, 1, 6959)
-        .status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(kUnitCrMotor, 91));
+    VELTRA_TRY(m.set(kUnitReturnSet, 242));
+    VELTRA_TRY(m.pause(5));
+    VELTRA_TRY(m.set(kUnitCrMotor, 338));
+    VELTRA_TRY(m.run(kUnitReturn, 0, 4780));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(kUnitReturn, 0, 17090));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(kUnitFill, 1, 8000));
+    VELTRA_TRY(m.pause(1));
+    return m.run(kUnitPump, 1, 6959);
 }
 
 Status SeqFill(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter)
-        .set(6, 91)
-        .run(66, 0, 8000)
-        .pause(1)
-        .run(64, 0, 6959)
-        .pause(1)
-        .run(67, 1, 150)
-        .set(6, 0)
-        .status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(kUnitCrMotor, 91));
+    VELTRA_TRY(m.run(kUnitFill, 0, 8000));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(kUnitPump, 0, 6959));
+    VELTRA_TRY(m.pause(1));
+    VELTRA_TRY(m.run(kUnitPumpEnd, 1, 150));
+    return m.set(kUnitCrMotor, 0);
 }
 
 Status SeqEnd(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).set(250, 6).run(53, 1, 150).run(53, 0, 150).set(0, 6).status();
+    const Mech m(f, meter);
+    VELTRA_TRY(m.set(kUnitEnd, 6));
+    VELTRA_TRY(m.run(kUnitPark, 1, 150));
+    VELTRA_TRY(m.run(kUnitPark, 0, 150));
+    return m.set(kUnitCarriage, 6);
 }
 
 Status SeqExchangeStart(TPFactory& f, ProgressMeter* meter) {
-    return Steps(f, meter).seq(SeqPark).set(8, 116).status();
+    VELTRA_TRY(SeqPark(f, meter));
+    return Mech(f, meter).set(kUnitRelease, 116);
 }
 
 Status SeqExchangeCycle(TPFactory& f, ProgressMeter* meter) {
-    const auto shortPump = [](TPFactory& g, ProgressMeter* m) {
-        return SeqPump(g, PumpLength::Short, m);
-    };
-    const auto longPump = [](TPFactory& g, ProgressMeter* m) {
-        return SeqPump(g, PumpLength::Long, m);
-    };
-    return Steps(f, meter)
-        .seq(SeqSweep)
-        .seq(SeqRelease)
-        .seq(shortPump)
-        .seq(SeqReturn)
-        .seq(SeqSweep)
-        .seq(SeqRelease)
-        .seq(longPump)
-        .seq(SeqReturn)
-        .status();
+    for (const PumpLength length : {PumpLength::Short, PumpLength::Long}) {
+        VELTRA_TRY(SeqSweep(f, meter));
+        VELTRA_TRY(SeqRelease(f, meter));
+        VELTRA_TRY(SeqPump(f, length, meter));
+        VELTRA_TRY(SeqReturn(f, meter));
+    }
+    return kOk;
 }
 
 Status SeqJigCharge(TPFactory& f, int pass, ProgressMeter* meter) {
     const bool first = pass == 0;
-    Steps steps(f, meter);
-    steps.seq(SeqPark).seq(SeqFill);
+    const Mech m(f, meter);
+    VELTRA_TRY(SeqPark(f, meter));
+    VELTRA_TRY(SeqFill(f, meter));
     if (first) {
         for (int i = 0; i < 6; ++i) {
-            steps.run(64, 0, 20000);
+            VELTRA_TRY(m.run(kUnitPump, 0, 20000));
         }
-        steps.run(64, 0, 5800);
+        VELTRA_TRY(m.run(kUnitPump, 0, 5800));
     } else {
-        steps.run(64, 0, 12892);
+        VELTRA_TRY(m.run(kUnitPump, 0, 12892));
     }
-    steps.pause(50).run(67, 1, 150);
+    VELTRA_TRY(m.pause(50));
+    VELTRA_TRY(m.run(kUnitPumpEnd, 1, 150));
     if (first) {
-        steps.seq(SeqReturn)
-            .set(8, 116)
-            .seq(SeqFill)
-            .run(64, 0, 20000)
-            .run(64, 0, 14750)
-            .pause(50)
-            .run(67, 1, 150);
+        VELTRA_TRY(SeqReturn(f, meter));
+        VELTRA_TRY(m.set(kUnitRelease, 116));
+        VELTRA_TRY(SeqFill(f, meter));
+        VELTRA_TRY(m.run(kUnitPump, 0, 20000));
+        VELTRA_TRY(m.run(kUnitPump, 0, 14750));
+        VELTRA_TRY(m.pause(50));
+        VELTRA_TRY(m.run(kUnitPumpEnd, 1, 150));
     }
-    steps.seq(SeqReturn).set(8, 116).set(6, 91);
+    VELTRA_TRY(SeqReturn(f, meter));
+    VELTRA_TRY(m.set(kUnitRelease, 116));
+    VELTRA_TRY(m.set(kUnitCrMotor, 91));
     if (!first) {
-        steps.set(6, 0).pause(30).set(6, 91).set(0, 2092).pause(30).set(0, 268);
+        VELTRA_TRY(m.set(kUnitCrMotor, 0));
+        VELTRA_TRY(m.pause(30));
+        VELTRA_TRY(m.set(kUnitCrMotor, 91));
+        VELTRA_TRY(m.set(kUnitCarriage, 2092));
+        VELTRA_TRY(m.pause(30));
+        VELTRA_TRY(m.set(kUnitCarriage, 268));
     }
-    return steps.set(6, 0).seq(SeqEnd).status();
+    VELTRA_TRY(m.set(kUnitCrMotor, 0));
+    return SeqEnd(f, meter);
 }
 
 Status CleaningOKBtnClick(AdjustFrame& frame) {
@@ -231,10 +242,8 @@ Status ChargeOKBtnClick(AdjustFrame& frame) {
 }
 
 Status ChargeForJigOKBtnClick(AdjustFrame& frame) {
-    Status status = frame.ShowStatus(StatusMode::Busy, msg::kInkChargeRunning);
-    if (status != kOk) {
-        return status;
-    }
+    VELTRA_TRY(frame.ShowStatus(StatusMode::Busy, msg::kInkChargeRunning));
+    Status status = kOk;
     TPFactory& factory = frame.objects().factory;
     {
         ProgressMeter meter(frame.view(), frame.objects().clock, kJigChargeFrames);
@@ -275,7 +284,7 @@ Status MessageOKBtnClick(AdjustFrame& frame) {
             ++missed;
         }
     };
-    step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeStarted));
+    step(o.link.WriteEepromByte(eeprom_address::kExchangeFlag, kExchangeStarted));
     step(o.factory.FinishValues());
     (void)frame.ShowStatus(StatusMode::Busy, msg::kExchangeRunning);
     view.setControlEnabled(Control::AdjustmentTab, false);
@@ -292,8 +301,8 @@ Status MessageOKBtnClick(AdjustFrame& frame) {
         for (std::uint8_t address : kExchangeClearedAddresses) {
             step(o.link.WriteEepromByte(address, 0));
         }
-        step(o.link.WriteEepromByte(kExchangeFlagAddress, kExchangeFinished));
-        step(o.link.WriteEepromByte(kExchangeFlag2Address, 0));
+        step(o.link.WriteEepromByte(eeprom_address::kExchangeFlag, kExchangeFinished));
+        step(o.link.WriteEepromByte(eeprom_address::kExchangeFlag2, 0));
         step(o.factory.FinishValues());
         meter.advance();
         step(SeqRelease(o.factory, &meter));

@@ -14,6 +14,11 @@ namespace veltra {
 inline constexpr std::uint8_t kCleaningSequence = 4;
 inline constexpr std::uint8_t kInkChargeSequence = 6;
 
+// Mechanism units of MechSet and MechRun shared by the sequences and the CR motor measurement.
+// What a unit moves belongs to the printer.
+inline constexpr std::uint8_t kUnitCarriage = 0;
+inline constexpr std::uint8_t kUnitCrMotor = 6;
+
 // The mechanism sequences. Each sends its steps in order, stops at the first failing step and
 // returns its status; kOk when every step was accepted. A meter, when given, counts each step
 // sent.
