@@ -12,8 +12,8 @@
 #include "cli/TextMessageHandler.h"
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
-#include "procedures/ChangeJournal.h"
 #include "procedures/Messages.h"
+#include "procedures/ProgramSetup.h"
 #include "procedures/Session.h"
 #include "procedures/StateFolder.h"
 #include "sim/PaperRequest.h"
@@ -346,9 +346,10 @@ int CliApp::execute() {
 
     std::unique_ptr<PortTraceFile> trace;
     if (!options_.trace.empty()) {
-        trace = std::make_unique<PortTraceFile>(options_.trace);
-        if (!trace->isOpen()) {
-            return failure("Cannot write the trace file " + options_.trace);
+        std::string error;
+        trace = OpenTraceFile(options_.trace, error);
+        if (!trace) {
+            return failure(error);
         }
     }
     // The program's objects wait through the progress marks; the virtual printer keeps the
@@ -356,16 +357,8 @@ int CliApp::execute() {
     Progress progress(err_, clock_, trace.get(), showProgress_);
     TextMessageHandler handler(err_, in_, options_.yes);
     ProgramObjects objects(progress, handler, makeBackendFactory(progress, {}, simFactory), map);
-    std::unique_ptr<ChangeJournal> journal;
-    if (!options_.noJournal) {
-        const std::filesystem::path folder = options_.journalDir.empty()
-                                                 ? defaultJournalFolder()
-                                                 : std::filesystem::path(options_.journalDir);
-        if (!folder.empty()) {
-            journal = std::make_unique<ChangeJournal>(folder);
-            objects.journal = journal.get();
-        }
-    }
+    const std::unique_ptr<ChangeJournal> journal =
+        AttachJournal(objects, !options_.noJournal, options_.journalDir);
     objects.driver.setTrace(&progress);
 
 #ifdef VELTRA_CLI_PAPER

@@ -118,4 +118,9 @@ std::string openFailureText(const OpenFailure& failure);
 // The first value the status area shows (see TextView::fields), or empty.
 std::string firstField(const TextView& view);
 
+// A command's exit code from the status of the procedure it ran: 0 on kOk, else 1.
+inline int exitCode(Status s) {
+    return s == kOk ? 0 : 1;
+}
+
 }  // namespace veltra::cli

@@ -11,13 +11,14 @@ namespace veltra::cli {
 
 namespace {
 
-int exitCode(const CliSession& s, Status status) {
+// Also 1 when the status area showed a failure the status does not carry.
+int exitCodeSeen(const CliSession& s, Status status) {
     return status == kOk && !s.view.sawFailure() ? 0 : 1;
 }
 
 // --json: the code the status area shows, as text (a code may be all digits).
 int withCode(CliSession& s, Status status) {
-    const int rc = exitCode(s, status);
+    const int rc = exitCodeSeen(s, status);
     if (rc == 0 && !s.view.fields().empty()) {
         s.json.addString("value", firstField(s.view));
     }
@@ -34,7 +35,7 @@ int enterUsbId(CliSession& s, Entry entry, const std::string& typed) {
     s.view.setEntryText(Entry::OriginalUsbIdInputEdit, "");
     s.view.setEntryText(Entry::UsbIdInputEdit, "");
     s.view.setEntryText(entry, upper(typed));
-    return exitCode(s, UsbIdInputOKBtnClick(s.frame));
+    return exitCodeSeen(s, UsbIdInputOKBtnClick(s.frame));
 }
 
 void addHeadIdCommands(CliApp& cli) {
@@ -52,7 +53,7 @@ void addHeadIdCommands(CliApp& cli) {
         cli.setAction([code](CliSession& s) {
             // No cut to 13 characters: a longer text is reported, not shortened into a code.
             s.view.setEntryText(Entry::LeftHeadIDInputEdit, upper(*code));
-            return exitCode(s, HeadIDInputOKBtnClick(s.frame));
+            return exitCodeSeen(s, HeadIDInputOKBtnClick(s.frame));
         });
     });
 }

@@ -16,10 +16,6 @@ namespace veltra::cli {
 
 namespace {
 
-int exitCode(Status s) {
-    return s == kOk ? 0 : 1;
-}
-
 // A hexadecimal text as the table shows it; -1 when it is empty or not one.
 long hexValue(const std::string& text) {
     char* end = nullptr;

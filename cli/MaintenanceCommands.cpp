@@ -10,17 +10,15 @@ namespace veltra::cli {
 
 namespace {
 
-int exitCode(Status s) {
-    return s == kOk ? 0 : 1;
+// Lines of a panel's text as one text.
+template <std::size_t N>
+std::string joinLines(const std::string_view (&lines)[N]) {
+    std::string out;
+    for (const std::string_view line : lines) {
+        out.append(out.empty() ? "" : "\n").append(line);
+    }
+    return out;
 }
-
-// The texts of the exchange's first panel, asked as the confirmation.
-constexpr const char* kExchangeQuestion =
-    "Once you press following OK button, exclusive S46 transportation sequence with Jig will be "
-    "executed.\nReplace the I/C or ink supply tool with transportation tool before pressing OK "
-    "button.\nContinue?";
-constexpr const char* kSwitchOffSteps =
-    "1. Move away the Jig.\n2. Turn off the printer.\n3. Press OK button.";
 
 // Runs the window's 1000 ms count-down timers until both have stopped.
 void runCountDown(CliSession& s) {
@@ -37,8 +35,11 @@ void runCountDown(CliSession& s) {
 }
 
 int exchange(CliSession& s) {
-    if (!s.objects.ui.confirm("Refurbishment for DOA", kExchangeQuestion)) {
-        s.err << "Nothing was sent.\n";
+    // The texts of the exchange's first panel, asked as the confirmation.
+    const std::string question = joinLines(msg::window::kRefurbishmentStartTexts) + "\n" +
+                                 std::string(msg::cli::kContinueQuestion);
+    if (!s.objects.ui.confirm(msg::kItemRefurbishment, question)) {
+        s.err << msg::cli::kNothingSent << '\n';
         return 1;
     }
     const Status done = MessageOKBtnClick(s.frame);
@@ -46,11 +47,11 @@ int exchange(CliSession& s) {
     if (done != kOk) {
         return 1;  // not completed: the printer is not to be switched off yet
     }
-    s.out << kSwitchOffSteps << '\n';
-    if (!s.objects.ui.confirm("Refurbishment for DOA", "Printer turned off?")) {
+    s.out << joinLines(msg::window::kRefurbishmentEndSteps) << '\n';
+    if (!s.objects.ui.confirm(msg::kItemRefurbishment, msg::cli::kPrinterTurnedOff)) {
         return 0;
     }
-    s.out << "Wait for 10 seconds.\n";
+    s.out << msg::kDischargeWait << '\n';
     runCountDown(s);
     return 0;
 }

@@ -11,18 +11,13 @@ namespace veltra::cli {
 
 namespace {
 
-constexpr std::string_view kHeadAnglePrinting = "Now head angle pattern is printing.";
-
-int exitCode(Status s) {
-    return s == kOk ? 0 : 1;
-}
-
 // The head angle pattern print of the head angular item. A shell has no decision panel after it,
 // so the page is ejected at once, as "No need to adjust" does.
 int headAngle(CliSession& s) {
     AdjustFrame& frame = s.frame;
     PrintJobs& jobs = s.objects.printJobs;
-    if (const Status busy = frame.ShowStatus(StatusMode::Busy, kHeadAnglePrinting); busy != kOk) {
+    if (const Status busy = frame.ShowStatus(StatusMode::Busy, msg::kHeadAnglePrinting);
+        busy != kOk) {
         return 1;
     }
     PrintResult printed = jobs.HeadAnglePrint();

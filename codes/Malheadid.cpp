@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "codes/TypedText.h"
+#include "link/HexText.h"
 
 namespace veltra {
 
@@ -13,8 +14,6 @@ using namespace std::string_view_literals;
 // Check character of each value; index 0 has none.
 constexpr std::string_view kCheckAlphabet = "\0ABCDEFGHJKLMNPQRSTUVWXYZ0123456789%*+"sv;
 static_assert(kCheckAlphabet.size() == kHeadIdCheckModulus + 1);
-
-constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
 // First character of pair n (1-based) in the text: pairs occupy positions 2-11.
 constexpr std::size_t kFirstPairIndex = 1;

@@ -1,20 +1,12 @@
 #include "link/Datamanu.h"
+#include "link/HexText.h"
 
 namespace veltra {
 
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
-
-// 0-15 for "0"-"9" and upper-case "A"-"F"; -1 otherwise.
 int nibble(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    return hexDigitValue(c);
 }
 
 }  // namespace
@@ -37,8 +29,8 @@ int TPDataManu::TextToByte(std::string_view text, std::uint8_t& value) const {
 }
 
 int TPDataManu::ByteToHex(std::uint8_t value, char out[3]) const {
-    out[0] = kDigits[value >> 4];
-    out[1] = kDigits[value & 0x0F];
+    out[0] = kHexDigits[value >> 4];
+    out[1] = kHexDigits[value & 0x0F];
     out[2] = '\0';
     return 1;
 }

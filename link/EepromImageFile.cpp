@@ -5,6 +5,8 @@
 #include <iterator>
 #include <vector>
 
+#include "link/HexText.h"
+
 #ifndef VELTRA_VERSION
 #define VELTRA_VERSION "unknown"
 #endif
@@ -16,7 +18,6 @@ namespace {
 constexpr std::size_t kBytesPerLine = 16;
 constexpr std::size_t kByteLines = 16;
 constexpr std::string_view kCrcKey = "crc32";
-constexpr char kHex[] = "0123456789ABCDEF";
 
 // The header keys in the order they are written and expected.
 struct HeaderKey {
@@ -32,34 +33,13 @@ constexpr std::array<HeaderKey, 6> kHeaderKeys{{
     {"program", &EepromImageHeader::program},
 }};
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
+// A file a person may have edited: digits of either case.
 std::optional<std::uint8_t> hexPair(std::string_view s) {
-    if (s.size() != 2) {
-        return std::nullopt;
-    }
-    const int hi = hexDigit(s[0]);
-    const int lo = hexDigit(s[1]);
-    if (hi < 0 || lo < 0) {
-        return std::nullopt;
-    }
-    return std::uint8_t(hi * 16 + lo);
+    return veltra::hexPair(s, HexCase::Either);
 }
 
 void appendHex(std::string& out, std::uint8_t v) {
-    out += kHex[v >> 4];
-    out += kHex[v & 0x0F];
+    appendHexByte(out, v);
 }
 
 // Splits into lines at '\n', dropping one '\r' before it. A final line without '\n' counts.
@@ -231,7 +211,7 @@ EepromImageRead parseEepromImageFile(std::string_view text) {
     std::uint32_t stored = 0;
     bool crcOk = crcText && crcText->size() == 8;
     for (std::size_t i = 0; crcOk && i < 8; ++i) {
-        const int d = hexDigit((*crcText)[i]);
+        const int d = hexDigitValue((*crcText)[i], HexCase::Either);
         crcOk = d >= 0;
         stored = stored << 4 | std::uint32_t(d < 0 ? 0 : d);
     }

@@ -1,7 +1,6 @@
 #include "link/Malbid.h"
 
-#include <charconv>
-
+#include "link/DecimalText.h"
 #include "link/EepromAddresses.h"
 
 namespace veltra {
@@ -25,7 +24,6 @@ constexpr BidKind kKinds[] = {
 
 constexpr int kMinValue = -60;
 constexpr int kMaxValue = 60;
-constexpr int kNotANumber = 100;          // what a text that is no number counts as
 constexpr std::int8_t kUnchanged = -128;  // the other side of a write keeps its value
 
 const BidKind* findKind(int kind) {
@@ -35,25 +33,6 @@ const BidKind* findKind(int kind) {
         }
     }
     return nullptr;
-}
-
-// A decimal integer: optional leading blanks, an optional sign, digits, nothing else.
-int parseValue(const std::string& text) {
-    std::size_t i = text.find_first_not_of(' ');
-    if (i == std::string::npos) {
-        return kNotANumber;
-    }
-    if (text[i] == '+') {
-        ++i;
-    }
-    int value = 0;
-    const char* first = text.data() + i;
-    const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || end != last || first == last) {
-        return kNotANumber;
-    }
-    return value;
 }
 
 }  // namespace
@@ -85,7 +64,7 @@ Status TPBid::WriteBidValue(bool colour, int kind, const std::string& text) {
         lastError_ = link_error::kUnexpected;
         return kBidRange;
     }
-    const int value = parseValue(text);
+    const int value = DecimalOr100(text, Blanks::LeadingAllowed);
     if (value < kMinValue || value > kMaxValue) {
         lastError_ = colour ? k->colourError : k->blackError;
         return kBidRange;

@@ -5,6 +5,7 @@
 
 #include "codes/Malheadid.h"
 #include "codes/Malusbid.h"
+#include "link/HexText.h"
 #include "procedures/HeadAngle.h"
 #include "procedures/Maintenance.h"
 #include "procedures/Session.h"
@@ -14,7 +15,6 @@ namespace veltra {
 namespace {
 
 constexpr int kGridSize = 16;  // 16 x 16 data cells below and right of the headings
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Summary fields emptied at every close; the top margin and PF fields are kept.
 constexpr std::array<SummaryField, 11> kSummaryEmptiedAtClose{

@@ -1,19 +1,15 @@
 #include "procedures/Adjustment.h"
 
-#include <charconv>
 #include <set>
 #include <string>
 
+#include "link/DecimalText.h"
 #include "procedures/JournalGuard.h"
 
 namespace veltra {
 
 namespace {
 
-constexpr std::string_view kBidPrinting = "Now Bi-D pattern is printing.";
-constexpr std::string_view kPfPrinting = "Now PF pattern is printing.";
-constexpr std::string_view kTopMarginPrinting = "Now top margin line is printing.";
-constexpr std::string_view kCompletionPrinting = "Completion the printing.";
 constexpr int kPfMin = -4;
 constexpr int kPfMax = 4;
 constexpr int kBidMin = -60;  // TPBid sends nothing for a value outside
@@ -46,31 +42,17 @@ Status RunPrint(AdjustFrame& frame, std::string_view busyText, PrintResult (Prin
         frame.ReportStatus(result.status);
         return result.status;
     }
-    return frame.ShowStatus(StatusMode::Completed, kCompletionPrinting);
+    return frame.ShowStatus(StatusMode::Completed, msg::kCompletionPrinting);
 }
 
 }  // namespace
-
-int DecimalOr100(std::string_view text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const char* begin = text.data();
-    if (!text.empty() && text.front() == '+') {
-        ++begin;  // a leading plus sign is a number too
-    }
-    const auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (text.empty() || ec != std::errc() || ptr != end) {
-        return 100;
-    }
-    return value;
-}
 
 Status BidOKBtnClick(AdjustFrame& frame, BidChoice choice) {
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
     switch (choice) {
         case BidChoice::PrintPattern:
-            return RunPrint(frame, kBidPrinting, &PrintJobs::BidPrint);
+            return RunPrint(frame, msg::kBidPrinting, &PrintJobs::BidPrint);
         case BidChoice::Adjust: {
             frame.HideAllPanels();
             view.showPanel(Panel::BidInputPnl);
@@ -102,9 +84,10 @@ Status BidOKBtnClick(AdjustFrame& frame, BidChoice choice) {
                 }
                 const std::string name(kBidRows[i].name.substr(0, kBidRows[i].name.find(' ')));
                 frame.ShowStatus(i == 0 ? StatusMode::Replace : StatusMode::NewLine,
-                                 name + " Black value = ");
+                                 name + std::string(msg::kBidBlackValue));
                 frame.ShowStatus(StatusMode::Append, black);
-                frame.ShowStatus(StatusMode::Append, "  " + name + " Color value = ");
+                frame.ShowStatus(StatusMode::Append,
+                                 "  " + name + std::string(msg::kBidColorValue));
                 frame.ShowStatus(StatusMode::Append, colour);
             }
             return kOk;
@@ -147,9 +130,10 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
             overall = s;
             continue;
         }
-        frame.ShowStatus(mode, "As " + std::string(row.name) + " data, \"");
+        frame.ShowStatus(mode, std::string(msg::kBidAsBefore) + std::string(row.name) +
+                                   std::string(msg::kBidAsData));
         frame.ShowStatus(StatusMode::Append, text);
-        frame.ShowStatus(StatusMode::Append, " has registered in EEPROM.");
+        frame.ShowStatus(StatusMode::Append, msg::kBidAsAfter);
         view.setSummary(row.summary, text);
     }
     (void)o.factory.FinishValues();  // its result is not reported
@@ -160,7 +144,7 @@ Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
     ProgramObjects& o = frame.objects();
     switch (choice) {
         case PfChoice::PrintPattern:
-            return RunPrint(frame, kPfPrinting, &PrintJobs::PfPrint);
+            return RunPrint(frame, msg::kPfPrinting, &PrintJobs::PfPrint);
         case PfChoice::Adjust:
         case PfChoice::CheckPresent: {
             if (choice == PfChoice::Adjust) {
@@ -175,7 +159,7 @@ Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
             if (choice == PfChoice::Adjust) {
                 frame.view().setEntryText(Entry::PFEdit, Signed(value));
             } else {
-                frame.ShowStatus(StatusMode::Replace, "PF adjustment value = ");
+                frame.ShowStatus(StatusMode::Replace, msg::kPfValueIs);
                 frame.ShowStatus(StatusMode::Append, Signed(value));
             }
             return kOk;
@@ -204,9 +188,9 @@ Status PFWriteOKBtnClick(AdjustFrame& frame) {
         frame.ReportStatus(s);
         return s;
     }
-    frame.ShowStatus(StatusMode::Replace, "As PF adjustment data, ");
+    frame.ShowStatus(StatusMode::Replace, msg::kPfAsBefore);
     frame.ShowStatus(StatusMode::Append, text);
-    frame.ShowStatus(StatusMode::Append, " has been registered in EEPROM.");
+    frame.ShowStatus(StatusMode::Append, msg::kPfAsAfter);
     frame.view().setSummary(SummaryField::ShowPFPnl, text);
     return kOk;
 }
@@ -233,7 +217,7 @@ std::vector<std::string> TopMarginLabels(std::uint8_t present, TopMarginSeries& 
 Status TopMarginMainBtnClick(AdjustFrame& frame, TopMarginChoice choice) {
     ProgramObjects& o = frame.objects();
     if (choice == TopMarginChoice::CheckMargin) {
-        return RunPrint(frame, kTopMarginPrinting, &PrintJobs::TopMarginPrint);
+        return RunPrint(frame, msg::kTopMarginPrinting, &PrintJobs::TopMarginPrint);
     }
     frame.HideAllPanels();
     frame.view().showPanel(Panel::TopMarginPnl);
@@ -278,9 +262,9 @@ Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
         return s;
     }
     const std::string& label = frame.state().topMarginLabels[std::size_t(index)];
-    frame.ShowStatus(StatusMode::Replace, "As top margin value, ");
+    frame.ShowStatus(StatusMode::Replace, msg::kTopMarginAsBefore);
     frame.ShowStatus(StatusMode::Append, label);
-    frame.ShowStatus(StatusMode::Append, " has been registered.");
+    frame.ShowStatus(StatusMode::Append, msg::kTopMarginAsAfter);
     view.setSummary(SummaryField::ShowTopMarginPnl, label);
     return kOk;
 }

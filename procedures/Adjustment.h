@@ -60,7 +60,5 @@ Status TopMarginWriteOKBtnClick(AdjustFrame& frame);
 
 // The five combo labels for a present top margin value, or {} when it is in neither series.
 std::vector<std::string> TopMarginLabels(std::uint8_t present, TopMarginSeries& series);
-// A decimal integer; a text that is not one counts as 100, so that it fails every range check.
-int DecimalOr100(std::string_view text);
 
 }  // namespace veltra

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include "link/HexText.h"
 #include "procedures/EepromBackup.h"
 #include "procedures/StateFolder.h"
 
@@ -29,24 +30,6 @@ Json bytesObject(const std::map<std::uint8_t, std::uint8_t>& bytes) {
     return object;
 }
 
-std::optional<std::uint8_t> hexByte(const std::string& text) {
-    if (text.size() != 2) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    for (char c : text) {
-        value <<= 4;
-        if (c >= '0' && c <= '9') {
-            value |= unsigned(c - '0');
-        } else if (c >= 'A' && c <= 'F') {
-            value |= unsigned(c - 'A' + 10);
-        } else {
-            return std::nullopt;
-        }
-    }
-    return std::uint8_t(value);
-}
-
 // An object of "AA":"VV" pairs; nullopt when any pair is not one.
 std::optional<std::map<std::uint8_t, std::uint8_t>> parseBytes(const Json& object) {
     if (!object.is_object()) {
@@ -54,8 +37,8 @@ std::optional<std::map<std::uint8_t, std::uint8_t>> parseBytes(const Json& objec
     }
     std::map<std::uint8_t, std::uint8_t> bytes;
     for (const auto& [key, value] : object.items()) {
-        const auto address = hexByte(key);
-        const auto byte = value.is_string() ? hexByte(value.get<std::string>()) : std::nullopt;
+        const auto address = hexPair(key);
+        const auto byte = value.is_string() ? hexPair(value.get<std::string>()) : std::nullopt;
         if (!address || !byte) {
             return std::nullopt;
         }

@@ -2,14 +2,14 @@
 
 #include "codes/Malheadid.h"
 #include "link/EepromAddresses.h"
+#include "link/HexText.h"
 
 namespace veltra {
 
 namespace a = eeprom_address;
 
 std::string Hex2(std::uint8_t value) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    return {kHex[value >> 4], kHex[value & 0x0F]};
+    return hexByte(value);
 }
 
 Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out) {

@@ -62,6 +62,21 @@ inline constexpr std::string_view kBidRangeEcoColor =
 inline constexpr std::string_view kInputDataWrong = "Input data is wrong.";
 inline constexpr std::string_view kCompletionPrinting = "Completion the printing.";
 
+// Bi-D, PF and top margin: the prints and the values read and written.
+inline constexpr std::string_view kBidPrinting = "Now Bi-D pattern is printing.";
+inline constexpr std::string_view kPfPrinting = "Now PF pattern is printing.";
+inline constexpr std::string_view kTopMarginPrinting = "Now top margin line is printing.";
+inline constexpr std::string_view kBidBlackValue = " Black value = ";  // after "VSD1" ...
+inline constexpr std::string_view kBidColorValue = " Color value = ";  // after "  VSD1" ...
+inline constexpr std::string_view kBidAsBefore = "As ";                // then the row's name
+inline constexpr std::string_view kBidAsData = " data, \"";            // then the value
+inline constexpr std::string_view kBidAsAfter = " has registered in EEPROM.";
+inline constexpr std::string_view kPfValueIs = "PF adjustment value = ";
+inline constexpr std::string_view kPfAsBefore = "As PF adjustment data, ";
+inline constexpr std::string_view kPfAsAfter = " has been registered in EEPROM.";
+inline constexpr std::string_view kTopMarginAsBefore = "As top margin value, ";
+inline constexpr std::string_view kTopMarginAsAfter = " has been registered.";
+
 // EEPROM initialization, head ID, USB ID.
 inline constexpr std::string_view kEepromInitDone = "EEPROM Initialization has completely done.";
 inline constexpr std::string_view kHeadIdIs = "Head ID = ";
@@ -328,5 +343,12 @@ inline constexpr std::string_view kEepromData = "Data";
 inline constexpr std::string_view kEepromByteRange = "(00~FF)";
 
 }  // namespace window
+
+// The command line's own texts, where it asks or says what a window shows as a panel.
+namespace cli {
+inline constexpr std::string_view kContinueQuestion = "Continue?";
+inline constexpr std::string_view kNothingSent = "Nothing was sent.";
+inline constexpr std::string_view kPrinterTurnedOff = "Printer turned off?";
+}  // namespace cli
 
 }  // namespace veltra::msg

@@ -2,32 +2,25 @@
 
 #include <cstring>
 
+#include "link/HexText.h"
+
 namespace veltra::sim {
 
 namespace control {
 
-namespace {
-constexpr char kHex[] = "0123456789ABCDEF";
-
-void appendHex(std::string& s, std::uint8_t v) {
-    s += kHex[v >> 4];
-    s += kHex[v & 0x0F];
-}
-}  // namespace
-
 std::string statusText(std::uint8_t state, std::optional<std::uint8_t> error,
                        const std::array<std::uint8_t, 7>& inks) {
     std::string s = "@BDC ST\r\nST:";
-    appendHex(s, state);
+    appendHexByte(s, state);
     s += ';';
     if (error) {
         s += "ER:";
-        appendHex(s, *error);
+        appendHexByte(s, *error);
         s += ';';
     }
     s += "IQ:";
     for (std::uint8_t ink : inks) {
-        appendHex(s, ink);
+        appendHexByte(s, ink);
     }
     s += ";\r\n";
     return s;
@@ -39,8 +32,8 @@ std::string malformedStatusText() {
 
 std::string eepromReadText(std::uint8_t address, std::uint8_t value) {
     std::string s = "@BDC PS\r\nEE:";
-    appendHex(s, address);
-    appendHex(s, value);
+    appendHexByte(s, address);
+    appendHexByte(s, value);
     s += ";\r\n";
     return s;
 }

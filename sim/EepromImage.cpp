@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "link/HexText.h"
+
 namespace veltra::sim {
 
 namespace {
@@ -109,11 +111,9 @@ std::optional<std::string> headIdText(const Eeprom& image) {
     if (v[0] > 3 || v[6] > 2) {
         return std::nullopt;
     }
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string text(1, static_cast<char>('0' + v[0]));
     for (std::size_t i = 1; i <= 5; ++i) {
-        text += kHex[v[i] >> 4];
-        text += kHex[v[i] & 0x0F];
+        appendHexByte(text, v[i]);
     }
     text += static_cast<char>('0' + v[6]);
     text += headIdCheckChar(headIdCheckValue(v));

@@ -10,7 +10,7 @@
 
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
-#include "procedures/ChangeJournal.h"
+#include "procedures/ProgramSetup.h"
 #include "shell/ProgramOptions.h"
 #include "shell/ProgramWindows.h"
 #include "shell/QtMessageHandler.h"
@@ -99,17 +99,14 @@ int main(int argc, char** argv) {
             portMapFor(*options));
         printers.setModelSource([&objects] { return objects.choice.modelIndex; });
         // Every EEPROM change is journalled unless --no-journal (or no state folder is known).
-        std::unique_ptr<ChangeJournal> journal;
-        if (!options->noJournal && !defaultJournalFolder().empty()) {
-            journal = std::make_unique<ChangeJournal>(defaultJournalFolder());
-            objects.journal = journal.get();
-        }
+        const std::unique_ptr<ChangeJournal> journal = AttachJournal(objects, !options->noJournal);
 
         std::unique_ptr<PortTraceFile> trace;
         if (!options->trace.empty()) {
-            trace = std::make_unique<PortTraceFile>(options->trace);
-            if (!trace->isOpen()) {
-                fatalError(handler, "Cannot write the trace file " + options->trace, 2);
+            std::string error;
+            trace = OpenTraceFile(options->trace, error);
+            if (!trace) {
+                fatalError(handler, error, 2);
             }
             objects.driver.setTrace(trace.get());
         }
