@@ -2,7 +2,6 @@
 // offers, or one of them written) and the CR motor drive dispersion registration (a fixed value
 // or the printer's measurement).
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,27 +89,23 @@ int crMotor(CliSession& s, bool measure) {
 }  // namespace
 
 void addAdjustCommands(CliApp& cli) {
-    CLI::App* top = cli.app().add_subcommand("top-margin", "Top margin value");
-    top->require_subcommand(1);
-    top->add_subcommand("read", "Show the stored value and the values offered for writing")
-        ->callback([&cli] { cli.setAction(topMarginRead); });
-    auto label = std::make_shared<std::string>();
-    CLI::App* write = top->add_subcommand("write", "Write one of the offered values");
-    write->add_option("LABEL", *label, "The value as offered, e.g. +1, 0 or -2")->required();
-    write->callback([&cli, label] {
-        cli.setAction([label](CliSession& s) { return topMarginWrite(s, *label); });
-    });
+    CLI::App& top = addGroup(cli, "top-margin", "Top margin value");
+    addCommand(cli, top, "read", "Show the stored value and the values offered for writing",
+               topMarginRead);
+    addCommand(cli, top, "write", "Write one of the offered values", "LABEL",
+               "The value as offered, e.g. +1, 0 or -2", topMarginWrite);
 
-    CLI::App* cr = cli.app().add_subcommand("crmotor", "CR motor drive dispersion");
-    cr->require_subcommand(1);
-    cr->add_subcommand("fixed",
-                       "Register the fixed value (main board, PS board or CR motor replaced; asks "
-                       "first unless --yes)")
-        ->callback([&cli] { cli.setAction([](CliSession& s) { return crMotor(s, false); }); });
-    cr->add_subcommand("measure",
-                       "Run the printer's measurement and register its value (CR guide shaft "
-                       "replaced; at least 31 s; asks first unless --yes)")
-        ->callback([&cli] { cli.setAction([](CliSession& s) { return crMotor(s, true); }); });
+    addCommands(cli, addGroup(cli, "crmotor", "CR motor drive dispersion"),
+                {
+                    {"fixed",
+                     "Register the fixed value (main board, PS board or CR motor replaced; asks "
+                     "first unless --yes)",
+                     [](CliSession& s) { return crMotor(s, false); }},
+                    {"measure",
+                     "Run the printer's measurement and register its value (CR guide shaft "
+                     "replaced; at least 31 s; asks first unless --yes)",
+                     [](CliSession& s) { return crMotor(s, true); }},
+                });
 }
 
 }  // namespace veltra::cli

@@ -267,6 +267,36 @@ std::string openFailureText(const OpenFailure& failure) {
     return text;
 }
 
+CLI::App& addGroup(CliApp& cli, const std::string& name, const std::string& description) {
+    CLI::App* group = cli.app().add_subcommand(name, description);
+    group->require_subcommand(1);
+    return *group;
+}
+
+CLI::App& addCommand(CliApp& cli, CLI::App& parent, const std::string& name,
+                     const std::string& description, CommandBody body) {
+    CLI::App* command = parent.add_subcommand(name, description);
+    command->callback([&cli, body = std::move(body)] { cli.setAction(body); });
+    return *command;
+}
+
+CLI::App& addCommand(CliApp& cli, CLI::App& parent, const std::string& name,
+                     const std::string& description, const std::string& arg,
+                     const std::string& argDescription, TextCommandBody body) {
+    auto text = std::make_shared<std::string>();
+    CLI::App& command =
+        addCommand(cli, parent, name, description,
+                   [text, body = std::move(body)](CliSession& s) { return body(s, *text); });
+    command.add_option(arg, *text, argDescription)->required();
+    return command;
+}
+
+void addCommands(CliApp& cli, CLI::App& parent, const std::vector<CommandRow>& rows) {
+    for (const CommandRow& row : rows) {
+        addCommand(cli, parent, row.name, row.description, row.body);
+    }
+}
+
 std::string firstField(const TextView& view) {
     return view.fields().empty() ? std::string() : view.fields().front().second;
 }

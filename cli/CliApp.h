@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -121,6 +122,33 @@ std::string firstField(const TextView& view);
 // A command's exit code from the status of the procedure it ran: 0 on kOk, else 1.
 inline int exitCode(Status s) {
     return s == kOk ? 0 : 1;
+}
+
+// A command group under the program: NAME followed by exactly one of its subcommands.
+CLI::App& addGroup(CliApp& cli, const std::string& name, const std::string& description);
+
+// Adds the subcommand NAME under parent; when it is the one given, body runs once the link is up.
+CLI::App& addCommand(CliApp& cli, CLI::App& parent, const std::string& name,
+                     const std::string& description, CommandBody body);
+
+// The same with one required argument ARG, handed to body as typed.
+using TextCommandBody = std::function<int(CliSession&, const std::string&)>;
+CLI::App& addCommand(CliApp& cli, CLI::App& parent, const std::string& name,
+                     const std::string& description, const std::string& arg,
+                     const std::string& argDescription, TextCommandBody body);
+
+// A row of a command table: one subcommand without arguments.
+struct CommandRow {
+    std::string name;
+    std::string description;
+    CommandBody body;
+};
+void addCommands(CliApp& cli, CLI::App& parent, const std::vector<CommandRow>& rows);
+
+// A body that runs one procedure on the frame and exits by its status.
+template <class... Args>
+CommandBody runs(Status (*procedure)(AdjustFrame&, Args...), std::type_identity_t<Args>... args) {
+    return [=](CliSession& s) { return exitCode(procedure(s.frame, args...)); };
 }
 
 }  // namespace veltra::cli

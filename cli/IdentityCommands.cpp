@@ -1,6 +1,5 @@
 // Identity commands: the head ID and the USB ID, entered and read back as the adjustment
 // window's "Head ID" and "USB ID" items do it.
-#include <memory>
 #include <string>
 
 #include "cli/CliApp.h"
@@ -38,57 +37,40 @@ int enterUsbId(CliSession& s, Entry entry, const std::string& typed) {
     return exitCodeSeen(s, UsbIdInputOKBtnClick(s.frame));
 }
 
-void addHeadIdCommands(CliApp& cli) {
-    CLI::App* headid = cli.app().add_subcommand("headid", "Head ID (13 characters)");
-    headid->require_subcommand(1);
-    headid->add_subcommand("read", "Show the head ID stored in the printer")->callback([&cli] {
-        cli.setAction([](CliSession& s) {
-            return withCode(s, HdVolOKBtnClick(s.frame, HeadIdChoice::CheckPresent));
-        });
-    });
-    auto code = std::make_shared<std::string>();
-    CLI::App* write = headid->add_subcommand("write", "Check a head ID and store it");
-    write->add_option("CODE", *code, "The 13 characters of the head label")->required();
-    write->callback([&cli, code] {
-        cli.setAction([code](CliSession& s) {
-            // No cut to 13 characters: a longer text is reported, not shortened into a code.
-            s.view.setEntryText(Entry::LeftHeadIDInputEdit, upper(*code));
-            return exitCodeSeen(s, HeadIDInputOKBtnClick(s.frame));
-        });
-    });
+// No cut to 13 characters: a longer text is reported, not shortened into a code.
+int writeHeadId(CliSession& s, const std::string& code) {
+    s.view.setEntryText(Entry::LeftHeadIDInputEdit, upper(code));
+    return exitCodeSeen(s, HeadIDInputOKBtnClick(s.frame));
 }
 
-void addUsbIdCommands(CliApp& cli) {
-    CLI::App* usbid = cli.app().add_subcommand("usbid", "USB ID (18 characters)");
-    usbid->require_subcommand(1);
-    usbid->add_subcommand("read", "Show the USB ID stored in the printer")->callback([&cli] {
-        cli.setAction([](CliSession& s) {
-            return withCode(s, UsbIdOKBtnClick(s.frame, UsbIdChoice::Readout));
-        });
-    });
-    auto id = std::make_shared<std::string>();
-    CLI::App* write = usbid->add_subcommand("write", "Store the printer's original USB ID");
-    write->add_option("ID", *id, "The 18 letters and digits")->required();
-    write->callback([&cli, id] {
-        cli.setAction(
-            [id](CliSession& s) { return enterUsbId(s, Entry::OriginalUsbIdInputEdit, *id); });
-    });
-    auto serial = std::make_shared<std::string>();
-    CLI::App* fromSerial = usbid->add_subcommand(
-        "serial", "Form a new USB ID from the serial number and the present date and time");
-    fromSerial->add_option("NUMBER", *serial, "The 10 letters and digits of the serial number")
-        ->required();
-    fromSerial->callback([&cli, serial] {
-        cli.setAction(
-            [serial](CliSession& s) { return enterUsbId(s, Entry::UsbIdInputEdit, *serial); });
-    });
+// A body that runs one read procedure and, with --json, gives the code it shows.
+template <class Choice>
+CommandBody showsCode(Status (*procedure)(AdjustFrame&, Choice), Choice choice) {
+    return [=](CliSession& s) { return withCode(s, procedure(s.frame, choice)); };
 }
 
 }  // namespace
 
 void addIdentityCommands(CliApp& cli) {
-    addHeadIdCommands(cli);
-    addUsbIdCommands(cli);
+    CLI::App& headid = addGroup(cli, "headid", "Head ID (13 characters)");
+    addCommand(cli, headid, "read", "Show the head ID stored in the printer",
+               showsCode(HdVolOKBtnClick, HeadIdChoice::CheckPresent));
+    addCommand(cli, headid, "write", "Check a head ID and store it", "CODE",
+               "The 13 characters of the head label", writeHeadId);
+
+    CLI::App& usbid = addGroup(cli, "usbid", "USB ID (18 characters)");
+    addCommand(cli, usbid, "read", "Show the USB ID stored in the printer",
+               showsCode(UsbIdOKBtnClick, UsbIdChoice::Readout));
+    addCommand(cli, usbid, "write", "Store the printer's original USB ID", "ID",
+               "The 18 letters and digits", [](CliSession& s, const std::string& id) {
+                   return enterUsbId(s, Entry::OriginalUsbIdInputEdit, id);
+               });
+    addCommand(cli, usbid, "serial",
+               "Form a new USB ID from the serial number and the present date and time", "NUMBER",
+               "The 10 letters and digits of the serial number",
+               [](CliSession& s, const std::string& serial) {
+                   return enterUsbId(s, Entry::UsbIdInputEdit, serial);
+               });
 }
 
 }  // namespace veltra::cli

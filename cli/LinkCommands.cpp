@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "cli/CliApp.h"
@@ -60,15 +61,11 @@ std::string bidValues(const TextView& view) {
 }
 
 void addEepromCommands(CliApp& cli) {
-    CLI::App* eeprom = cli.app().add_subcommand("eeprom", "EEPROM data");
-    eeprom->require_subcommand(1);
+    CLI::App& eeprom = addGroup(cli, "eeprom", "EEPROM data");
 
     auto range = std::make_shared<std::array<std::string, 2>>();
-    CLI::App* read = eeprom->add_subcommand("read", "Show addresses START to END as a table");
-    read->add_option("START", (*range)[0], "Start address, two hexadecimal digits")->required();
-    read->add_option("END", (*range)[1], "End address, two hexadecimal digits")->required();
-    read->callback([&cli, range] {
-        cli.setAction([range](CliSession& s) {
+    CLI::App& read = addCommand(
+        cli, eeprom, "read", "Show addresses START to END as a table", [range](CliSession& s) {
             s.view.setEntryText(Entry::EepReadBegEdit, upper((*range)[0]));
             s.view.setEntryText(Entry::EepReadEndEdit, upper((*range)[1]));
             const Status status = EepromReadOkBtnClick(s.frame);
@@ -87,114 +84,93 @@ void addEepromCommands(CliApp& cli) {
             s.json.addNumber("start", start).addNumber("end", end).addJson("data", jsonArray(data));
             return 0;
         });
-    });
+    read.add_option("START", (*range)[0], "Start address, two hexadecimal digits")->required();
+    read.add_option("END", (*range)[1], "End address, two hexadecimal digits")->required();
 
     auto byte = std::make_shared<std::array<std::string, 2>>();
-    CLI::App* write = eeprom->add_subcommand("write", "Write one byte");
-    write->add_option("ADDR", (*byte)[0], "Address, two hexadecimal digits")->required();
-    write->add_option("DATA", (*byte)[1], "Data, two hexadecimal digits")->required();
-    write->callback([&cli, byte] {
-        cli.setAction([byte](CliSession& s) {
-            s.view.setEntryText(Entry::EepWriteAddEdit, upper((*byte)[0]));
-            s.view.setEntryText(Entry::EepWriteDataEdit, upper((*byte)[1]));
-            return exitCode(EepromWriteOkBtnClick(s.frame));
-        });
+    CLI::App& write = addCommand(cli, eeprom, "write", "Write one byte", [byte](CliSession& s) {
+        s.view.setEntryText(Entry::EepWriteAddEdit, upper((*byte)[0]));
+        s.view.setEntryText(Entry::EepWriteDataEdit, upper((*byte)[1]));
+        return exitCode(EepromWriteOkBtnClick(s.frame));
     });
+    write.add_option("ADDR", (*byte)[0], "Address, two hexadecimal digits")->required();
+    write.add_option("DATA", (*byte)[1], "Data, two hexadecimal digits")->required();
 
-    eeprom->add_subcommand("init", "EEPROM initialization (factory settings of a new main board)")
-        ->callback([&cli] {
-            cli.setAction([](CliSession& s) { return exitCode(DefaultSetBtnClick(s.frame)); });
-        });
-    addEepromFileCommands(cli, *eeprom);
+    addCommand(cli, eeprom, "init", "EEPROM initialization (factory settings of a new main board)",
+               runs(DefaultSetBtnClick));
+    addEepromFileCommands(cli, eeprom);
+}
+
+// A body that runs one procedure and, with --json, gives the value it shows.
+template <class... Args>
+CommandBody showsValue(Status (*procedure)(AdjustFrame&, Args...),
+                       std::type_identity_t<Args>... args) {
+    return [=](CliSession& s) { return withValue(s, procedure(s.frame, args...)); };
 }
 
 void addCounterCommands(CliApp& cli) {
-    CLI::App* counter = cli.app().add_subcommand("counter", "Protection, page and pass counters");
-    counter->require_subcommand(1);
-    counter->add_subcommand("protection", "Show the protection (waste ink) counter")
-        ->callback([&cli] {
-            cli.setAction([](CliSession& s) {
-                return withValue(s, ProCounterOKBtnClick(s.frame, CounterChoice::CheckPresent));
-            });
-        });
-    counter->add_subcommand("page", "Show the page counter")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return withValue(s, PageCountOKBtnClick(s.frame)); });
-    });
-    counter->add_subcommand("passes", "Show the print pass counter")->callback([&cli] {
-        cli.setAction(
-            [](CliSession& s) { return withValue(s, PrintPassCountOKBtnClick(s.frame)); });
-    });
-    auto pad = std::make_shared<std::string>();
-    CLI::App* clear = counter->add_subcommand("clear", "Clear the protection counter");
-    clear->add_option("PAD", *pad, "old: counter 0; new: counter 3937")
-        ->required()
+    CLI::App& counter = addGroup(cli, "counter", "Protection, page and pass counters");
+    addCommands(cli, counter,
+                {
+                    {"protection", "Show the protection (waste ink) counter",
+                     showsValue(ProCounterOKBtnClick, CounterChoice::CheckPresent)},
+                    {"page", "Show the page counter", showsValue(PageCountOKBtnClick)},
+                    {"passes", "Show the print pass counter", showsValue(PrintPassCountOKBtnClick)},
+                });
+    addCommand(cli, counter, "clear", "Clear the protection counter", "PAD",
+               "old: counter 0; new: counter 3937",
+               [](CliSession& s, const std::string& pad) {
+                   return exitCode(pad == "old" ? OldInkPadClearBtnClick(s.frame)
+                                                : NewInkPadClearBtnClick(s.frame));
+               })
+        .get_option("PAD")
         ->check(CLI::IsMember({"old", "new"}));
-    clear->callback([&cli, pad] {
-        cli.setAction([pad](CliSession& s) {
-            return exitCode(*pad == "old" ? OldInkPadClearBtnClick(s.frame)
-                                          : NewInkPadClearBtnClick(s.frame));
-        });
-    });
 }
 
 void addBidPfCommands(CliApp& cli) {
-    CLI::App* bid = cli.app().add_subcommand("bid", "Bi-D adjustment values");
-    bid->require_subcommand(1);
-    bid->add_subcommand("read", "Show the present Bi-D values")->callback([&cli] {
-        cli.setAction([](CliSession& s) {
-            const Status status = BidOKBtnClick(s.frame, BidChoice::CheckPresent);
-            if (status == kOk && !s.view.sawFailure()) {
-                s.json.addJson("values", bidValues(s.view));
-            }
-            return exitCode(status);
-        });
+    CLI::App& bid = addGroup(cli, "bid", "Bi-D adjustment values");
+    addCommand(cli, bid, "read", "Show the present Bi-D values", [](CliSession& s) {
+        const Status status = BidOKBtnClick(s.frame, BidChoice::CheckPresent);
+        if (status == kOk && !s.view.sawFailure()) {
+            s.json.addJson("values", bidValues(s.view));
+        }
+        return exitCode(status);
     });
     auto field = std::make_shared<std::string>();
     auto value = std::make_shared<std::string>();
-    CLI::App* write = bid->add_subcommand("write", "Write one Bi-D value (-60 to 60)");
+    CLI::App& write = addCommand(cli, bid, "write", "Write one Bi-D value (-60 to 60)",
+                                 [field, value](CliSession& s) {
+                                     for (const BidField& f : kBidFields) {
+                                         const BidRow& row = kBidRows[f.row];
+                                         s.view.setChecked(row.box, *field == f.option);
+                                         if (*field == f.option) {
+                                             s.view.setEntryText(row.entry, *value);
+                                         }
+                                     }
+                                     return exitCode(BidWrtOKBtnClick(s.frame));
+                                 });
     std::vector<std::string> names;
     for (const BidField& f : kBidFields) {
         names.emplace_back(f.option);
     }
-    write->add_option("FIELD", *field, "Field")->required()->check(CLI::IsMember(names));
-    write->add_option("VALUE", *value, "Value read off the pattern")->required();
-    write->callback([&cli, field, value] {
-        cli.setAction([field, value](CliSession& s) {
-            for (const BidField& f : kBidFields) {
-                const BidRow& row = kBidRows[f.row];
-                s.view.setChecked(row.box, *field == f.option);
-                if (*field == f.option) {
-                    s.view.setEntryText(row.entry, *value);
-                }
-            }
-            return exitCode(BidWrtOKBtnClick(s.frame));
-        });
-    });
+    write.add_option("FIELD", *field, "Field")->required()->check(CLI::IsMember(names));
+    write.add_option("VALUE", *value, "Value read off the pattern")->required();
 
-    CLI::App* pf = cli.app().add_subcommand("pf", "Paper feed adjustment value");
-    pf->require_subcommand(1);
-    pf->add_subcommand("read", "Show the present PF value")->callback([&cli] {
-        cli.setAction([](CliSession& s) {
-            return withValue(s, PFOKBtnClick(s.frame, PfChoice::CheckPresent));
-        });
-    });
-    auto pfValue = std::make_shared<std::string>();
-    CLI::App* pfWrite = pf->add_subcommand("write", "Write the PF value (-4 to 4)");
-    pfWrite->add_option("VALUE", *pfValue, "Value read off the pattern")->required();
-    pfWrite->callback([&cli, pfValue] {
-        cli.setAction([pfValue](CliSession& s) {
-            s.view.setEntryText(Entry::PFEdit, *pfValue);
-            return exitCode(PFWriteOKBtnClick(s.frame));
-        });
-    });
+    CLI::App& pf = addGroup(cli, "pf", "Paper feed adjustment value");
+    addCommand(cli, pf, "read", "Show the present PF value",
+               showsValue(PFOKBtnClick, PfChoice::CheckPresent));
+    addCommand(cli, pf, "write", "Write the PF value (-4 to 4)", "VALUE",
+               "Value read off the pattern", [](CliSession& s, const std::string& pfValue) {
+                   s.view.setEntryText(Entry::PFEdit, pfValue);
+                   return exitCode(PFWriteOKBtnClick(s.frame));
+               });
 }
 
 }  // namespace
 
 void addLinkCommands(CliApp& cli) {
-    cli.app().add_subcommand("status", "Read and show the printer status")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return exitCode(s.frame.GetStatusBtnClick()); });
-    });
+    addCommand(cli, cli.app(), "status", "Read and show the printer status",
+               [](CliSession& s) { return exitCode(s.frame.GetStatusBtnClick()); });
     addEepromCommands(cli);
     addCounterCommands(cli);
     addBidPfCommands(cli);

@@ -59,18 +59,14 @@ int exchange(CliSession& s) {
 }  // namespace
 
 void addMaintenanceCommands(CliApp& cli) {
-    cli.app().add_subcommand("clean", "Head cleaning (CL3)")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return exitCode(CleaningOKBtnClick(s.frame)); });
-    });
-    cli.app().add_subcommand("charge", "Ink charge")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return exitCode(ChargeOKBtnClick(s.frame)); });
-    });
-    cli.app().add_subcommand("charge-jig", "Ink charge with the ink supply jig")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return exitCode(ChargeForJigOKBtnClick(s.frame)); });
-    });
-    cli.app()
-        .add_subcommand("exchange", "Transportation liquid exchange (refurbishment for DOA)")
-        ->callback([&cli] { cli.setAction(exchange); });
+    addCommands(
+        cli, cli.app(),
+        {
+            {"clean", "Head cleaning (CL3)", runs(CleaningOKBtnClick)},
+            {"charge", "Ink charge", runs(ChargeOKBtnClick)},
+            {"charge-jig", "Ink charge with the ink supply jig", runs(ChargeForJigOKBtnClick)},
+            {"exchange", "Transportation liquid exchange (refurbishment for DOA)", exchange},
+        });
 }
 
 }  // namespace veltra::cli

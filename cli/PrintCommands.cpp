@@ -36,31 +36,17 @@ int headAngle(CliSession& s) {
 }  // namespace
 
 void addPrintCommands(CliApp& cli) {
-    CLI::App* print =
-        cli.app().add_subcommand("print", "Print an adjustment pattern or the report");
-    print->require_subcommand(1);
-    print->add_subcommand("bid", "Bi-D adjustment pattern (four dot sizes, two pages)")
-        ->callback([&cli] {
-            cli.setAction([](CliSession& s) {
-                return exitCode(BidOKBtnClick(s.frame, BidChoice::PrintPattern));
-            });
-        });
-    print->add_subcommand("pf", "PF adjustment pattern (nine rows, values -4 to 4)")
-        ->callback([&cli] {
-            cli.setAction([](CliSession& s) {
-                return exitCode(PFOKBtnClick(s.frame, PfChoice::PrintPattern));
-            });
-        });
-    print->add_subcommand("top-margin", "Top margin line and left edge")->callback([&cli] {
-        cli.setAction([](CliSession& s) {
-            return exitCode(TopMarginMainBtnClick(s.frame, TopMarginChoice::CheckMargin));
-        });
-    });
-    print->add_subcommand("head-angle", "Head angle pattern, then eject the page")
-        ->callback([&cli] { cli.setAction(headAngle); });
-    print->add_subcommand("report", "A4 check-pattern report (four pages)")->callback([&cli] {
-        cli.setAction([](CliSession& s) { return exitCode(A3PPrintOKBtnClick(s.frame)); });
-    });
+    addCommands(cli, addGroup(cli, "print", "Print an adjustment pattern or the report"),
+                {
+                    {"bid", "Bi-D adjustment pattern (four dot sizes, two pages)",
+                     runs(BidOKBtnClick, BidChoice::PrintPattern)},
+                    {"pf", "PF adjustment pattern (nine rows, values -4 to 4)",
+                     runs(PFOKBtnClick, PfChoice::PrintPattern)},
+                    {"top-margin", "Top margin line and left edge",
+                     runs(TopMarginMainBtnClick, TopMarginChoice::CheckMargin)},
+                    {"head-angle", "Head angle pattern, then eject the page", headAngle},
+                    {"report", "A4 check-pattern report (four pages)", runs(A3PPrintOKBtnClick)},
+                });
 }
 
 }  // namespace veltra::cli
