@@ -32,6 +32,14 @@ std::string changeLine(const ByteChange& c) {
     return line;
 }
 
+// True when the status is kOk; else the status area says why.
+bool succeeded(CliSession& s, Status status) {
+    if (status != kOk) {
+        s.frame.ReportStatus(status);
+    }
+    return status == kOk;
+}
+
 // Reads and checks an image file; on failure says why in one line on err and gives nullopt.
 std::optional<EepromImage> readImage(CliSession& s, const std::string& file, bool toWrite) {
     const std::optional<std::string> text = readTextFile(file);
@@ -43,6 +51,26 @@ std::optional<EepromImage> readImage(CliSession& s, const std::string& file, boo
         return std::nullopt;
     }
     return std::move(read.image);
+}
+
+// An image file and the printer's EEPROM to hold against it.
+struct ImageAndPrinter {
+    EepromImage image;
+    EepromBytes printer{};
+};
+
+// Reads the image file, then the printer's EEPROM; on failure says why and gives nullopt.
+std::optional<ImageAndPrinter> readImageAndPrinter(CliSession& s, const std::string& file,
+                                                   bool toWrite) {
+    std::optional<EepromImage> image = readImage(s, file, toWrite);
+    if (!image) {
+        return std::nullopt;
+    }
+    ImageAndPrinter read{std::move(*image)};
+    if (!succeeded(s, ReadAllEeprom(s.objects.link, read.printer))) {
+        return std::nullopt;
+    }
+    return read;
 }
 
 // The USB ID as the journal keeps it, from a full read.
@@ -89,8 +117,7 @@ int writeAndVerify(CliSession& s, const std::vector<ByteChange>& changes, Journa
         }
         return 1;
     }
-    if (result.status != kOk) {
-        s.frame.ReportStatus(result.status);
+    if (!succeeded(s, result.status)) {
         return 1;
     }
     if (result.mismatchAt) {
@@ -108,8 +135,7 @@ int backup(CliSession& s, const FileArgs& args) {
         return 1;
     }
     EepromBytes bytes{};
-    if (const Status st = ReadAllEeprom(s.objects.link, bytes); st != kOk) {
-        s.frame.ReportStatus(st);
+    if (!succeeded(s, ReadAllEeprom(s.objects.link, bytes))) {
         return 1;
     }
     const EepromImage image = ImageOfPrinter(s.objects, bytes);
@@ -124,16 +150,11 @@ int backup(CliSession& s, const FileArgs& args) {
 
 // diff(1)'s exit status: 0 equal, 1 different, 2 trouble.
 int diff(CliSession& s, const FileArgs& args) {
-    const std::optional<EepromImage> image = readImage(s, args.file, false);
-    if (!image) {
+    const std::optional<ImageAndPrinter> read = readImageAndPrinter(s, args.file, false);
+    if (!read) {
         return 2;
     }
-    EepromBytes bytes{};
-    if (const Status st = ReadAllEeprom(s.objects.link, bytes); st != kOk) {
-        s.frame.ReportStatus(st);
-        return 2;
-    }
-    const std::vector<ByteChange> changes = EepromDifferences(bytes, image->bytes);
+    const std::vector<ByteChange> changes = EepromDifferences(read->printer, read->image.bytes);
     for (const ByteChange& c : changes) {
         s.out << changeLine(c) << '\n';
     }
@@ -141,22 +162,19 @@ int diff(CliSession& s, const FileArgs& args) {
 }
 
 int restore(CliSession& s, const FileArgs& args) {
-    const std::optional<EepromImage> image = readImage(s, args.file, true);
-    if (!image) {
+    const std::optional<ImageAndPrinter> read = readImageAndPrinter(s, args.file, true);
+    if (!read) {
         return 1;
     }
-    EepromBytes bytes{};
-    if (const Status st = ReadAllEeprom(s.objects.link, bytes); st != kOk) {
-        s.frame.ReportStatus(st);
-        return 1;
-    }
+    const EepromImage& image = read->image;
+    const EepromBytes& bytes = read->printer;
     const std::string mismatch =
-        ModelMismatch(s.objects, image->header.model, bytes[eeprom_address::kModelSetting]);
+        ModelMismatch(s.objects, image.header.model, bytes[eeprom_address::kModelSetting]);
     if (!mismatch.empty()) {
         s.err << "Refused: " << args.file << ": " << mismatch << ". Nothing was written.\n";
         return 1;
     }
-    const std::vector<ByteChange> changes = EepromDifferences(bytes, image->bytes);
+    const std::vector<ByteChange> changes = EepromDifferences(bytes, image.bytes);
     if (changes.empty()) {
         s.out << "The printer already holds " << args.file << ". Nothing to write.\n";
         return 0;
@@ -178,17 +196,28 @@ int restore(CliSession& s, const FileArgs& args) {
     return writeAndVerify(s, changes, journal);
 }
 
-// Undoes the newest journal entry of the attached printer, with the checks of restore.
-int undo(CliSession& s) {
+// The USB ID the journal knows the attached printer by; nullopt when the journal is off (offText
+// on err) or the ID cannot be read.
+std::optional<std::string> journalledPrinter(CliSession& s, std::string_view offText) {
     if (!s.objects.journal) {
-        s.err << "Refused: the change journal is off. Nothing was written.\n";
-        return 1;
+        s.err << offText;
+        return std::nullopt;
     }
     std::string usbId;
-    if (const Status st = ReadJournalUsbId(s.objects.link, usbId); st != kOk) {
-        s.frame.ReportStatus(st);
+    if (!succeeded(s, ReadJournalUsbId(s.objects.link, usbId))) {
+        return std::nullopt;
+    }
+    return usbId;
+}
+
+// Undoes the newest journal entry of the attached printer, with the checks of restore.
+int undo(CliSession& s) {
+    const std::optional<std::string> printer =
+        journalledPrinter(s, "Refused: the change journal is off. Nothing was written.\n");
+    if (!printer) {
         return 1;
     }
+    const std::string& usbId = *printer;
     const std::vector<JournalEntry> entries = EntriesOfPrinter(s.objects.journal->read(), usbId, 1);
     if (entries.empty()) {
         s.err << "Refused: the journal holds no entry for the printer with USB ID " << usbId
@@ -197,9 +226,7 @@ int undo(CliSession& s) {
     }
     const JournalEntry& entry = entries.front();
     std::uint8_t b0 = 0;
-    if (const Status st = s.objects.link.ReadEepromByte(eeprom_address::kModelSetting, b0);
-        st != kOk) {
-        s.frame.ReportStatus(st);
+    if (!succeeded(s, s.objects.link.ReadEepromByte(eeprom_address::kModelSetting, b0))) {
         return 1;
     }
     if (const std::string mismatch = ModelMismatch(s.objects, entry.model, b0); !mismatch.empty()) {
@@ -211,8 +238,7 @@ int undo(CliSession& s) {
     std::map<std::uint8_t, std::uint8_t> now;
     for (const auto& [address, value] : entry.before) {
         std::uint8_t present = 0;
-        if (const Status st = s.objects.link.ReadEepromByte(address, present); st != kOk) {
-            s.frame.ReportStatus(st);
+        if (!succeeded(s, s.objects.link.ReadEepromByte(address, present))) {
             return 1;
         }
         now[address] = present;
@@ -234,15 +260,11 @@ int undo(CliSession& s) {
 
 // The last n entries of the attached printer, newest first.
 int history(CliSession& s, int n) {
-    if (!s.objects.journal) {
-        s.err << "The change journal is off.\n";
+    const std::optional<std::string> printer = journalledPrinter(s, "The change journal is off.\n");
+    if (!printer) {
         return 1;
     }
-    std::string usbId;
-    if (const Status st = ReadJournalUsbId(s.objects.link, usbId); st != kOk) {
-        s.frame.ReportStatus(st);
-        return 1;
-    }
+    const std::string& usbId = *printer;
     const JournalContents journal = s.objects.journal->read();
     const std::vector<JournalEntry> entries = EntriesOfPrinter(journal, usbId, n);
     if (entries.empty()) {
@@ -273,11 +295,10 @@ int history(CliSession& s, int n) {
 void addEepromFileCommands(CliApp& cli, CLI::App& eeprom) {
     auto args = std::make_shared<FileArgs>();
 
-    CLI::App* backupCmd = eeprom.add_subcommand("backup", "Save all 256 bytes to an image file");
-    backupCmd->add_option("FILE", args->file, "Image file to write")->required();
-    backupCmd->add_flag("--force", args->force, "Overwrite an existing file");
-    backupCmd->callback(
-        [&cli, args] { cli.setAction([args](CliSession& s) { return backup(s, *args); }); });
+    CLI::App& backupCmd = addCommand(cli, eeprom, "backup", "Save all 256 bytes to an image file",
+                                     [args](CliSession& s) { return backup(s, *args); });
+    backupCmd.add_option("FILE", args->file, "Image file to write")->required();
+    backupCmd.add_flag("--force", args->force, "Overwrite an existing file");
 
     CLI::App* diffCmd = eeprom.add_subcommand(
         "diff", "Compare the printer with an image file (exit 0 equal, 1 different, 2 trouble)");
@@ -287,25 +308,24 @@ void addEepromFileCommands(CliApp& cli, CLI::App& eeprom) {
         cli.setAction([args](CliSession& s) { return diff(s, *args); });
     });
 
-    CLI::App* restoreCmd = eeprom.add_subcommand(
-        "restore", "Write back the bytes of an image file that differ, and verify them");
-    restoreCmd->add_option("FILE", args->file, "Image file")->required();
-    restoreCmd->add_flag("--dry-run", args->dryRun, "Only show what would be written");
-    restoreCmd->callback(
-        [&cli, args] { cli.setAction([args](CliSession& s) { return restore(s, *args); }); });
+    CLI::App& restoreCmd =
+        addCommand(cli, eeprom, "restore",
+                   "Write back the bytes of an image file that differ, and verify them",
+                   [args](CliSession& s) { return restore(s, *args); });
+    restoreCmd.add_option("FILE", args->file, "Image file")->required();
+    restoreCmd.add_flag("--dry-run", args->dryRun, "Only show what would be written");
 
     auto count = std::make_shared<int>(10);
-    CLI::App* historyCmd = eeprom.add_subcommand(
-        "history", "The newest journal entries of the attached printer (by its USB ID)");
-    historyCmd->add_option("N", *count, "How many entries")->check(CLI::NonNegativeNumber);
-    historyCmd->callback(
-        [&cli, count] { cli.setAction([count](CliSession& s) { return history(s, *count); }); });
+    addCommand(cli, eeprom, "history",
+               "The newest journal entries of the attached printer (by its USB ID)",
+               [count](CliSession& s) { return history(s, *count); })
+        .add_option("N", *count, "How many entries")
+        ->check(CLI::NonNegativeNumber);
 
-    eeprom
-        .add_subcommand("undo",
-                        "Put back the values from before the newest journal entry of the "
-                        "attached printer, and verify them")
-        ->callback([&cli] { cli.setAction([](CliSession& s) { return undo(s); }); });
+    addCommand(cli, eeprom, "undo",
+               "Put back the values from before the newest journal entry of the attached "
+               "printer, and verify them",
+               undo);
 }
 
 }  // namespace veltra::cli
