@@ -170,30 +170,19 @@ CodeResult HeadIdRead(TPD4Comm& link, std::array<char, kHeadIdLength + 1>& out) 
 }
 
 std::string_view HeadIdMessage(Detail detail) {
-    switch (detail) {
-        case headid_error::kInvalidStored:
-            return "Head ID is invalid.";
-        case headid_error::kLength:
-            return "The number of digit is wrong.";
-        case headid_error::kFirstDigit:
-            return "First digit is wrong.";
-        case headid_error::kPair1:
-            return "Second & Third digit is wrong.";
-        case headid_error::kPair1 + 1:
-            return "Fourth & Fifth digit is wrong.";
-        case headid_error::kPair1 + 2:
-            return "Sixth & Seventh digit is wrong.";
-        case headid_error::kPair1 + 3:
-            return "Eighth & Ninth digit is wrong.";
-        case headid_error::kPair5:
-            return "Tenth & Eleventh digit is wrong.";
-        case headid_error::kTwelfthDigit:
-            return "Twelveth digit is wrong.";
-        case headid_error::kCheck:
-            return "Check ID is invalid.";
-        default:
-            return "";
-    }
+    static constexpr DetailText kTexts[] = {
+        {headid_error::kInvalidStored, "Head ID is invalid."},
+        {headid_error::kLength, "The number of digit is wrong."},
+        {headid_error::kFirstDigit, "First digit is wrong."},
+        {headid_error::kPair1, "Second & Third digit is wrong."},
+        {headid_error::kPair1 + 1, "Fourth & Fifth digit is wrong."},
+        {headid_error::kPair1 + 2, "Sixth & Seventh digit is wrong."},
+        {headid_error::kPair1 + 3, "Eighth & Ninth digit is wrong."},
+        {headid_error::kPair5, "Tenth & Eleventh digit is wrong."},
+        {headid_error::kTwelfthDigit, "Twelveth digit is wrong."},
+        {headid_error::kCheck, "Check ID is invalid."},
+    };
+    return TextOf(kTexts, detail);
 }
 
 }  // namespace veltra

@@ -138,16 +138,12 @@ CodeResult UsbIdRead(TPD4Comm& link, std::array<char, kUsbIdLength + 1>& out) {
 }
 
 std::string_view UsbIdMessage(Detail detail) {
-    switch (detail) {
-        case usbid_error::kLength:
-            return "The Number of digit is wrong.";
-        case usbid_error::kCharacter:
-            return "Parameter is only number & alphabet.";
-        case usbid_error::kInvalidStored:
-            return "USB ID is invalid";
-        default:
-            return "";
-    }
+    static constexpr DetailText kTexts[] = {
+        {usbid_error::kLength, "The Number of digit is wrong."},
+        {usbid_error::kCharacter, "Parameter is only number & alphabet."},
+        {usbid_error::kInvalidStored, "USB ID is invalid"},
+    };
+    return TextOf(kTexts, detail);
 }
 
 }  // namespace veltra

@@ -75,11 +75,7 @@ constexpr std::array<StateText, 6> kPrinterStateTexts{{
     {printer_state::kBeforeFill, msg::kBeforeInitialFill},
 }};
 
-struct BidRangeText {
-    Detail detail;
-    std::string_view text;
-};
-constexpr std::array<BidRangeText, 8> kBidRangeTexts{{
+constexpr std::array<DetailText, 8> kBidRangeTexts{{
     {bid_error::kVsd1Black, msg::kBidRangeVsd1Black},
     {bid_error::kVsd2Black, msg::kBidRangeVsd2Black},
     {bid_error::kVsd3Black, msg::kBidRangeVsd3Black},
@@ -127,12 +123,7 @@ Panel PreviousPanel(PreviousButton button) {
 }
 
 std::string_view BidRangeMessage(Detail detail) {
-    for (const BidRangeText& entry : kBidRangeTexts) {
-        if (entry.detail == detail) {
-            return entry.text;
-        }
-    }
-    return {};
+    return TextOf(kBidRangeTexts, detail);
 }
 
 void AdjustFrame::Create() {
