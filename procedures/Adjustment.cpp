@@ -1,5 +1,6 @@
 #include "procedures/Adjustment.h"
 
+#include <array>
 #include <set>
 #include <string>
 
@@ -17,21 +18,31 @@ constexpr int kBidMax = 60;
 
 // The black byte of a Bi-D kind (4 VSD1, 5 VSD2, 6 VSD3, 7 ECO); colour is at the next address.
 std::uint8_t BidAddress(int kind) {
-    namespace a = eeprom_address;
-    switch (kind) {
-        case 4:
-            return a::kBidVsd1;
-        case 5:
-            return a::kBidVsd2;
-        case 6:
-            return a::kBidVsd3;
-        default:
-            return a::kBidEco;
-    }
+    constexpr std::array<std::uint8_t, 3> kVsd{eeprom_address::kBidVsd1, eeprom_address::kBidVsd2,
+                                               eeprom_address::kBidVsd3};
+    return kind >= 4 && kind <= 6 ? kVsd[std::size_t(kind - 4)] : eeprom_address::kBidEco;
 }
 
 std::string Signed(std::uint8_t byte) {
     return std::to_string(int(std::int8_t(byte)));
+}
+
+// Reads one stored byte; a failure is reported.
+Status ReadStoredByte(AdjustFrame& frame, std::uint8_t address, std::uint8_t& value) {
+    const Status s = frame.objects().link.ReadEepromByte(address, value);
+    if (s != kOk) {
+        frame.ReportStatus(s);
+    }
+    return s;
+}
+
+// After a value's write: the closing factory command, then a failure of either reported.
+Status FinishWrite(AdjustFrame& frame, Status written) {
+    const Status s = written == kOk ? frame.objects().factory.FinishValues() : written;
+    if (s != kOk) {
+        frame.ReportStatus(s);
+    }
+    return s;
 }
 
 // Prints through one of the shared print paths between the busy and the completed texts.
@@ -141,7 +152,6 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
 }
 
 Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
-    ProgramObjects& o = frame.objects();
     switch (choice) {
         case PfChoice::PrintPattern:
             return RunPrint(frame, msg::kPfPrinting, &PrintJobs::PfPrint);
@@ -152,8 +162,7 @@ Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
                 frame.view().showPanel(Panel::PFAdjustPnl);
             }
             std::uint8_t value = 0;
-            if (Status s = o.link.ReadEepromByte(kPfAddress, value); s != kOk) {
-                frame.ReportStatus(s);
+            if (Status s = ReadStoredByte(frame, kPfAddress, value); s != kOk) {
                 return s;
             }
             if (choice == PfChoice::Adjust) {
@@ -180,12 +189,7 @@ Status PFWriteOKBtnClick(AdjustFrame& frame) {
     if (!journal.ok()) {
         return journal.status();
     }
-    Status s = o.factory.SetPfValue(std::int8_t(value));
-    if (s == kOk) {
-        s = o.factory.FinishValues();
-    }
-    if (s != kOk) {
-        frame.ReportStatus(s);
+    if (Status s = FinishWrite(frame, o.factory.SetPfValue(std::int8_t(value))); s != kOk) {
         return s;
     }
     frame.ShowStatus(StatusMode::Replace, msg::kPfAsBefore);
@@ -215,15 +219,13 @@ std::vector<std::string> TopMarginLabels(std::uint8_t present, TopMarginSeries& 
 }
 
 Status TopMarginMainBtnClick(AdjustFrame& frame, TopMarginChoice choice) {
-    ProgramObjects& o = frame.objects();
     if (choice == TopMarginChoice::CheckMargin) {
         return RunPrint(frame, msg::kTopMarginPrinting, &PrintJobs::TopMarginPrint);
     }
     frame.HideAllPanels();
     frame.view().showPanel(Panel::TopMarginPnl);
     std::uint8_t value = 0;
-    if (Status s = o.link.ReadEepromByte(kTopMarginAddress, value); s != kOk) {
-        frame.ReportStatus(s);
+    if (Status s = ReadStoredByte(frame, kTopMarginAddress, value); s != kOk) {
         return s;
     }
     frame.state().topMarginValue = value;
@@ -253,12 +255,9 @@ Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
     if (!journal.ok()) {
         return journal.status();
     }
-    Status s = o.link.WriteEepromByte(kTopMarginAddress, values[std::size_t(index)]);
-    if (s == kOk) {
-        s = o.factory.FinishValues();
-    }
-    if (s != kOk) {
-        frame.ReportStatus(s);
+    const std::uint8_t stored = values[std::size_t(index)];
+    if (Status s = FinishWrite(frame, o.link.WriteEepromByte(kTopMarginAddress, stored));
+        s != kOk) {
         return s;
     }
     const std::string& label = frame.state().topMarginLabels[std::size_t(index)];
