@@ -49,6 +49,13 @@ public:
         return counted(factory_.MechRun(unit, direction, count));
     }
     Status pause(std::uint8_t count) const { return counted(factory_.MechPause(count)); }
+    // The fill run and the short pump run after it, both one way (0 out, 1 back): how SeqPump
+    // and SeqFill start and SeqReturn ends.
+    Status fillAndPump(std::uint8_t direction) const {
+        VELTRA_TRY(run(kUnitFill, direction, 8000));
+        VELTRA_TRY(pause(1));
+        return run(kUnitPump, direction, 6959);
+    }
 
 private:
     Status counted(Status status) const {
@@ -131,9 +138,7 @@ Status SeqPump(TPFactory& f, PumpLength length, ProgressMeter* meter) {
     const int groups = length == PumpLength::Short ? 2 : 6;  // 2 x n, n = 1 or 3
     const std::uint8_t settle = length == PumpLength::Short ? 10 : 100;
     const Mech m(f, meter);
-    VELTRA_TRY(m.run(kUnitFill, 0, 8000));
-    VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(kUnitPump, 0, 6959));
+    VELTRA_TRY(m.fillAndPump(0));
     VELTRA_TRY(m.pause(1));
     for (int i = 0; i < groups; ++i) {
         VELTRA_TRY(m.run(kUnitPump, 0, 30000));
@@ -155,17 +160,13 @@ Status SeqReturn(TPFactory& f, ProgressMeter* meter) {
     VELTRA_TRY(m.pause(1));
     VELTRA_TRY(m.run(kUnitReturn, 0, 17090));
     VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(kUnitFill, 1, 8000));
-    VELTRA_TRY(m.pause(1));
-    return m.run(kUnitPump, 1, 6959);
+    return m.fillAndPump(1);
 }
 
 Status SeqFill(TPFactory& f, ProgressMeter* meter) {
     const Mech m(f, meter);
     VELTRA_TRY(m.set(kUnitCrMotor, 91));
-    VELTRA_TRY(m.run(kUnitFill, 0, 8000));
-    VELTRA_TRY(m.pause(1));
-    VELTRA_TRY(m.run(kUnitPump, 0, 6959));
+    VELTRA_TRY(m.fillAndPump(0));
     VELTRA_TRY(m.pause(1));
     VELTRA_TRY(m.run(kUnitPumpEnd, 1, 150));
     return m.set(kUnitCrMotor, 0);
