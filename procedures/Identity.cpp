@@ -23,6 +23,14 @@ std::vector<std::uint8_t> UsbIdAddresses() {
     return addresses;
 }
 
+// An item's input panel, opened with the focus on its entry.
+Status OpenInputPanel(AdjustFrame& frame, Panel panel, Entry entry) {
+    frame.HideAllPanels(false);
+    frame.view().showPanel(panel);
+    frame.view().setFocus(entry);
+    return kOk;
+}
+
 }  // namespace
 
 Status DefaultSetBtnClick(AdjustFrame& frame) {
@@ -47,10 +55,7 @@ Status DefaultSetBtnClick(AdjustFrame& frame) {
 Status HdVolOKBtnClick(AdjustFrame& frame, HeadIdChoice choice) {
     AdjustView& view = frame.view();
     if (choice == HeadIdChoice::ChangeData) {
-        frame.HideAllPanels(false);
-        view.showPanel(Panel::HeadIDInputPnl);
-        view.setFocus(Entry::LeftHeadIDInputEdit);
-        return kOk;
+        return OpenInputPanel(frame, Panel::HeadIDInputPnl, Entry::LeftHeadIDInputEdit);
     }
     view.setHourglass(true);
     std::array<char, kHeadIdLength + 1> headId{};
@@ -91,12 +96,8 @@ Status HeadIDInputOKBtnClick(AdjustFrame& frame) {
 }
 
 Status UsbIdOKBtnClick(AdjustFrame& frame, UsbIdChoice choice) {
-    AdjustView& view = frame.view();
     if (choice == UsbIdChoice::Input) {
-        frame.HideAllPanels(false);
-        view.showPanel(Panel::USBIDInputPnl);
-        view.setFocus(Entry::OriginalUsbIdInputEdit);
-        return kOk;
+        return OpenInputPanel(frame, Panel::USBIDInputPnl, Entry::OriginalUsbIdInputEdit);
     }
     std::array<char, kUsbIdLength + 1> usbId{};
     const CodeResult result = UsbIdRead(frame.objects().link, usbId);
@@ -136,6 +137,17 @@ Status ShowUsbIdRegistered(AdjustFrame& frame, std::string_view first, std::stri
     return kOk;
 }
 
+// Opens the journal entry of a USB ID write when the typed text passes the check (a typing error
+// sends nothing and is not journalled). Returns the journal's failure, else kOk.
+Status JournalUsbId(std::optional<JournalGuard>& journal, AdjustFrame& frame,
+                    std::string_view operation, const std::string& typed, std::size_t length) {
+    if (UsbIdCheck(typed, length).ok()) {
+        journal.emplace(frame, operation, UsbIdAddresses());
+        return journal->status();
+    }
+    return kOk;
+}
+
 std::string SummaryUsbId(std::string_view first, std::string_view second) {
     std::string text(first);
     text += ' ';
@@ -158,12 +170,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
     }
     if (!original.empty()) {
         std::optional<JournalGuard> journal;
-        if (UsbIdCheck(original, kUsbIdLength).ok()) {
-            journal.emplace(frame, "usb id write", UsbIdAddresses());
-            if (!journal->ok()) {
-                return journal->status();
-            }
-        }
+        VELTRA_TRY(JournalUsbId(journal, frame, "usb id write", original, kUsbIdLength));
         const CodeResult written = UsbIdWrite(o.link, original);
         if (!written.ok()) {
             frame.ReportStatus(written);
@@ -190,12 +197,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
     }
     if (!serial.empty()) {
         std::optional<JournalGuard> journal;
-        if (UsbIdCheck(serial, kSerialNumberLength).ok()) {
-            journal.emplace(frame, "usb id serial", UsbIdAddresses());
-            if (!journal->ok()) {
-                return journal->status();
-            }
-        }
+        VELTRA_TRY(JournalUsbId(journal, frame, "usb id serial", serial, kSerialNumberLength));
         std::array<char, kDateTimeCodeLength + 1> code{};
         const CodeResult written = SerialNumberWrite(o.link, o.clock, serial, code);
         if (!written.ok()) {
