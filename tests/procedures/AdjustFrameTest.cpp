@@ -9,13 +9,7 @@ namespace {
 
 using sim::VirtualPrinter;
 
-class FrameTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(rig.start()); }
-    Rig rig;
-    FakeView& view = rig.view;
-    AdjustFrame& frame = rig.frame;
-};
+using FrameTest = RigTest;
 
 struct ModeCase {
     StatusMode mode;

@@ -6,10 +6,10 @@
 namespace veltra::test {
 namespace {
 
-class EepromDataTest : public ::testing::Test {
+class EepromDataTest : public RigTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(rig.start());
+        RigTest::SetUp();
         for (int a = 0; a < 256; ++a) {
             rig.printer.eeprom()[std::size_t(a)] = std::uint8_t(255 - a);
         }
@@ -25,9 +25,6 @@ protected:
         }
         return out;
     }
-    Rig rig;
-    FakeView& view = rig.view;
-    AdjustFrame& frame = rig.frame;
 };
 
 TEST(HexPairField, AcceptsExactlyTwoUpperCaseDigits) {

@@ -26,10 +26,10 @@ const std::vector<Wire> kPatternPrintWire{
 constexpr std::array<Control, 4> kLocked{Control::AdjustmentTab, Control::MaintRdoGrp,
                                          Control::AdjustRtnBtn, Control::GetStatusBtn};
 
-class HeadAngleTest : public ::testing::Test {
+class HeadAngleTest : public RigTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(rig.start());
+        RigTest::SetUp();
         mark();
     }
     void mark() {
@@ -83,9 +83,6 @@ protected:
         EXPECT_FALSE(timerRunning());
     }
 
-    Rig rig;
-    FakeView& view = rig.view;
-    AdjustFrame& frame = rig.frame;
     AdjustState& state = rig.state;
     std::size_t printMark = 0;
 };

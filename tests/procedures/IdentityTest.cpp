@@ -8,9 +8,8 @@ namespace {
 
 using Writes = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
 
-class IdentityTest : public ::testing::Test {
+class IdentityTest : public RigTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(rig.start()); }
     void StoreHeadId(std::array<std::uint8_t, 7> values) {
         const std::uint8_t addresses[] = {0xAF, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xAE};
         for (std::size_t i = 0; i < 7; ++i) {
@@ -21,9 +20,6 @@ protected:
         const auto& e = rig.printer.eeprom();
         return std::string(e.begin() + 0xC2, e.begin() + 0xD4);
     }
-    Rig rig;
-    FakeView& view = rig.view;
-    AdjustFrame& frame = rig.frame;
 };
 
 TEST_F(IdentityTest, EepromInitializationWritesTheFactorySettingsInOrder) {

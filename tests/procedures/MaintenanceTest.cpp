@@ -85,13 +85,7 @@ std::vector<Wire> Received(const Rig& rig) {
     return out;
 }
 
-class MaintenanceTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(rig.start()); }
-    Rig rig;
-    FakeView& view = rig.view;
-    AdjustFrame& frame = rig.frame;
-};
+using MaintenanceTest = RigTest;
 
 TEST(MechSequences, StepCountsOfTheTables) {
     EXPECT_EQ(Expect{}.pump(1).wire.size(), 14u);

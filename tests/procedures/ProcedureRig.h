@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "link/Clock.h"
 #include "procedures/AdjustFrame.h"
 #include "procedures/ProgramObjects.h"
@@ -192,6 +194,15 @@ struct Rig : SimPrinter {
     FakeView view;
     AdjustState state;
     AdjustFrame frame;
+};
+
+// A test on a started rig, with its view and frame at hand.
+class RigTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(rig.start()); }
+    Rig rig;
+    FakeView& view = rig.view;
+    AdjustFrame& frame = rig.frame;
 };
 
 }  // namespace veltra::test
