@@ -20,17 +20,32 @@
 namespace veltra::test {
 namespace {
 
-// Holds the printer's replies back until the exchange waiting for them has given up: every read
-// from the first one on finds nothing, until holdMs have passed on the clock.
-class LateReplyPort final : public PortBackend {
+// Passes everything on to the virtual printer's port; the ports below change how replies come.
+class WrappedPort : public PortBackend {
 public:
-    LateReplyPort(std::unique_ptr<PortBackend> inner, ManualClock& clock, std::int64_t holdMs)
-        : inner_(std::move(inner)), clock_(clock), holdMs_(holdMs) {}
+    WrappedPort(std::unique_ptr<PortBackend> inner, ManualClock& clock)
+        : inner_(std::move(inner)), clock_(clock) {}
     bool open() override { return inner_->open(); }
     void close() override { inner_->close(); }
     long write(const std::uint8_t* d, std::size_t n, int t) override {
         return inner_->write(d, n, t);
     }
+    long read(std::uint8_t* d, std::size_t n, bool exact, int t) override {
+        return inner_->read(d, n, exact, t);
+    }
+    std::vector<std::uint8_t> deviceId() override { return inner_->deviceId(); }
+
+protected:
+    std::unique_ptr<PortBackend> inner_;
+    ManualClock& clock_;
+};
+
+// Holds the printer's replies back until the exchange waiting for them has given up: every read
+// from the first one on finds nothing, until holdMs have passed on the clock.
+class LateReplyPort final : public WrappedPort {
+public:
+    LateReplyPort(std::unique_ptr<PortBackend> inner, ManualClock& clock, std::int64_t holdMs)
+        : WrappedPort(std::move(inner), clock), holdMs_(holdMs) {}
     long read(std::uint8_t* d, std::size_t n, bool exact, int t) override {
         if (armed && !holdUntil_) {
             holdUntil_ = clock_.nowMs() + holdMs_;
@@ -39,28 +54,20 @@ public:
             clock_.advance(t);
             return 0;
         }
-        return inner_->read(d, n, exact, t);
+        return WrappedPort::read(d, n, exact, t);
     }
-    std::vector<std::uint8_t> deviceId() override { return inner_->deviceId(); }
     bool armed = false;
 
 private:
-    std::unique_ptr<PortBackend> inner_;
-    ManualClock& clock_;
     std::int64_t holdMs_;
     std::optional<std::int64_t> holdUntil_;
 };
 
 // Hands the replies over one byte at a time, perByteMs apart, as a slow parallel cable does.
-class ByteByBytePort final : public PortBackend {
+class ByteByBytePort final : public WrappedPort {
 public:
     ByteByBytePort(std::unique_ptr<PortBackend> inner, ManualClock& clock, std::int64_t perByteMs)
-        : inner_(std::move(inner)), clock_(clock), perByteMs_(perByteMs) {}
-    bool open() override { return inner_->open(); }
-    void close() override { inner_->close(); }
-    long write(const std::uint8_t* d, std::size_t n, int t) override {
-        return inner_->write(d, n, t);
-    }
+        : WrappedPort(std::move(inner), clock), perByteMs_(perByteMs) {}
     long read(std::uint8_t* d, std::size_t n, bool exact, int t) override {
         std::size_t got = 0;
         while (got < n) {
@@ -76,11 +83,8 @@ public:
         }
         return long(got);
     }
-    std::vector<std::uint8_t> deviceId() override { return inner_->deviceId(); }
 
 private:
-    std::unique_ptr<PortBackend> inner_;
-    ManualClock& clock_;
     std::int64_t perByteMs_;
 };
 
