@@ -83,6 +83,15 @@ protected:
         EXPECT_FALSE(timerRunning());
     }
 
+    // The adjustment over: the first panel again, the page ejected, the fastener to be asked
+    // for again and the navigation free.
+    void expectEndedAtItems() {
+        EXPECT_EQ(view.panel, Panel::HdAngItemsPnl);
+        EXPECT_EQ(formFeeds(), 1);
+        EXPECT_EQ(state.HeadAngFastenerChosen, 0);
+        EXPECT_FALSE(locked());
+    }
+
     AdjustState& state = rig.state;
     std::size_t printMark = 0;
 };
@@ -127,10 +136,7 @@ TEST_F(HeadAngleTest, OldFastenerPollsForTheCleaningAndReturnsWithoutTheSpringPa
 
     mark();
     EXPECT_EQ(HdAngStep1OKBtnClick(frame, HeadAngleChoice::NoNeedToAdjust), kOk);
-    EXPECT_EQ(view.panel, Panel::HdAngItemsPnl);
-    EXPECT_EQ(formFeeds(), 1);
-    EXPECT_EQ(state.HeadAngFastenerChosen, 0);
-    EXPECT_FALSE(locked());
+    expectEndedAtItems();
 }
 
 TEST_F(HeadAngleTest, NewFastenerAdjustsAgainWithoutTheQuestionThenReinstallsTheSpring) {
@@ -154,10 +160,7 @@ TEST_F(HeadAngleTest, NewFastenerAdjustsAgainWithoutTheQuestionThenReinstallsThe
     EXPECT_EQ(state.HeadAngFastenerChosen, 1);
 
     EXPECT_EQ(HeadAngCompleteBtnClick(frame), kOk);
-    EXPECT_EQ(view.panel, Panel::HdAngItemsPnl);
-    EXPECT_EQ(formFeeds(), 1);
-    EXPECT_EQ(state.HeadAngFastenerChosen, 0);
-    EXPECT_FALSE(locked());
+    expectEndedAtItems();
 }
 
 TEST_F(HeadAngleTest, PrinterErrorWhilePollingEndsTheAdjustmentWithItsMessage) {
@@ -344,6 +347,7 @@ TEST_F(CrDispersionTest, TickedPartsDecideBetweenNothingTheFixedValueAndTheMeasu
     const std::string registered =
         "A value for the CR motor drive dispersion has successfully registered.";
     using Writes = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
+    const Writes fixedValue{{0x79, 0x19}};  // the fixed dispersion value
     struct Case {
         const char* name;
         Parts parts;
@@ -355,18 +359,13 @@ TEST_F(CrDispersionTest, TickedPartsDecideBetweenNothingTheFixedValueAndTheMeasu
     const Case cases[] = {
         {"nothing ticked", {false, false, false, false}, true, "", {}, notNecessary},
         {"guide shaft alone", {false, false, false, true}, true, "", {}, notNecessary},
-        {"PS board, OK",
-         {false, true, false, false},
-         true,
-         fixedQuestion,
-         {{0x79, 0x19}},
-         registered},
+        {"PS board, OK", {false, true, false, false}, true, fixedQuestion, fixedValue, registered},
         {"PS board, cancel", {false, true, false, false}, false, fixedQuestion, {}, ""},
         {"main board and motor, OK",
          {true, false, true, false},
          true,
          fixedQuestion,
-         {{0x79, 0x19}},
+         fixedValue,
          registered},
         {"motor and shaft, cancel", {false, false, true, true}, false, measureQuestion, {}, ""},
     };
