@@ -20,6 +20,12 @@ protected:
         const auto& e = rig.printer.eeprom();
         return std::string(e.begin() + 0xC2, e.begin() + 0xD4);
     }
+    // The USB ID stored, announced in the status area and shown split in the summary.
+    void ExpectRegistered(const std::string& id, const std::string& summary) {
+        EXPECT_EQ(StoredUsbId(), id);
+        EXPECT_EQ(view.statusText(), "As USB ID, \"" + id + "\" has been registered in EEPROM.");
+        EXPECT_EQ(view.summary[SummaryField::ShowUSBIDLbl], summary);
+    }
 };
 
 TEST_F(IdentityTest, EepromInitializationWritesTheFactorySettingsInOrder) {
@@ -127,10 +133,7 @@ TEST_F(IdentityTest, BothOrNeitherUsbIdEntries) {
 TEST_F(IdentityTest, FullUsbIdIsWrittenReadBackAndSplitInTheSummary) {
     view.setEntryText(Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678");
     EXPECT_EQ(UsbIdInputOKBtnClick(frame), kOk);
-    EXPECT_EQ(StoredUsbId(), "ABCDEFGHIJ12345678");
-    EXPECT_EQ(view.statusText(),
-              "As USB ID, \"ABCDEFGHIJ12345678\" has been registered in EEPROM.");
-    EXPECT_EQ(view.summary[SummaryField::ShowUSBIDLbl], "ABCDEFGHIJ 12345678");
+    ExpectRegistered("ABCDEFGHIJ12345678", "ABCDEFGHIJ 12345678");
     std::vector<std::uint8_t> readBack;
     for (int a = 0xC2; a <= 0xD3; ++a) {
         readBack.push_back(std::uint8_t(a));
@@ -143,10 +146,7 @@ TEST_F(IdentityTest, SerialNumberGetsTheDateAndTimeCode) {
     rig.clock.setLocalTime({2002, 7, 15, 9, 5, 7});
     view.setEntryText(Entry::UsbIdInputEdit, "K5XA000123");
     EXPECT_EQ(UsbIdInputOKBtnClick(frame), kOk);
-    EXPECT_EQ(StoredUsbId(), "K5XA00012327F95700");
-    EXPECT_EQ(view.statusText(),
-              "As USB ID, \"K5XA00012327F95700\" has been registered in EEPROM.");
-    EXPECT_EQ(view.summary[SummaryField::ShowUSBIDLbl], "K5XA000123 27F95700");
+    ExpectRegistered("K5XA00012327F95700", "K5XA000123 27F95700");
 }
 
 TEST_F(IdentityTest, UsbIdFormatErrorsAreShownAndWriteNothing) {
