@@ -60,30 +60,45 @@ std::string bidValues(const TextView& view) {
     return values.str();
 }
 
+// The EEPROM table from start to end (as typed), on stdout and, with --json, as numbers.
+int readEeprom(CliSession& s, const std::string& first, const std::string& last) {
+    s.view.setEntryText(Entry::EepReadBegEdit, upper(first));
+    s.view.setEntryText(Entry::EepReadEndEdit, upper(last));
+    const Status status = EepromReadOkBtnClick(s.frame);
+    if (status != kOk || s.view.sawFailure()) {
+        return 1;
+    }
+    s.view.printGrid(s.out);
+    const long start = hexValue(first);
+    const long end = hexValue(last);
+    std::vector<std::string> data;
+    for (long address = start; address >= 0 && address <= end; ++address) {
+        const long byte = hexValue(s.view.gridCell(int(1 + address / 16), int(1 + address % 16)));
+        data.push_back(byte < 0 ? "null" : std::to_string(byte));
+    }
+    s.json.addNumber("start", start).addNumber("end", end).addJson("data", jsonArray(data));
+    return 0;
+}
+
+// The Bi-D input panel with only the named field ticked and filled in, then its OK.
+int writeBid(CliSession& s, const std::string& field, const std::string& value) {
+    for (const BidField& f : kBidFields) {
+        const BidRow& row = kBidRows[f.row];
+        s.view.setChecked(row.box, field == f.option);
+        if (field == f.option) {
+            s.view.setEntryText(row.entry, value);
+        }
+    }
+    return exitCode(BidWrtOKBtnClick(s.frame));
+}
+
 void addEepromCommands(CliApp& cli) {
     CLI::App& eeprom = addGroup(cli, "eeprom", "EEPROM data");
 
     auto range = std::make_shared<std::array<std::string, 2>>();
-    CLI::App& read = addCommand(
-        cli, eeprom, "read", "Show addresses START to END as a table", [range](CliSession& s) {
-            s.view.setEntryText(Entry::EepReadBegEdit, upper((*range)[0]));
-            s.view.setEntryText(Entry::EepReadEndEdit, upper((*range)[1]));
-            const Status status = EepromReadOkBtnClick(s.frame);
-            if (status != kOk || s.view.sawFailure()) {
-                return 1;
-            }
-            s.view.printGrid(s.out);
-            const long start = hexValue((*range)[0]);
-            const long end = hexValue((*range)[1]);
-            std::vector<std::string> data;
-            for (long address = start; address >= 0 && address <= end; ++address) {
-                const long byte =
-                    hexValue(s.view.gridCell(int(1 + address / 16), int(1 + address % 16)));
-                data.push_back(byte < 0 ? "null" : std::to_string(byte));
-            }
-            s.json.addNumber("start", start).addNumber("end", end).addJson("data", jsonArray(data));
-            return 0;
-        });
+    CLI::App& read =
+        addCommand(cli, eeprom, "read", "Show addresses START to END as a table",
+                   [range](CliSession& s) { return readEeprom(s, (*range)[0], (*range)[1]); });
     read.add_option("START", (*range)[0], "Start address, two hexadecimal digits")->required();
     read.add_option("END", (*range)[1], "End address, two hexadecimal digits")->required();
 
@@ -138,17 +153,9 @@ void addBidPfCommands(CliApp& cli) {
     });
     auto field = std::make_shared<std::string>();
     auto value = std::make_shared<std::string>();
-    CLI::App& write = addCommand(cli, bid, "write", "Write one Bi-D value (-60 to 60)",
-                                 [field, value](CliSession& s) {
-                                     for (const BidField& f : kBidFields) {
-                                         const BidRow& row = kBidRows[f.row];
-                                         s.view.setChecked(row.box, *field == f.option);
-                                         if (*field == f.option) {
-                                             s.view.setEntryText(row.entry, *value);
-                                         }
-                                     }
-                                     return exitCode(BidWrtOKBtnClick(s.frame));
-                                 });
+    CLI::App& write =
+        addCommand(cli, bid, "write", "Write one Bi-D value (-60 to 60)",
+                   [field, value](CliSession& s) { return writeBid(s, *field, *value); });
     std::vector<std::string> names;
     for (const BidField& f : kBidFields) {
         names.emplace_back(f.option);
