@@ -217,14 +217,6 @@ void TFormAdjust::buildSummary(QWidget* parent) {
     grid->setColumnStretch(2, 1);
 }
 
-void TFormAdjust::buildPanels(QWidget* workArea) {
-    { Builder b(*this, workArea, Panel::CanvasPanel, {}); }
-    buildAdjustmentPanels(workArea);
-    buildMaintenancePanels(workArea);
-    buildAppendixPanels(workArea);
-    buildPatternPanels(workArea);
-}
-
 // --- events
 
 void TFormAdjust::PrepareForModel(std::uint8_t modelNo) {

@@ -1,8 +1,7 @@
 #pragma once
 // What the units that build TFormAdjust share: the control names in the order of the procedures'
-// enums, and the builder of one work-area panel. Each tab's panels are built in a unit of their
-// own (MalformadjustAdjustmentTab.cpp, ...MaintenanceTab, ...PatternTab, ...AppendixTab), their
-// texts all from msg::window.
+// enums, and the builder of one work-area panel. The panels are built from one table in
+// MalformadjustPanels.cpp, their texts all from msg::window.
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -108,6 +107,48 @@ static_assert(std::size(kCheckBoxNames) == std::size_t(CheckBox::ReplaceCRMainSh
 class TFormAdjust::Builder {
 public:
     enum class Role { Plain, Default, Cancel };
+
+    // A button of a panel's button row, by object name; none where the name is null.
+    struct ButtonSpec {
+        const char* name = nullptr;
+        Role role = Role::Plain;
+    };
+    // One panel as data, built in this order: the title, a text line, a list of text lines, a
+    // radio group with its items, what is particular to the panel (body), the OK button and the
+    // Previous button. What a panel does not have is left empty.
+    struct Spec {
+        Panel id;
+        std::string_view title;
+        std::string_view text = {};
+        std::span<const std::string_view> texts = {};
+        const char* radio = nullptr;
+        std::span<const std::string_view> items = {};
+        void (*body)(TFormAdjust& form, Builder& b) = nullptr;
+        ButtonSpec ok = {};
+        ButtonSpec previous = {};
+    };
+    // Builds the panels one after another.
+    static void build(TFormAdjust& form, QWidget* workArea, std::span<const Spec> specs) {
+        for (const Spec& spec : specs) {
+            Builder b(form, workArea, spec.id, spec.title);
+            if (!spec.text.empty()) {
+                b.text(spec.text);
+            }
+            b.texts(spec.texts);
+            if (spec.radio) {
+                b.radio(spec.radio, spec.items);
+            }
+            if (spec.body) {
+                spec.body(form, b);
+            }
+            if (spec.ok.name) {
+                b.ok(spec.ok.name, spec.ok.role);
+            }
+            if (spec.previous.name) {
+                b.previous(spec.previous.name, spec.previous.role);
+            }
+        }
+    }
 
     Builder(TFormAdjust& form, QWidget* workArea, Panel id, std::string_view title)
         : form_(form), panel_(new QFrame(workArea)) {
