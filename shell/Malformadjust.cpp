@@ -137,21 +137,14 @@ void TFormAdjust::buildWindow() {
     outer->addLayout(middle, 1);
 
     // Timers, all 1000 ms on this thread.
-    auto makeTimer = [this](const char* name) {
+    for (std::size_t i = 0; i < std::size(kTimerNames); ++i) {
+        const Timer id = Timer(i);
         auto* t = new QTimer(this);
-        t->setObjectName(name);
+        t->setObjectName(kTimerNames[i]);
         t->setInterval(1000);
-        return t;
-    };
-    DisableTimer = makeTimer("DisableTimer");
-    CountDownTimer = makeTimer("CountDownTimer");
-    CountDownTimer2 = makeTimer("CountDownTimer2");
-    HeadAngGetStatusTimer = makeTimer("HeadAngGetStatusTimer");
-    connect(DisableTimer, &QTimer::timeout, this, &TFormAdjust::DisableTimerTimer);
-    connect(CountDownTimer, &QTimer::timeout, this, &TFormAdjust::CountDownTimerTimer);
-    connect(CountDownTimer2, &QTimer::timeout, this, &TFormAdjust::CountDownTimer2Timer);
-    connect(HeadAngGetStatusTimer, &QTimer::timeout, this,
-            &TFormAdjust::HeadAngGetStatusTimerTimer);
+        timers_.insert(int(id), t);
+        connect(t, &QTimer::timeout, this, [this, id] { tickTimer(id); });
+    }
 
     // Frame events.
     connect(AdjustmentTab, &QTabWidget::currentChanged, this, [this] {
@@ -305,9 +298,6 @@ void TFormAdjust::GetStatusBtnClick() {
 }
 void TFormAdjust::AdjustRtnBtnClick() {
     close();
-}
-void TFormAdjust::DisableTimerTimer() {
-    run([this] { frame_->OnTimer(Timer::DisableTimer); });
 }
 
 }  // namespace veltra::shell

@@ -103,10 +103,6 @@ public slots:
     void AppendixRdoGrpClick();
     void GetStatusBtnClick();
     void AdjustRtnBtnClick();
-    void DisableTimerTimer();
-    void HeadAngGetStatusTimerTimer();
-    void CountDownTimerTimer();
-    void CountDownTimer2Timer();
 
 signals:
     // A program error has ended the program (the handler has shown it).
@@ -176,10 +172,7 @@ private:
     QProgressBar* ProgressBar = nullptr;
     QLabel* ProgressTimeLbl = nullptr;
     QHash<int, QLabel*> summary_;
-    QTimer* DisableTimer = nullptr;
-    QTimer* CountDownTimer = nullptr;
-    QTimer* CountDownTimer2 = nullptr;
-    QTimer* HeadAngGetStatusTimer = nullptr;
+    QHash<int, QTimer*> timers_;
 };
 
 template <typename F>

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
+#include <array>
 #include <span>
 #include <string_view>
 
@@ -40,8 +41,15 @@ inline QStringList toList(std::span<const ItemEntry> items) {
     return out;
 }
 
-// Control names in the order of the procedures' enums.
-inline constexpr const char* kPanelNames[] = {
+// The object names of the controls the procedures' enums name, in the enums' order: one name
+// for each value up to Last.
+template <auto Last, std::size_t N>
+consteval std::array<const char*, N> namesInOrder(const char* const (&names)[N]) {
+    static_assert(N == std::size_t(Last) + 1, "one name for each value of the enum");
+    return std::to_array(names);
+}
+
+inline constexpr auto kPanelNames = namesInOrder<Panel::A3PPrintPnl>({
     "CanvasPanel",
     "DefaultSetPnl",
     "HeadIDItemsPnl",
@@ -76,31 +84,38 @@ inline constexpr const char* kPanelNames[] = {
     "EEPROMGridPnl",
     "EEPROMChangePnl",
     "A3PPrintPnl",
-};
-static_assert(std::size(kPanelNames) == std::size_t(Panel::A3PPrintPnl) + 1);
+});
 
-inline constexpr const char* kSummaryNames[] = {
-    "ShowHdVolIDPnl",    "ShowVSD1BkPnl",    "ShowVSD1ClPnl", "ShowVSD2BkPnl", "ShowVSD2ClPnl",
-    "ShowVSD3BkPnl",     "ShowVSD3ClPnl",    "ShowEcoBkPnl",  "ShowEcoClPnl",  "ShowUSBIDLbl",
-    "ShowProCounterPnl", "ShowTopMarginPnl", "ShowPFPnl",
-};
-static_assert(std::size(kSummaryNames) == std::size_t(SummaryField::ShowPFPnl) + 1);
+inline constexpr auto kSummaryNames = namesInOrder<SummaryField::ShowPFPnl>(
+    {"ShowHdVolIDPnl", "ShowVSD1BkPnl", "ShowVSD1ClPnl", "ShowVSD2BkPnl", "ShowVSD2ClPnl",
+     "ShowVSD3BkPnl", "ShowVSD3ClPnl", "ShowEcoBkPnl", "ShowEcoClPnl", "ShowUSBIDLbl",
+     "ShowProCounterPnl", "ShowTopMarginPnl", "ShowPFPnl"});
 
-inline constexpr const char* kEntryNames[] = {
-    "LeftHeadIDInputEdit", "OriginalUsbIdInputEdit", "UsbIdInputEdit",   "PFEdit",
-    "BidVSD1BkWrtEdit",    "BidVSD1YMCWrtEdit",      "BidVSD2BkWrtEdit", "BidVSD2YMCWrtEdit",
-    "BidVSD3BkWrtEdit",    "BidVSD3YMCWrtEdit",      "BidECOBkWrtEdit",  "BidECOYMCWrtEdit",
-    "EepReadBegEdit",      "EepReadEndEdit",         "EepWriteAddEdit",  "EepWriteDataEdit",
-};
-static_assert(std::size(kEntryNames) == std::size_t(Entry::EepWriteDataEdit) + 1);
+inline constexpr auto kEntryNames = namesInOrder<Entry::EepWriteDataEdit>(
+    {"LeftHeadIDInputEdit", "OriginalUsbIdInputEdit", "UsbIdInputEdit", "PFEdit",
+     "BidVSD1BkWrtEdit", "BidVSD1YMCWrtEdit", "BidVSD2BkWrtEdit", "BidVSD2YMCWrtEdit",
+     "BidVSD3BkWrtEdit", "BidVSD3YMCWrtEdit", "BidECOBkWrtEdit", "BidECOYMCWrtEdit",
+     "EepReadBegEdit", "EepReadEndEdit", "EepWriteAddEdit", "EepWriteDataEdit"});
 
-inline constexpr const char* kCheckBoxNames[] = {
-    "BidVSD1BkCheckBox",      "BidVSD1YMCCheckBox",     "BidVSD2BkCheckBox",
-    "BidVSD2YMCCheckBox",     "BidVSD3BkCheckBox",      "BidVSD3YMCCheckBox",
-    "BidECOBkCheckBox",       "BidECOYMCCheckBox",      "ReplaceMainBoardCheckBox",
-    "ReplacePSBoardCheckBox", "ReplaceCRMotorCheckBox", "ReplaceCRMainShaftCheckBox",
-};
-static_assert(std::size(kCheckBoxNames) == std::size_t(CheckBox::ReplaceCRMainShaftCheckBox) + 1);
+inline constexpr auto kCheckBoxNames = namesInOrder<CheckBox::ReplaceCRMainShaftCheckBox>(
+    {"BidVSD1BkCheckBox", "BidVSD1YMCCheckBox", "BidVSD2BkCheckBox", "BidVSD2YMCCheckBox",
+     "BidVSD3BkCheckBox", "BidVSD3YMCCheckBox", "BidECOBkCheckBox", "BidECOYMCCheckBox",
+     "ReplaceMainBoardCheckBox", "ReplacePSBoardCheckBox", "ReplaceCRMotorCheckBox",
+     "ReplaceCRMainShaftCheckBox"});
+
+inline constexpr auto kGroupNames =
+    namesInOrder<Group::HdAngAdjustRdoGrp>({"AdjustRdoGrp", "MaintRdoGrp", "PatternPrnItemsRdoGrp",
+                                            "AppendixRdoGrp", "HdAngAdjustRdoGrp"});
+
+inline constexpr auto kControlNames =
+    namesInOrder<Control::GetStatusBtn>({"AdjustmentTab", "MaintRdoGrp", "PatternPrnItemsRdoGrp",
+                                         "AppendixRdoGrp", "AdjustRtnBtn", "GetStatusBtn"});
+
+inline constexpr auto kWidgetNames = namesInOrder<Widget::DischargeCompleteLbl>(
+    {"StatusMemo", "DischargeWaitLbl", "DischargeCountDownMemo", "DischargeCompleteLbl"});
+
+inline constexpr auto kTimerNames = namesInOrder<Timer::HeadAngGetStatusTimer>(
+    {"DisableTimer", "CountDownTimer", "CountDownTimer2", "HeadAngGetStatusTimer"});
 
 // Builds one panel of the work area: a title line, then rows of texts and controls, then a row
 // of buttons.

@@ -101,14 +101,4 @@ void TFormAdjust::wireHandlers() {
     onClick("A3PPrintOKBtn", &veltra::A3PPrintOKBtnClick);
 }
 
-void TFormAdjust::HeadAngGetStatusTimerTimer() {
-    run([this] { frame_->OnTimer(Timer::HeadAngGetStatusTimer); });
-}
-void TFormAdjust::CountDownTimerTimer() {
-    run([this] { frame_->OnTimer(Timer::CountDownTimer); });
-}
-void TFormAdjust::CountDownTimer2Timer() {
-    run([this] { frame_->OnTimer(Timer::CountDownTimer2); });
-}
-
 }  // namespace veltra::shell
