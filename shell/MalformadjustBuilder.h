@@ -133,7 +133,7 @@ public:
     // Previous button. What a panel does not have is left empty.
     struct Spec {
         Panel id;
-        std::string_view title;
+        std::string_view title = {};
         std::string_view text = {};
         std::span<const std::string_view> texts = {};
         const char* radio = nullptr;
