@@ -149,16 +149,26 @@ void TFormAdjust::buildWindow() {
     // Frame events.
     connect(AdjustmentTab, &QTabWidget::currentChanged, this, [this] {
         if (!settingTab_) {
-            AdjustmentTabChange();
+            run([this] { frame_->AdjustmentTabChange(); });
         }
     });
-    connect(AdjustRdoGrp, &RadioGroup::itemClicked, this, &TFormAdjust::AdjustRdoGrpClick);
-    connect(MaintRdoGrp, &RadioGroup::itemClicked, this, &TFormAdjust::MaintRdoGrpClick);
-    connect(PatternPrnItemsRdoGrp, &RadioGroup::itemClicked, this,
-            &TFormAdjust::PatternPrnItemsRdoGrpClick);
-    connect(AppendixRdoGrp, &RadioGroup::itemClicked, this, &TFormAdjust::AppendixRdoGrpClick);
-    connect(GetStatusBtn, &QPushButton::clicked, this, &TFormAdjust::GetStatusBtnClick);
-    connect(AdjustRtnBtn, &QPushButton::clicked, this, &TFormAdjust::AdjustRtnBtnClick);
+    // Each tab's item group tells the frame the item chosen.
+    const std::pair<RadioGroup*, void (AdjustFrame::*)(int)> itemGroups[] = {
+        {AdjustRdoGrp, &AdjustFrame::AdjustRdoGrpClick},
+        {MaintRdoGrp, &AdjustFrame::MaintRdoGrpClick},
+        {PatternPrnItemsRdoGrp, &AdjustFrame::PatternPrnItemsRdoGrpClick},
+        {AppendixRdoGrp, &AdjustFrame::AppendixRdoGrpClick},
+    };
+    for (const auto& itemGroup : itemGroups) {
+        RadioGroup* grp = itemGroup.first;
+        const auto click = itemGroup.second;
+        connect(grp, &RadioGroup::itemClicked, this, [this, grp, click] {
+            run([this, grp, click] { ((*frame_).*click)(grp->itemIndex()); });
+        });
+    }
+    connect(GetStatusBtn, &QPushButton::clicked, this,
+            [this] { run([this] { (void)frame_->GetStatusBtnClick(); }); });
+    connect(AdjustRtnBtn, &QPushButton::clicked, this, &TFormAdjust::close);
     wireHandlers();
 }
 
@@ -276,28 +286,6 @@ void TFormAdjust::keyPressEvent(QKeyEvent* event) {
 
 void TFormAdjust::FormShow() {
     run([this] { frame_->FormShow(); });
-}
-
-void TFormAdjust::AdjustmentTabChange() {
-    run([this] { frame_->AdjustmentTabChange(); });
-}
-void TFormAdjust::AdjustRdoGrpClick() {
-    run([this] { frame_->AdjustRdoGrpClick(AdjustRdoGrp->itemIndex()); });
-}
-void TFormAdjust::MaintRdoGrpClick() {
-    run([this] { frame_->MaintRdoGrpClick(MaintRdoGrp->itemIndex()); });
-}
-void TFormAdjust::PatternPrnItemsRdoGrpClick() {
-    run([this] { frame_->PatternPrnItemsRdoGrpClick(PatternPrnItemsRdoGrp->itemIndex()); });
-}
-void TFormAdjust::AppendixRdoGrpClick() {
-    run([this] { frame_->AppendixRdoGrpClick(AppendixRdoGrp->itemIndex()); });
-}
-void TFormAdjust::GetStatusBtnClick() {
-    run([this] { (void)frame_->GetStatusBtnClick(); });
-}
-void TFormAdjust::AdjustRtnBtnClick() {
-    close();
 }
 
 }  // namespace veltra::shell

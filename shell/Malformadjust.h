@@ -93,17 +93,6 @@ public:
     void endProgress() override;
     void showWaitingForPrinter(bool waiting) override;
 
-public slots:
-    // Frame.
-    void FormShow();
-    void AdjustmentTabChange();
-    void AdjustRdoGrpClick();
-    void MaintRdoGrpClick();
-    void PatternPrnItemsRdoGrpClick();
-    void AppendixRdoGrpClick();
-    void GetStatusBtnClick();
-    void AdjustRtnBtnClick();
-
 signals:
     // A program error has ended the program (the handler has shown it).
     void programEnded(int exitCode);
@@ -119,6 +108,7 @@ private:
     void buildSummary(QWidget* parent);
     // The work area's panels, from one table (MalformadjustPanels.cpp).
     void buildPanels(QWidget* workArea);
+    void FormShow();
     void FormClose();
     // Connects the panels' buttons and entries to their procedures.
     void wireHandlers();
