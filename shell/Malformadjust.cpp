@@ -137,35 +137,38 @@ void TFormAdjust::buildWindow() {
     outer->addLayout(middle, 1);
 
     // Timers, all 1000 ms on this thread.
-    auto makeTimer = [this](const char* name) {
+    for (std::size_t i = 0; i < std::size(kTimerNames); ++i) {
+        const Timer id = Timer(i);
         auto* t = new QTimer(this);
-        t->setObjectName(name);
+        t->setObjectName(kTimerNames[i]);
         t->setInterval(1000);
-        return t;
-    };
-    DisableTimer = makeTimer("DisableTimer");
-    CountDownTimer = makeTimer("CountDownTimer");
-    CountDownTimer2 = makeTimer("CountDownTimer2");
-    HeadAngGetStatusTimer = makeTimer("HeadAngGetStatusTimer");
-    connect(DisableTimer, &QTimer::timeout, this, &TFormAdjust::DisableTimerTimer);
-    connect(CountDownTimer, &QTimer::timeout, this, &TFormAdjust::CountDownTimerTimer);
-    connect(CountDownTimer2, &QTimer::timeout, this, &TFormAdjust::CountDownTimer2Timer);
-    connect(HeadAngGetStatusTimer, &QTimer::timeout, this,
-            &TFormAdjust::HeadAngGetStatusTimerTimer);
+        timers_.insert(int(id), t);
+        connect(t, &QTimer::timeout, this, [this, id] { tickTimer(id); });
+    }
 
     // Frame events.
     connect(AdjustmentTab, &QTabWidget::currentChanged, this, [this] {
         if (!settingTab_) {
-            AdjustmentTabChange();
+            run([this] { frame_->AdjustmentTabChange(); });
         }
     });
-    connect(AdjustRdoGrp, &RadioGroup::itemClicked, this, &TFormAdjust::AdjustRdoGrpClick);
-    connect(MaintRdoGrp, &RadioGroup::itemClicked, this, &TFormAdjust::MaintRdoGrpClick);
-    connect(PatternPrnItemsRdoGrp, &RadioGroup::itemClicked, this,
-            &TFormAdjust::PatternPrnItemsRdoGrpClick);
-    connect(AppendixRdoGrp, &RadioGroup::itemClicked, this, &TFormAdjust::AppendixRdoGrpClick);
-    connect(GetStatusBtn, &QPushButton::clicked, this, &TFormAdjust::GetStatusBtnClick);
-    connect(AdjustRtnBtn, &QPushButton::clicked, this, &TFormAdjust::AdjustRtnBtnClick);
+    // Each tab's item group tells the frame the item chosen.
+    const std::pair<RadioGroup*, void (AdjustFrame::*)(int)> itemGroups[] = {
+        {AdjustRdoGrp, &AdjustFrame::AdjustRdoGrpClick},
+        {MaintRdoGrp, &AdjustFrame::MaintRdoGrpClick},
+        {PatternPrnItemsRdoGrp, &AdjustFrame::PatternPrnItemsRdoGrpClick},
+        {AppendixRdoGrp, &AdjustFrame::AppendixRdoGrpClick},
+    };
+    for (const auto& itemGroup : itemGroups) {
+        RadioGroup* grp = itemGroup.first;
+        const auto click = itemGroup.second;
+        connect(grp, &RadioGroup::itemClicked, this, [this, grp, click] {
+            run([this, grp, click] { ((*frame_).*click)(grp->itemIndex()); });
+        });
+    }
+    connect(GetStatusBtn, &QPushButton::clicked, this,
+            [this] { run([this] { (void)frame_->GetStatusBtnClick(); }); });
+    connect(AdjustRtnBtn, &QPushButton::clicked, this, &TFormAdjust::close);
     wireHandlers();
 }
 
@@ -215,14 +218,6 @@ void TFormAdjust::buildSummary(QWidget* parent) {
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(2, 1);
-}
-
-void TFormAdjust::buildPanels(QWidget* workArea) {
-    { Builder b(*this, workArea, Panel::CanvasPanel, {}); }
-    buildAdjustmentPanels(workArea);
-    buildMaintenancePanels(workArea);
-    buildAppendixPanels(workArea);
-    buildPatternPanels(workArea);
 }
 
 // --- events
@@ -291,31 +286,6 @@ void TFormAdjust::keyPressEvent(QKeyEvent* event) {
 
 void TFormAdjust::FormShow() {
     run([this] { frame_->FormShow(); });
-}
-
-void TFormAdjust::AdjustmentTabChange() {
-    run([this] { frame_->AdjustmentTabChange(); });
-}
-void TFormAdjust::AdjustRdoGrpClick() {
-    run([this] { frame_->AdjustRdoGrpClick(AdjustRdoGrp->itemIndex()); });
-}
-void TFormAdjust::MaintRdoGrpClick() {
-    run([this] { frame_->MaintRdoGrpClick(MaintRdoGrp->itemIndex()); });
-}
-void TFormAdjust::PatternPrnItemsRdoGrpClick() {
-    run([this] { frame_->PatternPrnItemsRdoGrpClick(PatternPrnItemsRdoGrp->itemIndex()); });
-}
-void TFormAdjust::AppendixRdoGrpClick() {
-    run([this] { frame_->AppendixRdoGrpClick(AppendixRdoGrp->itemIndex()); });
-}
-void TFormAdjust::GetStatusBtnClick() {
-    run([this] { (void)frame_->GetStatusBtnClick(); });
-}
-void TFormAdjust::AdjustRtnBtnClick() {
-    close();
-}
-void TFormAdjust::DisableTimerTimer() {
-    run([this] { frame_->OnTimer(Timer::DisableTimer); });
 }
 
 }  // namespace veltra::shell

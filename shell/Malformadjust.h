@@ -2,8 +2,8 @@
 // TFormAdjust: the individual adjustment window. Four tabs with their item groups, the work area
 // with one panel per procedure step, the status area, the "Adjusted items" summary and the
 // window's four 1000 ms timers. It implements AdjustView with its widgets; the procedure logic
-// (status modes, messages, command order) is in procedures/ and is called from the click
-// handlers, which carry the names of the controls they belong to.
+// (status modes, messages, command order) is in procedures/; the window connects each control,
+// by its name, to the procedure it runs.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHash>
@@ -93,56 +93,6 @@ public:
     void endProgress() override;
     void showWaitingForPrinter(bool waiting) override;
 
-public slots:
-    // Frame.
-    void FormShow();
-    void AdjustmentTabChange();
-    void AdjustRdoGrpClick();
-    void MaintRdoGrpClick();
-    void PatternPrnItemsRdoGrpClick();
-    void AppendixRdoGrpClick();
-    void GetStatusBtnClick();
-    void AdjustRtnBtnClick();
-    void DisableTimerTimer();
-    void HeadAngGetStatusTimerTimer();
-    // EEPROM initialization, head ID, USB ID.
-    void DefaultSetBtnClick();
-    void HdVolOKBtnClick();
-    void HeadIDInputOKBtnClick();
-    void UsbIdOKBtnClick();
-    void UsbIdInputOKBtnClick();
-    // Bi-D, PF, top margin.
-    void BidOKBtnClick();
-    void BidWrtOKBtnClick();
-    void PFOKBtnClick();
-    void PFWriteOKBtnClick();
-    void TopMarginMainBtnClick();
-    void TopMarginWriteOKBtnClick();
-    // Head angle, CR motor drive dispersion.
-    void HdAngItemsOKBtnClick();
-    void HdAngStep1OKBtnClick();
-    void SusPlateSelectOKBtnClick();
-    void HeadAngCompleteBtnClick();
-    void CRHeatProtectOffsetOKBtnClick();
-    // Maintenance.
-    void CleaningOKBtnClick();
-    void ChargeOKBtnClick();
-    void ChargeForJigOKBtnClick();
-    void MessageOKBtnClick();
-    void PowerSwOffOKBtnClick();
-    void CountDownTimerTimer();
-    void CountDownTimer2Timer();
-    void ProCounterOKBtnClick();
-    void OldInkPadClearBtnClick();
-    void NewInkPadClearBtnClick();
-    void PageCountOKBtnClick();
-    void PrintPassCountOKBtnClick();
-    // EEPROM data, check pattern.
-    void EepromItemsOKBtnClick();
-    void EepromReadOkBtnClick();
-    void EepromWriteOkBtnClick();
-    void A3PPrintOKBtnClick();
-
 signals:
     // A program error has ended the program (the handler has shown it).
     void programEnded(int exitCode);
@@ -156,14 +106,11 @@ private:
     class Builder;
     void buildWindow();
     void buildSummary(QWidget* parent);
+    // The work area's panels, from one table (MalformadjustPanels.cpp).
     void buildPanels(QWidget* workArea);
-    // The panels of each tab, each in a unit of its own.
-    void buildAdjustmentPanels(QWidget* workArea);
-    void buildMaintenancePanels(QWidget* workArea);
-    void buildPatternPanels(QWidget* workArea);
-    void buildAppendixPanels(QWidget* workArea);
+    void FormShow();
     void FormClose();
-    // Connects the panels' buttons and entries to their handlers.
+    // Connects the panels' buttons and entries to their procedures.
     void wireHandlers();
     // Runs a procedure handler; a program error ends the program through the message handler.
     template <typename F>
@@ -215,10 +162,7 @@ private:
     QProgressBar* ProgressBar = nullptr;
     QLabel* ProgressTimeLbl = nullptr;
     QHash<int, QLabel*> summary_;
-    QTimer* DisableTimer = nullptr;
-    QTimer* CountDownTimer = nullptr;
-    QTimer* CountDownTimer2 = nullptr;
-    QTimer* HeadAngGetStatusTimer = nullptr;
+    QHash<int, QTimer*> timers_;
 };
 
 template <typename F>

@@ -1,8 +1,7 @@
 #pragma once
 // What the units that build TFormAdjust share: the control names in the order of the procedures'
-// enums, and the builder of one work-area panel. Each tab's panels are built in a unit of their
-// own (MalformadjustAdjustmentTab.cpp, ...MaintenanceTab, ...PatternTab, ...AppendixTab), their
-// texts all from msg::window.
+// enums, and the builder of one work-area panel. The panels are built from one table in
+// MalformadjustPanels.cpp, their texts all from msg::window.
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -11,6 +10,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
+#include <array>
 #include <span>
 #include <string_view>
 
@@ -41,8 +41,15 @@ inline QStringList toList(std::span<const ItemEntry> items) {
     return out;
 }
 
-// Control names in the order of the procedures' enums.
-inline constexpr const char* kPanelNames[] = {
+// The object names of the controls the procedures' enums name, in the enums' order: one name
+// for each value up to Last.
+template <auto Last, std::size_t N>
+consteval std::array<const char*, N> namesInOrder(const char* const (&names)[N]) {
+    static_assert(N == std::size_t(Last) + 1, "one name for each value of the enum");
+    return std::to_array(names);
+}
+
+inline constexpr auto kPanelNames = namesInOrder<Panel::A3PPrintPnl>({
     "CanvasPanel",
     "DefaultSetPnl",
     "HeadIDItemsPnl",
@@ -77,37 +84,86 @@ inline constexpr const char* kPanelNames[] = {
     "EEPROMGridPnl",
     "EEPROMChangePnl",
     "A3PPrintPnl",
-};
-static_assert(std::size(kPanelNames) == std::size_t(Panel::A3PPrintPnl) + 1);
+});
 
-inline constexpr const char* kSummaryNames[] = {
-    "ShowHdVolIDPnl",    "ShowVSD1BkPnl",    "ShowVSD1ClPnl", "ShowVSD2BkPnl", "ShowVSD2ClPnl",
-    "ShowVSD3BkPnl",     "ShowVSD3ClPnl",    "ShowEcoBkPnl",  "ShowEcoClPnl",  "ShowUSBIDLbl",
-    "ShowProCounterPnl", "ShowTopMarginPnl", "ShowPFPnl",
-};
-static_assert(std::size(kSummaryNames) == std::size_t(SummaryField::ShowPFPnl) + 1);
+inline constexpr auto kSummaryNames = namesInOrder<SummaryField::ShowPFPnl>(
+    {"ShowHdVolIDPnl", "ShowVSD1BkPnl", "ShowVSD1ClPnl", "ShowVSD2BkPnl", "ShowVSD2ClPnl",
+     "ShowVSD3BkPnl", "ShowVSD3ClPnl", "ShowEcoBkPnl", "ShowEcoClPnl", "ShowUSBIDLbl",
+     "ShowProCounterPnl", "ShowTopMarginPnl", "ShowPFPnl"});
 
-inline constexpr const char* kEntryNames[] = {
-    "LeftHeadIDInputEdit", "OriginalUsbIdInputEdit", "UsbIdInputEdit",   "PFEdit",
-    "BidVSD1BkWrtEdit",    "BidVSD1YMCWrtEdit",      "BidVSD2BkWrtEdit", "BidVSD2YMCWrtEdit",
-    "BidVSD3BkWrtEdit",    "BidVSD3YMCWrtEdit",      "BidECOBkWrtEdit",  "BidECOYMCWrtEdit",
-    "EepReadBegEdit",      "EepReadEndEdit",         "EepWriteAddEdit",  "EepWriteDataEdit",
-};
-static_assert(std::size(kEntryNames) == std::size_t(Entry::EepWriteDataEdit) + 1);
+inline constexpr auto kEntryNames = namesInOrder<Entry::EepWriteDataEdit>(
+    {"LeftHeadIDInputEdit", "OriginalUsbIdInputEdit", "UsbIdInputEdit", "PFEdit",
+     "BidVSD1BkWrtEdit", "BidVSD1YMCWrtEdit", "BidVSD2BkWrtEdit", "BidVSD2YMCWrtEdit",
+     "BidVSD3BkWrtEdit", "BidVSD3YMCWrtEdit", "BidECOBkWrtEdit", "BidECOYMCWrtEdit",
+     "EepReadBegEdit", "EepReadEndEdit", "EepWriteAddEdit", "EepWriteDataEdit"});
 
-inline constexpr const char* kCheckBoxNames[] = {
-    "BidVSD1BkCheckBox",      "BidVSD1YMCCheckBox",     "BidVSD2BkCheckBox",
-    "BidVSD2YMCCheckBox",     "BidVSD3BkCheckBox",      "BidVSD3YMCCheckBox",
-    "BidECOBkCheckBox",       "BidECOYMCCheckBox",      "ReplaceMainBoardCheckBox",
-    "ReplacePSBoardCheckBox", "ReplaceCRMotorCheckBox", "ReplaceCRMainShaftCheckBox",
-};
-static_assert(std::size(kCheckBoxNames) == std::size_t(CheckBox::ReplaceCRMainShaftCheckBox) + 1);
+inline constexpr auto kCheckBoxNames = namesInOrder<CheckBox::ReplaceCRMainShaftCheckBox>(
+    {"BidVSD1BkCheckBox", "BidVSD1YMCCheckBox", "BidVSD2BkCheckBox", "BidVSD2YMCCheckBox",
+     "BidVSD3BkCheckBox", "BidVSD3YMCCheckBox", "BidECOBkCheckBox", "BidECOYMCCheckBox",
+     "ReplaceMainBoardCheckBox", "ReplacePSBoardCheckBox", "ReplaceCRMotorCheckBox",
+     "ReplaceCRMainShaftCheckBox"});
+
+inline constexpr auto kGroupNames =
+    namesInOrder<Group::HdAngAdjustRdoGrp>({"AdjustRdoGrp", "MaintRdoGrp", "PatternPrnItemsRdoGrp",
+                                            "AppendixRdoGrp", "HdAngAdjustRdoGrp"});
+
+inline constexpr auto kControlNames =
+    namesInOrder<Control::GetStatusBtn>({"AdjustmentTab", "MaintRdoGrp", "PatternPrnItemsRdoGrp",
+                                         "AppendixRdoGrp", "AdjustRtnBtn", "GetStatusBtn"});
+
+inline constexpr auto kWidgetNames = namesInOrder<Widget::DischargeCompleteLbl>(
+    {"StatusMemo", "DischargeWaitLbl", "DischargeCountDownMemo", "DischargeCompleteLbl"});
+
+inline constexpr auto kTimerNames = namesInOrder<Timer::HeadAngGetStatusTimer>(
+    {"DisableTimer", "CountDownTimer", "CountDownTimer2", "HeadAngGetStatusTimer"});
 
 // Builds one panel of the work area: a title line, then rows of texts and controls, then a row
 // of buttons.
 class TFormAdjust::Builder {
 public:
     enum class Role { Plain, Default, Cancel };
+
+    // A button of a panel's button row, by object name; none where the name is null.
+    struct ButtonSpec {
+        const char* name = nullptr;
+        Role role = Role::Plain;
+    };
+    // One panel as data, built in this order: the title, a text line, a list of text lines, a
+    // radio group with its items, what is particular to the panel (body), the OK button and the
+    // Previous button. What a panel does not have is left empty.
+    struct Spec {
+        Panel id;
+        std::string_view title = {};
+        std::string_view text = {};
+        std::span<const std::string_view> texts = {};
+        const char* radio = nullptr;
+        std::span<const std::string_view> items = {};
+        void (*body)(TFormAdjust& form, Builder& b) = nullptr;
+        ButtonSpec ok = {};
+        ButtonSpec previous = {};
+    };
+    // Builds the panels one after another.
+    static void build(TFormAdjust& form, QWidget* workArea, std::span<const Spec> specs) {
+        for (const Spec& spec : specs) {
+            Builder b(form, workArea, spec.id, spec.title);
+            if (!spec.text.empty()) {
+                b.text(spec.text);
+            }
+            b.texts(spec.texts);
+            if (spec.radio) {
+                b.radio(spec.radio, spec.items);
+            }
+            if (spec.body) {
+                spec.body(form, b);
+            }
+            if (spec.ok.name) {
+                b.ok(spec.ok.name, spec.ok.role);
+            }
+            if (spec.previous.name) {
+                b.previous(spec.previous.name, spec.previous.role);
+            }
+        }
+    }
 
     Builder(TFormAdjust& form, QWidget* workArea, Panel id, std::string_view title)
         : form_(form), panel_(new QFrame(workArea)) {

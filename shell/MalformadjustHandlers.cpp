@@ -31,16 +31,14 @@ constexpr PreviousLink kPreviousButtons[] = {
 }  // namespace
 
 void TFormAdjust::wireHandlers() {
-    auto onClick = [this](const char* name, void (TFormAdjust::*slot)()) {
-        auto* button = findChild<QPushButton*>(name);
-        Q_ASSERT(button);
-        connect(button, &QPushButton::clicked, this, slot);
+    auto button = [this](const char* name) {
+        auto* found = findChild<QPushButton*>(name);
+        Q_ASSERT(found);
+        return found;
     };
     for (const PreviousLink& link : kPreviousButtons) {
-        auto* button = findChild<QPushButton*>(link.name);
-        Q_ASSERT(button);
         const PreviousButton which = link.button;
-        connect(button, &QPushButton::clicked, this,
+        connect(button(link.name), &QPushButton::clicked, this,
                 [this, which] { run([this, which] { frame_->PreviousClick(which); }); });
     }
     // BidVSD1BkWrtEditChange ... BidECOYMCWrtEditChange: a changed entry ticks its row.
@@ -50,171 +48,57 @@ void TFormAdjust::wireHandlers() {
                 [this, box] { setChecked(box, true); });
     }
 
-    onClick("DefaultSetBtn", &TFormAdjust::DefaultSetBtnClick);
-    onClick("HdVolOKBtn", &TFormAdjust::HdVolOKBtnClick);
-    onClick("HeadIDInputOKBtn", &TFormAdjust::HeadIDInputOKBtnClick);
-    onClick("UsbIdOKBtn", &TFormAdjust::UsbIdOKBtnClick);
-    onClick("UsbIdInputOKBtn", &TFormAdjust::UsbIdInputOKBtnClick);
-    onClick("BidOKBtn", &TFormAdjust::BidOKBtnClick);
-    onClick("BidWrtOKBtn", &TFormAdjust::BidWrtOKBtnClick);
-    onClick("PFOKBtn", &TFormAdjust::PFOKBtnClick);
-    onClick("PFWriteOKBtn", &TFormAdjust::PFWriteOKBtnClick);
-    onClick("TopMarginMainBtn", &TFormAdjust::TopMarginMainBtnClick);
-    onClick("TopMarginWriteOKBtn", &TFormAdjust::TopMarginWriteOKBtnClick);
-    onClick("HdAngItemsOKBtn", &TFormAdjust::HdAngItemsOKBtnClick);
-    onClick("HdAngStep1OKBtn", &TFormAdjust::HdAngStep1OKBtnClick);
-    onClick("SusPlateSelectOKBtn", &TFormAdjust::SusPlateSelectOKBtnClick);
-    onClick("HeadAngCompleteBtn", &TFormAdjust::HeadAngCompleteBtnClick);
-    onClick("CRHeatProtectOffsetOKBtn", &TFormAdjust::CRHeatProtectOffsetOKBtnClick);
-
-    onClick("CleaningOKBtn", &TFormAdjust::CleaningOKBtnClick);
-    onClick("ChargeOKBtn", &TFormAdjust::ChargeOKBtnClick);
-    onClick("ChargeForJigOKBtn", &TFormAdjust::ChargeForJigOKBtnClick);
-    onClick("MessageOKBtn", &TFormAdjust::MessageOKBtnClick);
-    onClick("PowerSwOffOKBtn", &TFormAdjust::PowerSwOffOKBtnClick);
-    onClick("ProCounterOKBtn", &TFormAdjust::ProCounterOKBtnClick);
-    onClick("OldInkPadClearBtn", &TFormAdjust::OldInkPadClearBtnClick);
-    onClick("NewInkPadClearBtn", &TFormAdjust::NewInkPadClearBtnClick);
-    onClick("PageCountOKBtn", &TFormAdjust::PageCountOKBtnClick);
-    onClick("PrintPassCountOKBtn", &TFormAdjust::PrintPassCountOKBtnClick);
-    onClick("EepromItemsOKBtn", &TFormAdjust::EepromItemsOKBtnClick);
-    onClick("EepromReadOkBtn", &TFormAdjust::EepromReadOkBtnClick);
-    onClick("EepromWriteOkBtn", &TFormAdjust::EepromWriteOkBtnClick);
-    onClick("A3PPrintOKBtn", &TFormAdjust::A3PPrintOKBtnClick);
-}
-
-void TFormAdjust::HeadAngGetStatusTimerTimer() {
-    run([this] { frame_->OnTimer(Timer::HeadAngGetStatusTimer); });
-}
-
-// --- EEPROM initialization, head ID, USB ID (the radio groups' items are in the order of the
-// procedures' choices)
-
-void TFormAdjust::DefaultSetBtnClick() {
-    run([this] { (void)veltra::DefaultSetBtnClick(*frame_); });
-}
-void TFormAdjust::HdVolOKBtnClick() {
-    if (const auto choice = choiceOf<HeadIdChoice>("HdVolRdoBtn")) {
-        run([this, c = *choice] { (void)veltra::HdVolOKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::HeadIDInputOKBtnClick() {
-    run([this] { (void)veltra::HeadIDInputOKBtnClick(*frame_); });
-}
-void TFormAdjust::UsbIdOKBtnClick() {
-    if (const auto choice = choiceOf<UsbIdChoice>("USBIDRdoGrp")) {
-        run([this, c = *choice] { (void)veltra::UsbIdOKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::UsbIdInputOKBtnClick() {
-    run([this] { (void)veltra::UsbIdInputOKBtnClick(*frame_); });
-}
-
-// --- Bi-D, PF, top margin
-
-void TFormAdjust::BidOKBtnClick() {
-    if (const auto choice = choiceOf<BidChoice>("BidRdoBtn")) {
-        run([this, c = *choice] { (void)veltra::BidOKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::BidWrtOKBtnClick() {
-    run([this] { (void)veltra::BidWrtOKBtnClick(*frame_); });
-}
-void TFormAdjust::PFOKBtnClick() {
-    if (const auto choice = choiceOf<PfChoice>("PFRdoGrp")) {
-        run([this, c = *choice] { (void)veltra::PFOKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::PFWriteOKBtnClick() {
-    run([this] { (void)veltra::PFWriteOKBtnClick(*frame_); });
-}
-void TFormAdjust::TopMarginMainBtnClick() {
-    if (const auto choice = choiceOf<TopMarginChoice>("TopMarginRdoGrp")) {
-        run([this, c = *choice] { (void)veltra::TopMarginMainBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::TopMarginWriteOKBtnClick() {
-    run([this] { (void)veltra::TopMarginWriteOKBtnClick(*frame_); });
-}
-
-// --- head angle, CR motor drive dispersion
-
-void TFormAdjust::HdAngItemsOKBtnClick() {
-    run([this] { (void)veltra::HdAngItemsOKBtnClick(*frame_); });
-}
-void TFormAdjust::HdAngStep1OKBtnClick() {
-    if (const auto choice = choiceOf<HeadAngleChoice>("HdAngAdjustRdoGrp")) {
-        run([this, c = *choice] { (void)veltra::HdAngStep1OKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::SusPlateSelectOKBtnClick() {
-    if (const auto choice = choiceOf<FastenerChoice>("SusPlateSelectRdoGrp")) {
-        run([this, c = *choice] { veltra::SusPlateSelectOKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::HeadAngCompleteBtnClick() {
-    run([this] { (void)veltra::HeadAngCompleteBtnClick(*frame_); });
-}
-void TFormAdjust::CRHeatProtectOffsetOKBtnClick() {
-    run([this] { (void)veltra::CRHeatProtectOffsetOKBtnClick(*frame_); });
-}
-
-// --- maintenance
-
-void TFormAdjust::CleaningOKBtnClick() {
-    run([this] { (void)veltra::CleaningOKBtnClick(*frame_); });
-}
-void TFormAdjust::ChargeOKBtnClick() {
-    run([this] { (void)veltra::ChargeOKBtnClick(*frame_); });
-}
-void TFormAdjust::ChargeForJigOKBtnClick() {
-    run([this] { (void)veltra::ChargeForJigOKBtnClick(*frame_); });
-}
-void TFormAdjust::MessageOKBtnClick() {
-    run([this] { (void)veltra::MessageOKBtnClick(*frame_); });
-}
-void TFormAdjust::PowerSwOffOKBtnClick() {
-    run([this] { veltra::PowerSwOffOKBtnClick(*frame_); });
-}
-void TFormAdjust::CountDownTimerTimer() {
-    run([this] { frame_->OnTimer(Timer::CountDownTimer); });
-}
-void TFormAdjust::CountDownTimer2Timer() {
-    run([this] { frame_->OnTimer(Timer::CountDownTimer2); });
-}
-void TFormAdjust::ProCounterOKBtnClick() {
-    if (const auto choice = choiceOf<CounterChoice>("CounterRdoBtn")) {
-        run([this, c = *choice] { (void)veltra::ProCounterOKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::OldInkPadClearBtnClick() {
-    run([this] { (void)veltra::OldInkPadClearBtnClick(*frame_); });
-}
-void TFormAdjust::NewInkPadClearBtnClick() {
-    run([this] { (void)veltra::NewInkPadClearBtnClick(*frame_); });
-}
-void TFormAdjust::PageCountOKBtnClick() {
-    run([this] { (void)veltra::PageCountOKBtnClick(*frame_); });
-}
-void TFormAdjust::PrintPassCountOKBtnClick() {
-    run([this] { (void)veltra::PrintPassCountOKBtnClick(*frame_); });
-}
-
-// --- EEPROM data, check pattern
-
-void TFormAdjust::EepromItemsOKBtnClick() {
-    if (const auto choice = choiceOf<EepromChoice>("EepromCheckRdoGrp")) {
-        run([this, c = *choice] { veltra::EepromItemsOKBtnClick(*frame_, c); });
-    }
-}
-void TFormAdjust::EepromReadOkBtnClick() {
-    run([this] { (void)veltra::EepromReadOkBtnClick(*frame_); });
-}
-void TFormAdjust::EepromWriteOkBtnClick() {
-    run([this] { (void)veltra::EepromWriteOkBtnClick(*frame_); });
-}
-void TFormAdjust::A3PPrintOKBtnClick() {
-    run([this] { (void)veltra::A3PPrintOKBtnClick(*frame_); });
+    // The panels' OK buttons, each running its procedure; where the panel has a radio group, with
+    // the chosen item as the procedure's choice (the groups' items are in the order of the
+    // choices), and nothing when no item is chosen.
+    auto onClick = [this, button](const char* name, auto procedure) {
+        connect(button(name), &QPushButton::clicked, this,
+                [this, procedure] { run([this, procedure] { (void)procedure(*frame_); }); });
+    };
+    auto onChoiceClick = [this, button]<typename Result, typename Choice>(
+                             const char* name, const char* groupName,
+                             Result (*procedure)(AdjustFrame&, Choice)) {
+        connect(button(name), &QPushButton::clicked, this, [this, groupName, procedure] {
+            if (const auto choice = choiceOf<Choice>(groupName)) {
+                run([this, procedure, c = *choice] { (void)procedure(*frame_, c); });
+            }
+        });
+    };
+    // EEPROM initialization, head ID, USB ID.
+    onClick("DefaultSetBtn", &veltra::DefaultSetBtnClick);
+    onChoiceClick("HdVolOKBtn", "HdVolRdoBtn", &veltra::HdVolOKBtnClick);
+    onClick("HeadIDInputOKBtn", &veltra::HeadIDInputOKBtnClick);
+    onChoiceClick("UsbIdOKBtn", "USBIDRdoGrp", &veltra::UsbIdOKBtnClick);
+    onClick("UsbIdInputOKBtn", &veltra::UsbIdInputOKBtnClick);
+    // Bi-D, PF, top margin.
+    onChoiceClick("BidOKBtn", "BidRdoBtn", &veltra::BidOKBtnClick);
+    onClick("BidWrtOKBtn", &veltra::BidWrtOKBtnClick);
+    onChoiceClick("PFOKBtn", "PFRdoGrp", &veltra::PFOKBtnClick);
+    onClick("PFWriteOKBtn", &veltra::PFWriteOKBtnClick);
+    onChoiceClick("TopMarginMainBtn", "TopMarginRdoGrp", &veltra::TopMarginMainBtnClick);
+    onClick("TopMarginWriteOKBtn", &veltra::TopMarginWriteOKBtnClick);
+    // Head angle, CR motor drive dispersion.
+    onClick("HdAngItemsOKBtn", &veltra::HdAngItemsOKBtnClick);
+    onChoiceClick("HdAngStep1OKBtn", "HdAngAdjustRdoGrp", &veltra::HdAngStep1OKBtnClick);
+    onChoiceClick("SusPlateSelectOKBtn", "SusPlateSelectRdoGrp", &veltra::SusPlateSelectOKBtnClick);
+    onClick("HeadAngCompleteBtn", &veltra::HeadAngCompleteBtnClick);
+    onClick("CRHeatProtectOffsetOKBtn", &veltra::CRHeatProtectOffsetOKBtnClick);
+    // Maintenance.
+    onClick("CleaningOKBtn", &veltra::CleaningOKBtnClick);
+    onClick("ChargeOKBtn", &veltra::ChargeOKBtnClick);
+    onClick("ChargeForJigOKBtn", &veltra::ChargeForJigOKBtnClick);
+    onClick("MessageOKBtn", &veltra::MessageOKBtnClick);
+    onClick("PowerSwOffOKBtn", &veltra::PowerSwOffOKBtnClick);
+    onChoiceClick("ProCounterOKBtn", "CounterRdoBtn", &veltra::ProCounterOKBtnClick);
+    onClick("OldInkPadClearBtn", &veltra::OldInkPadClearBtnClick);
+    onClick("NewInkPadClearBtn", &veltra::NewInkPadClearBtnClick);
+    onClick("PageCountOKBtn", &veltra::PageCountOKBtnClick);
+    onClick("PrintPassCountOKBtn", &veltra::PrintPassCountOKBtnClick);
+    // EEPROM data, check pattern.
+    onChoiceClick("EepromItemsOKBtn", "EepromCheckRdoGrp", &veltra::EepromItemsOKBtnClick);
+    onClick("EepromReadOkBtn", &veltra::EepromReadOkBtnClick);
+    onClick("EepromWriteOkBtn", &veltra::EepromWriteOkBtnClick);
+    onClick("A3PPrintOKBtn", &veltra::A3PPrintOKBtnClick);
 }
 
 }  // namespace veltra::shell

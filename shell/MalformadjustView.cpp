@@ -39,19 +39,7 @@ QCheckBox* TFormAdjust::checkBox(CheckBox c) const {
 }
 
 RadioGroup* TFormAdjust::group(Group g) const {
-    switch (g) {
-        case Group::AdjustRdoGrp:
-            return AdjustRdoGrp;
-        case Group::MaintRdoGrp:
-            return MaintRdoGrp;
-        case Group::PatternPrnItemsRdoGrp:
-            return PatternPrnItemsRdoGrp;
-        case Group::AppendixRdoGrp:
-            return AppendixRdoGrp;
-        case Group::HdAngAdjustRdoGrp:
-            return panelGroup("HdAngAdjustRdoGrp");
-    }
-    return nullptr;
+    return panelGroup(kGroupNames[int(g)]);
 }
 
 RadioGroup* TFormAdjust::panelGroup(const char* name) const {
@@ -59,17 +47,7 @@ RadioGroup* TFormAdjust::panelGroup(const char* name) const {
 }
 
 QTimer* TFormAdjust::timer(Timer t) const {
-    switch (t) {
-        case Timer::DisableTimer:
-            return DisableTimer;
-        case Timer::CountDownTimer:
-            return CountDownTimer;
-        case Timer::CountDownTimer2:
-            return CountDownTimer2;
-        case Timer::HeadAngGetStatusTimer:
-            return HeadAngGetStatusTimer;
-    }
-    return nullptr;
+    return timers_.value(int(t));
 }
 
 QWidget* TFormAdjust::visiblePanel() const {
@@ -82,20 +60,7 @@ QWidget* TFormAdjust::visiblePanel() const {
 }
 
 void TFormAdjust::tickTimer(Timer t) {
-    switch (t) {
-        case Timer::DisableTimer:
-            DisableTimerTimer();
-            break;
-        case Timer::CountDownTimer:
-            CountDownTimerTimer();
-            break;
-        case Timer::CountDownTimer2:
-            CountDownTimer2Timer();
-            break;
-        case Timer::HeadAngGetStatusTimer:
-            HeadAngGetStatusTimerTimer();
-            break;
-    }
+    run([this, t] { frame_->OnTimer(t); });
 }
 
 // --- AdjustView: status area
@@ -177,22 +142,7 @@ void TFormAdjust::showPanel(Panel p) {
 }
 
 void TFormAdjust::setWidgetVisible(Widget widget, bool visible) {
-    QWidget* w = nullptr;
-    switch (widget) {
-        case Widget::StatusMemo:
-            w = StatusMemo;
-            break;
-        case Widget::DischargeWaitLbl:
-            w = DischargeWaitLbl;
-            break;
-        case Widget::DischargeCountDownMemo:
-            w = DischargeCountDownMemo;
-            break;
-        case Widget::DischargeCompleteLbl:
-            w = DischargeCompleteLbl;
-            break;
-    }
-    if (w) {
+    if (auto* w = findChild<QWidget*>(kWidgetNames[int(widget)])) {
         w->setVisible(visible);
     }
 }
@@ -276,28 +226,7 @@ void TFormAdjust::setGroupIndex(Group g, int index) {
 }
 
 void TFormAdjust::setControlEnabled(Control control, bool enabled) {
-    QWidget* w = nullptr;
-    switch (control) {
-        case Control::AdjustmentTab:
-            w = AdjustmentTab;
-            break;
-        case Control::MaintRdoGrp:
-            w = MaintRdoGrp;
-            break;
-        case Control::PatternPrnItemsRdoGrp:
-            w = PatternPrnItemsRdoGrp;
-            break;
-        case Control::AppendixRdoGrp:
-            w = AppendixRdoGrp;
-            break;
-        case Control::AdjustRtnBtn:
-            w = AdjustRtnBtn;
-            break;
-        case Control::GetStatusBtn:
-            w = GetStatusBtn;
-            break;
-    }
-    if (w) {
+    if (auto* w = findChild<QWidget*>(kControlNames[int(control)])) {
         w->setEnabled(enabled);
     }
 }

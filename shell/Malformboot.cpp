@@ -70,17 +70,9 @@ TFormBoot::TFormBoot(ProgramObjects& objects, QWidget* parent)
     choices->addWidget(UsePortCombo, 1, 1);
     layout->addLayout(choices);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    PortSelectOKBtn = new QPushButton("OK", this);
-    PortSelectOKBtn->setObjectName("PortSelectOKBtn");
-    PortSelectOKBtn->setDefault(true);
-    ProEndBtn = new QPushButton("Quit", this);
-    ProEndBtn->setObjectName("ProEndBtn");
-    ProEndBtn->setAutoDefault(false);
-    buttons->addWidget(PortSelectOKBtn);
-    buttons->addWidget(ProEndBtn);
-    layout->addLayout(buttons);
+    PortSelectOKBtn = makeButton("PortSelectOKBtn", "OK", ButtonRole::Default, this);
+    ProEndBtn = makeButton("ProEndBtn", "Quit", ButtonRole::Other, this);
+    layout->addLayout(buttonRow({PortSelectOKBtn, ProEndBtn}, RowAlign::Right));
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");

@@ -17,6 +17,29 @@ void centreOnScreen(QWidget* w) {
     }
 }
 
+QPushButton* makeButton(const char* objectName, const QString& caption, ButtonRole role,
+                        QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    if (role == ButtonRole::Default) {
+        button->setDefault(true);
+    } else {
+        button->setAutoDefault(false);
+    }
+    return button;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons, RowAlign align) {
+    auto* row = new QHBoxLayout;
+    if (align == RowAlign::Right) {
+        row->addStretch(1);
+    }
+    for (QPushButton* button : buttons) {
+        row->addWidget(button);
+    }
+    return row;
+}
+
 RadioGroup::RadioGroup(const QString& objectName, const QString& caption, QWidget* parent)
     : QGroupBox(caption, parent) {
     setObjectName(objectName);

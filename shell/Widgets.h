@@ -4,8 +4,10 @@
 // turns typed letters to upper case.
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QList>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
 #include <QToolButton>
@@ -16,6 +18,16 @@ namespace veltra::shell {
 
 // Moves a window to the middle of the primary screen.
 void centreOnScreen(QWidget* window);
+
+// A dialog's push button: the default one is pressed by Enter; the others never become the
+// default.
+enum class ButtonRole { Default, Other };
+QPushButton* makeButton(const char* objectName, const QString& caption, ButtonRole role,
+                        QWidget* parent);
+
+// A dialog's row of buttons, pushed to the right or sharing the row's width.
+enum class RowAlign { Right, Full };
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons, RowAlign align);
 
 class RadioGroup : public QGroupBox {
     Q_OBJECT

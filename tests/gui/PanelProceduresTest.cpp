@@ -19,19 +19,22 @@ namespace {
 
 constexpr std::uint8_t kCleanCharge = 0x84;
 
+// Each test starts from the start-up window; the test picks the model and port.
+class PanelProcedures : public ::testing::Test {
+protected:
+    ShellRig rig;
+    shell::TFormAdjust& w = rig.adjust();
+};
+
 std::string visiblePanel(ShellRig& rig) {
     QWidget* p = rig.adjust().visiblePanel();
     return p ? p->objectName().toStdString() : std::string("(none)");
 }
 
-TEST(PanelProcedures, HeadCleaningLocksUntilTheDisableTimerTicks) {
-    ShellRig rig;
+TEST_F(PanelProcedures, HeadCleaningLocksUntilTheDisableTimerTicks) {
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
     w.tickTimer(Timer::DisableTimer);  // the creation tick
-    ShellRig::find<QTabWidget>(w, "AdjustmentTab")->setCurrentIndex(1);
-    rig.pick("MaintRdoGrp", 0);
-    ASSERT_EQ(visiblePanel(rig), "CleaningPnl");
+    ASSERT_EQ(rig.openItem(1, "MaintRdoGrp", 0), "CleaningPnl");
 
     ShellRig::click(w, "CleaningOKBtn");
     EXPECT_EQ(w.statusText(), "Head cleaning is completed.");
@@ -54,12 +57,9 @@ TEST(PanelProcedures, HeadCleaningLocksUntilTheDisableTimerTicks) {
     EXPECT_FALSE(w.hourglass());
 }
 
-TEST(PanelProcedures, CleaningOnAPrinterInErrorUnlocksWithTheMessageInRed) {
-    ShellRig rig;
+TEST_F(PanelProcedures, CleaningOnAPrinterInErrorUnlocksWithTheMessageInRed) {
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
-    ShellRig::find<QTabWidget>(w, "AdjustmentTab")->setCurrentIndex(1);
-    rig.pick("MaintRdoGrp", 0);
+    rig.openItem(1, "MaintRdoGrp", 0);
     rig.printer().setState(0x00);
     rig.printer().setError(0x04);  // paper jam: the ready wait fails
     ShellRig::click(w, "CleaningOKBtn");
@@ -70,14 +70,11 @@ TEST(PanelProcedures, CleaningOnAPrinterInErrorUnlocksWithTheMessageInRed) {
         << "the printer error rebuilds the item list";
 }
 
-TEST(PanelProcedures, ProtectionCounterCheckAndClear) {
-    ShellRig rig;
+TEST_F(PanelProcedures, ProtectionCounterCheckAndClear) {
     rig.printer().eeprom()[0x02] = 0xC2;
     rig.printer().eeprom()[0x03] = 0x40;
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
-    ShellRig::find<QTabWidget>(w, "AdjustmentTab")->setCurrentIndex(1);
-    rig.pick("MaintRdoGrp", 4);
+    rig.openItem(1, "MaintRdoGrp", 4);
     ShellRig::click(w, "ProCounterOKBtn");  // "Checking the present counter"
     EXPECT_EQ(visiblePanel(rig), "ProCounterCheckPnl");
     EXPECT_EQ(w.statusText(), "Protection Counter = 49728 points");
@@ -105,16 +102,13 @@ TEST(PanelProcedures, ProtectionCounterCheckAndClear) {
 
 // Opens "EEPROM data" on the appendix tab and chooses check (0) or change (1).
 void openEepromPanel(ShellRig& rig, int choice) {
-    ShellRig::find<QTabWidget>(rig.adjust(), "AdjustmentTab")->setCurrentIndex(3);
-    rig.pick("AppendixRdoGrp", 0);
+    rig.openItem(3, "AppendixRdoGrp", 0);
     ShellRig::find<shell::RadioGroup>(rig.adjust(), "EepromCheckRdoGrp")->button(choice)->click();
     ShellRig::click(rig.adjust(), "EepromItemsOKBtn");
 }
 
-TEST(PanelProcedures, EepromTableShowsOnlyTheRangeRead) {
-    ShellRig rig;
+TEST_F(PanelProcedures, EepromTableShowsOnlyTheRangeRead) {
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
     openEepromPanel(rig, 0);
     ASSERT_EQ(visiblePanel(rig), "EEPROMCheckPnl");
     QTest::keyClicks(w.entry(Entry::EepReadBegEdit), "1e");  // typed letters turn upper case
@@ -140,7 +134,7 @@ TEST(PanelProcedures, EepromTableShowsOnlyTheRangeRead) {
     EXPECT_FALSE(w.statusMemo()->isHidden());
 }
 
-TEST(PanelProcedures, EepromReadoutInputChecks) {
+TEST_F(PanelProcedures, EepromReadoutInputChecks) {
     const struct {
         const char* begin;
         const char* end;
@@ -151,9 +145,7 @@ TEST(PanelProcedures, EepromReadoutInputChecks) {
         {"G0", "20", Entry::EepReadBegEdit},
         {"10", "2", Entry::EepReadEndEdit},
     };
-    ShellRig rig;
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
     openEepromPanel(rig, 0);
     for (const auto& c : cases) {
         const std::size_t requests = rig.printer().controlRequests().size();
@@ -169,10 +161,8 @@ TEST(PanelProcedures, EepromReadoutInputChecks) {
     }
 }
 
-TEST(PanelProcedures, EepromByteWriteFromItsPanel) {
-    ShellRig rig;
+TEST_F(PanelProcedures, EepromByteWriteFromItsPanel) {
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
     openEepromPanel(rig, 1);
     ASSERT_EQ(visiblePanel(rig), "EEPROMChangePnl");
     QTest::keyClicks(w.entry(Entry::EepWriteAddEdit), "30");
@@ -192,13 +182,9 @@ TEST(PanelProcedures, EepromByteWriteFromItsPanel) {
     EXPECT_EQ(rig.printer().eeprom()[0x30], 0x1A);
 }
 
-TEST(PanelProcedures, LiquidExchangeCountDownAndCloseWithoutShutdown) {
-    ShellRig rig;
+TEST_F(PanelProcedures, LiquidExchangeCountDownAndCloseWithoutShutdown) {
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
-    ShellRig::find<QTabWidget>(w, "AdjustmentTab")->setCurrentIndex(1);
-    rig.pick("MaintRdoGrp", 3);
-    ASSERT_EQ(visiblePanel(rig), "TraStep0Pnl");
+    ASSERT_EQ(rig.openItem(1, "MaintRdoGrp", 3), "TraStep0Pnl");
     ShellRig::click(w, "MessageOKBtn");
     EXPECT_EQ(visiblePanel(rig), "TraStep4Pnl");
     EXPECT_EQ(w.statusText(), "Transportion Liquid Exchange is completed.");
@@ -229,11 +215,9 @@ TEST(PanelProcedures, LiquidExchangeCountDownAndCloseWithoutShutdown) {
     EXPECT_FALSE(rig.objects.driver.isOpen());
 }
 
-TEST(PanelProcedures, BidAdjustFillsEntriesAndOnlyChangedRowsAreWritten) {
-    ShellRig rig;
+TEST_F(PanelProcedures, BidAdjustFillsEntriesAndOnlyChangedRowsAreWritten) {
     rig.printer().eeprom()[0x74] = 0xFD;  // VSD2 black -3
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
     rig.pick("AdjustRdoGrp", 4);
     ShellRig::find<shell::RadioGroup>(w, "BidRdoBtn")->button(1)->click();  // "Adjust"
     ShellRig::click(w, "BidOKBtn");
@@ -259,7 +243,7 @@ TEST(PanelProcedures, BidAdjustFillsEntriesAndOnlyChangedRowsAreWritten) {
 
 // A stored value longer than its 3-character entry is shown whole, not cut to an in-range
 // value, and OK refuses it with the range message and writes nothing.
-TEST(PanelProcedures, StoredValuesOutOfRangeAreShownWholeAndRefused) {
+TEST_F(PanelProcedures, StoredValuesOutOfRangeAreShownWholeAndRefused) {
     struct Case {
         const char* name;
         int item;
@@ -280,31 +264,29 @@ TEST(PanelProcedures, StoredValuesOutOfRangeAreShownWholeAndRefused) {
     for (const auto& c : cases) {
         for (const std::uint8_t stored : {std::uint8_t(0x80), std::uint8_t(0x9C)}) {
             SCOPED_TRACE(std::string(c.name) + " " + std::to_string(int(std::int8_t(stored))));
-            ShellRig rig;
-            rig.printer().eeprom()[c.address] = stored;
-            ASSERT_TRUE(rig.start());
-            auto& w = rig.adjust();
-            rig.pick("AdjustRdoGrp", c.item);
-            ShellRig::find<shell::RadioGroup>(w, c.choiceGroup)->button(1)->click();  // "Adjust"
-            ShellRig::click(w, c.okButton);
-            EXPECT_EQ(w.entry(c.entry)->text().toStdString(),
+            ShellRig fresh;  // a printer of its own for each case, not the fixture's
+            fresh.printer().eeprom()[c.address] = stored;
+            ASSERT_TRUE(fresh.start());
+            auto& win = fresh.adjust();
+            fresh.pick("AdjustRdoGrp", c.item);
+            ShellRig::find<shell::RadioGroup>(win, c.choiceGroup)->button(1)->click();  // "Adjust"
+            ShellRig::click(win, c.okButton);
+            EXPECT_EQ(win.entry(c.entry)->text().toStdString(),
                       std::to_string(int(std::int8_t(stored))));
             if (c.entry != Entry::PFEdit) {
-                w.setChecked(c.box, true);
+                win.setChecked(c.box, true);
             }
-            ShellRig::click(w, c.writeButton);
-            EXPECT_NE(w.statusText().find(c.refusal), std::string::npos) << w.statusText();
-            EXPECT_EQ(rig.printer().eeprom()[c.address], stored);
+            ShellRig::click(win, c.writeButton);
+            EXPECT_NE(win.statusText().find(c.refusal), std::string::npos) << win.statusText();
+            EXPECT_EQ(fresh.printer().eeprom()[c.address], stored);
         }
     }
 }
 
 // The CR motor drive dispersion measurement waits 31 s: the bar advances through the waits with
 // the seconds left beside it, and goes when the measurement is over.
-TEST(PanelProcedures, MeasurementShowsItsProgressWithTheTimeLeft) {
-    ShellRig rig;
+TEST_F(PanelProcedures, MeasurementShowsItsProgressWithTheTimeLeft) {
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
     rig.pick("AdjustRdoGrp", 2);
     ASSERT_EQ(visiblePanel(rig), "CRHeatProtectOffsetPnl");
     w.setChecked(CheckBox::ReplaceMainBoardCheckBox, true);
@@ -334,13 +316,9 @@ TEST(PanelProcedures, MeasurementShowsItsProgressWithTheTimeLeft) {
 }  // namespace
 // A printer still cleaning when the report starts is waited for with a status that says so; the
 // report then counts its bands on the bar.
-TEST(PanelProcedures, ReportWaitsVisiblyForTheCleaningThenCountsItsBands) {
-    ShellRig rig;
+TEST_F(PanelProcedures, ReportWaitsVisiblyForTheCleaningThenCountsItsBands) {
     ASSERT_TRUE(rig.start());
-    auto& w = rig.adjust();
-    ShellRig::find<QTabWidget>(w, "AdjustmentTab")->setCurrentIndex(2);
-    rig.pick("PatternPrnItemsRdoGrp", 0);
-    ASSERT_EQ(visiblePanel(rig), "A3PPrintPnl");
+    ASSERT_EQ(rig.openItem(2, "PatternPrnItemsRdoGrp", 0), "A3PPrintPnl");
     std::vector<std::string> statuses;
     QObject::connect(w.statusMemo(), &QPlainTextEdit::textChanged,
                      [&] { statuses.push_back(w.statusText()); });

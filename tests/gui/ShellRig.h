@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTabWidget>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,9 @@ inline PortMap allPortsSimulated() {
     return map;
 }
 
-// Combo indexes of the start-up window.
-inline constexpr int kK55 = 0;
-inline constexpr int kK45 = 1;
-inline constexpr int kLpt1 = 0;
-inline constexpr int kLpt3 = 2;
-inline constexpr int kZtusb1 = 3;
-inline constexpr int kZtusb2 = 4;
+// Combo indexes of the start-up window: the models, the interfaces.
+enum ModelIndex : int { kK55 = 0, kK45 = 1 };
+enum PortIndex : int { kLpt1 = 0, kLpt3 = 2, kZtusb1 = 3, kZtusb2 = 4 };
 
 struct ShellRig {
     explicit ShellRig(PortMap map = allPortsSimulated())
@@ -93,6 +90,14 @@ struct ShellRig {
             ASSERT_NE(g->button(index), nullptr) << group << " " << index;
             g->button(index)->click();
         }
+    }
+    // The user turns to a tab of the adjustment window and picks an item of its group; returns
+    // the object name of the panel then on view, "(none)" when there is none.
+    std::string openItem(int tab, const char* group, int index) {
+        find<QTabWidget>(adjust(), "AdjustmentTab")->setCurrentIndex(tab);
+        pick(group, index);
+        QWidget* panel = adjust().visiblePanel();
+        return panel ? panel->objectName().toStdString() : std::string("(none)");
     }
 
     // Control requests received by the printer whose payload starts with the two letters.

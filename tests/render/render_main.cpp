@@ -1,13 +1,8 @@
-// Text on the pages needs the fonts of a QGuiApplication; the tests run it offscreen, also when
-// the test runner lists the tests without the environment of a test run.
-#include <gtest/gtest.h>
+// Text on the pages needs the fonts of a QGuiApplication.
 #include <QGuiApplication>
 
+#include "tests/gui/QtTestMain.h"
+
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QGuiApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return veltra::test::runTestsOffscreen<QGuiApplication>(argc, argv);
 }
