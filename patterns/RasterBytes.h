@@ -75,48 +75,29 @@ constexpr std::uint8_t hi(std::uint16_t v) {
 }  // namespace detail
 
 // Byte sent for a dot-size code: 1/4 VSD1, 2/5 VSD2, 3/6 VSD3, 7 ECO, 8, 9; 0 for any other.
+inline constexpr std::array<std::uint8_t, 10> kDotSizeBytes{0x00, 0x10, 0x11, 0x12, 0x10,
+                                                            0x11, 0x12, 0x13, 0x14, 0x15};
 constexpr std::uint8_t DotSizeByte(int code) {
-    switch (code) {
-        case 1:
-        case 4:
-            return 0x10;
-        case 2:
-        case 5:
-            return 0x11;
-        case 3:
-        case 6:
-            return 0x12;
-        case 7:
-            return 0x13;
-        case 8:
-            return 0x14;
-        case 9:
-            return 0x15;
-        default:
-            return 0x00;
-    }
+    return code >= 0 && code < int(kDotSizeBytes.size()) ? kDotSizeBytes[std::size_t(code)] : 0x00;
 }
 
-// Colour byte of a colour code; nullopt for a code the printer has no ink for.
+// Colour codes with their colour bytes; a code not listed has no ink.
+struct ColourCodeByte {
+    std::uint8_t code;
+    std::uint8_t byte;
+};
+inline constexpr ColourCodeByte kColourBytes[] = {
+    {colour::kBlack, 0x00},      {colour::kMagenta, 0x01},   {colour::kLightMagenta, 0x11},
+    {colour::kCyan, 0x02},       {colour::kLightCyan, 0x12}, {colour::kYellow, 0x04},
+    {colour::kDarkYellow, 0x24},
+};
 constexpr std::optional<std::uint8_t> ColourByte(std::uint8_t code) {
-    switch (code) {
-        case colour::kBlack:
-            return 0x00;
-        case colour::kMagenta:
-            return 0x01;
-        case colour::kLightMagenta:
-            return 0x11;
-        case colour::kCyan:
-            return 0x02;
-        case colour::kLightCyan:
-            return 0x12;
-        case colour::kYellow:
-            return 0x04;
-        case colour::kDarkYellow:
-            return 0x24;
-        default:
-            return std::nullopt;
+    for (const ColourCodeByte& c : kColourBytes) {
+        if (c.code == code) {
+            return c.byte;
+        }
     }
+    return std::nullopt;
 }
 
 // Mode byte of a colour-mode argument; nullopt for anything but 0 and 128.
