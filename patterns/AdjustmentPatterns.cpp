@@ -30,31 +30,23 @@ constexpr Item kBidColourStrokes[] = {Group(4, 1),  Run(90, kZero), Run(20, kZer
 // Nozzles 60-89 print in one direction, nozzles 90-119 continue below with both directions.
 constexpr LineRule kBidUpperRule[] = {{60, 89, Rows::All, kBidBlackStrokes}};
 constexpr LineRule kBidLowerRule[] = {{90, 119, Rows::All, kBidBlackStrokes}};
-constexpr Band kBidBlackUpper{colour::kBlack, kFullWidth, kBlackLines, kBlankLine720,
-                              kBidUpperRule};
-constexpr Band kBidBlackLower{colour::kBlack, kFullWidth, kBlackLines, kBlankLine720,
-                              kBidLowerRule};
+constexpr Band kBidBlackUpper = RuledBand(colour::kBlack, kBidUpperRule);
+constexpr Band kBidBlackLower = RuledBand(colour::kBlack, kBidLowerRule);
 // Lower half of the magenta nozzles, upper half of the cyan nozzles.
 constexpr LineRule kBidMagentaRule[] = {{30, 59, Rows::All, kBidColourStrokes}};
 constexpr LineRule kBidCyanRule[] = {{0, 29, Rows::All, kBidColourStrokes}};
-constexpr Band kBidMagenta{colour::kMagenta, kFullWidth, kColourLines, kBlankLine720,
-                           kBidMagentaRule};
-constexpr Band kBidCyan{colour::kCyan, kFullWidth, kColourLines, kBlankLine720, kBidCyanRule};
+constexpr Band kBidMagenta = RuledBand(colour::kMagenta, kBidMagentaRule);
+constexpr Band kBidCyan = RuledBand(colour::kCyan, kBidCyanRule);
 
-constexpr Step kBidBlackPass[] = {
-    Prepare(kOneDirection, kCallerDotSize, kMonochrome),
-    BandStep(kBidBlackUpper),
-    Prepare(kBothDirections, kCallerDotSize, kMonochrome),
-    BandStep(kBidBlackLower),
-    V(1),
-};
-constexpr Step kBidColourPass[] = {
-    Prepare(kBothDirections, kCallerDotSize, kColour),
-    BandStep(kBidMagenta),
-    Prepare(kBothDirections, kCallerDotSize, kColour),
-    BandStep(kBidCyan),
-    V(1),
-};
+// One pass of a Bi-D row: the first band in its own direction, the second in both, then one
+// line down.
+constexpr std::array<Step, 5> BidPass(int firstDirection, int colourMode, const Band& first,
+                                      const Band& second) {
+    return {Prepare(firstDirection, kCallerDotSize, colourMode), BandStep(first),
+            Prepare(kBothDirections, kCallerDotSize, colourMode), BandStep(second), V(1)};
+}
+constexpr auto kBidBlackPass = BidPass(kOneDirection, kMonochrome, kBidBlackUpper, kBidBlackLower);
+constexpr auto kBidColourPass = BidPass(kBothDirections, kColour, kBidMagenta, kBidCyan);
 // One row after its label: both passes of black, both of colour, then the row's end.
 constexpr Step kBidRow[] = {
     Init(), Repeat(2, kBidBlackPass), Repeat(2, kBidColourPass), Init(), LF(6), Flush(),
@@ -107,10 +99,8 @@ constexpr Item kHeadAngularStrokes[] = {
 // The lower 85 nozzles print the strokes; one inch further down the upper 85 continue them.
 constexpr LineRule kHeadAngularLowerRule[] = {{95, 179, Rows::All, kHeadAngularStrokes}};
 constexpr LineRule kHeadAngularUpperRule[] = {{0, 84, Rows::All, kHeadAngularStrokes}};
-constexpr Band kHeadAngularLower{colour::kBlack, kFullWidth, kBlackLines, kBlankLine720,
-                                 kHeadAngularLowerRule};
-constexpr Band kHeadAngularUpper{colour::kBlack, kFullWidth, kBlackLines, kBlankLine720,
-                                 kHeadAngularUpperRule};
+constexpr Band kHeadAngularLower = RuledBand(colour::kBlack, kHeadAngularLowerRule);
+constexpr Band kHeadAngularUpper = RuledBand(colour::kBlack, kHeadAngularUpperRule);
 
 constexpr Step kHeadAngularFirstPass[] = {V(0), H0(), BandStep(kHeadAngularLower), V(1)};
 constexpr Step kHeadAngularSecondPass[] = {V(0), H0(), BandStep(kHeadAngularUpper), V(1)};
@@ -145,7 +135,7 @@ constexpr Item kPfUpperBar[] = {Run(120, kZero), Run(60, kZero), Run(120, kSolid
 constexpr Item kPfLowerBar[] = {Run(106, kZero), Run(110, kZero), Run(120, kSolid), Run(2, kSolid),
                                 Run(120, kZero), Run(120, kZero), Run(70, kZero),   Run(72, kZero)};
 constexpr LineRule kPfUpperRule[] = {{120, 179, Rows::All, kPfUpperBar}};
-constexpr Band kPfUpperBand{colour::kBlack, kFullWidth, kBlackLines, kBlankLine720, kPfUpperRule};
+constexpr Band kPfUpperBand = RuledBand(colour::kBlack, kPfUpperRule);
 constexpr Band kPfLowerBand{colour::kBlack, kFullWidth, kColourLines, kPfLowerBar, {}};
 
 constexpr int kPfDotSize = 6;

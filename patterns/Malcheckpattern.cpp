@@ -198,24 +198,20 @@ constexpr LineRule kVsd3ColourOddRule[] = {{0, kLastColour, Rows::Odd, kVsd3Colo
 constexpr LineRule kVsd3LightEvenRule[] = {{0, kLastColour, Rows::Even, kVsd3LightEven}};
 constexpr LineRule kVsd3LightOddRule[] = {{0, kLastColour, Rows::Odd, kVsd3LightOdd}};
 
-constexpr Band Vsd3Band(std::uint8_t colourCode, std::span<const LineRule> rules) {
-    const std::uint8_t lines = colourCode == colour::kBlack ? kBlackLines : kColourLines;
-    return {colourCode, kFullWidth, lines, kBlankLine720, rules};
-}
-constexpr Band kVsd3KEven = Vsd3Band(colour::kBlack, kVsd3BlackEvenRule);
-constexpr Band kVsd3KOdd = Vsd3Band(colour::kBlack, kVsd3BlackOddRule);
-constexpr Band kVsd3YEven = Vsd3Band(colour::kYellow, kVsd3ColourEvenRule);
-constexpr Band kVsd3MEven = Vsd3Band(colour::kMagenta, kVsd3ColourEvenRule);
-constexpr Band kVsd3CEven = Vsd3Band(colour::kCyan, kVsd3ColourEvenRule);
-constexpr Band kVsd3YOdd = Vsd3Band(colour::kYellow, kVsd3ColourOddRule);
-constexpr Band kVsd3MOdd = Vsd3Band(colour::kMagenta, kVsd3ColourOddRule);
-constexpr Band kVsd3COdd = Vsd3Band(colour::kCyan, kVsd3ColourOddRule);
-constexpr Band kVsd3YLightEven = Vsd3Band(colour::kYellow, kVsd3LightEvenRule);
-constexpr Band kVsd3MLightEven = Vsd3Band(colour::kMagenta, kVsd3LightEvenRule);
-constexpr Band kVsd3CLightEven = Vsd3Band(colour::kCyan, kVsd3LightEvenRule);
-constexpr Band kVsd3YLightOdd = Vsd3Band(colour::kYellow, kVsd3LightOddRule);
-constexpr Band kVsd3MLightOdd = Vsd3Band(colour::kMagenta, kVsd3LightOddRule);
-constexpr Band kVsd3CLightOdd = Vsd3Band(colour::kCyan, kVsd3LightOddRule);
+constexpr Band kVsd3KEven = RuledBand(colour::kBlack, kVsd3BlackEvenRule);
+constexpr Band kVsd3KOdd = RuledBand(colour::kBlack, kVsd3BlackOddRule);
+constexpr Band kVsd3YEven = RuledBand(colour::kYellow, kVsd3ColourEvenRule);
+constexpr Band kVsd3MEven = RuledBand(colour::kMagenta, kVsd3ColourEvenRule);
+constexpr Band kVsd3CEven = RuledBand(colour::kCyan, kVsd3ColourEvenRule);
+constexpr Band kVsd3YOdd = RuledBand(colour::kYellow, kVsd3ColourOddRule);
+constexpr Band kVsd3MOdd = RuledBand(colour::kMagenta, kVsd3ColourOddRule);
+constexpr Band kVsd3COdd = RuledBand(colour::kCyan, kVsd3ColourOddRule);
+constexpr Band kVsd3YLightEven = RuledBand(colour::kYellow, kVsd3LightEvenRule);
+constexpr Band kVsd3MLightEven = RuledBand(colour::kMagenta, kVsd3LightEvenRule);
+constexpr Band kVsd3CLightEven = RuledBand(colour::kCyan, kVsd3LightEvenRule);
+constexpr Band kVsd3YLightOdd = RuledBand(colour::kYellow, kVsd3LightOddRule);
+constexpr Band kVsd3MLightOdd = RuledBand(colour::kMagenta, kVsd3LightOddRule);
+constexpr Band kVsd3CLightOdd = RuledBand(colour::kCyan, kVsd3LightOddRule);
 
 constexpr auto kVsd3Black = BlackPair(6, kVsd3KEven, kVsd3KOdd);
 constexpr auto kVsd3Even = ColourTriple(6, {kVsd3YEven, kVsd3MEven, kVsd3CEven});

@@ -240,6 +240,13 @@ inline constexpr std::uint8_t kColourLines = 60;
 inline constexpr Item kBlankLine720[] = {Group(6, 1), Run(120, 0x00)};
 static_assert(LineWidth(kBlankLine720) == kFullWidth);
 
+// A full-width band of one colour (all 180 nozzles for black, 60 for a colour) whose lines are
+// blank except where its rules say otherwise.
+constexpr Band RuledBand(std::uint8_t colourCode, std::span<const LineRule> rules) {
+    const std::uint8_t lines = colourCode == colour::kBlack ? kBlackLines : kColourLines;
+    return {colourCode, kFullWidth, lines, kBlankLine720, rules};
+}
+
 // Line flushing of a program: after every raster line, or left to the 1000-byte packets.
 enum class LineFlush : std::uint8_t { EachLine, None };
 
