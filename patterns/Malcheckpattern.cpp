@@ -2,6 +2,7 @@
 // TPRaster::Emit; the Bi-D rows, the head angular strokes and the PF row are TPRaster's own.
 #include "patterns/Malcheckpattern.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -24,6 +25,45 @@ struct ColourBands {
     const Band& cyan;
 };
 
+// The four bands of one dot size in the Beta and alignment patterns: black, and the three colours
+// with one run list.
+struct PassBands {
+    Band black;
+    Band yellow;
+    Band magenta;
+    Band cyan;
+};
+constexpr PassBands Bands(std::uint16_t width, Line blackLine, Line colourLine) {
+    return {{colour::kBlack, width, kBlackLines, blackLine, {}},
+            {colour::kYellow, width, kColourLines, colourLine, {}},
+            {colour::kMagenta, width, kColourLines, colourLine, {}},
+            {colour::kCyan, width, kColourLines, colourLine, {}}};
+}
+
+// The colour half of an interlace pass: yellow, magenta and cyan over each other from the left
+// margin, then one line down.
+constexpr std::array<Step, 9> ColourPass(int dotSize, const PassBands& b) {
+    return {Prepare(kOneDirection, dotSize, kColour),
+            BandStep(b.yellow),
+            V(0),
+            H0(),
+            BandStep(b.magenta),
+            V(0),
+            H0(),
+            BandStep(b.cyan),
+            V(1)};
+}
+
+// The steps of `first`, then those of `second`.
+template <std::size_t N, std::size_t M>
+constexpr std::array<Step, N + M> Join(const std::array<Step, N>& first,
+                                       const std::array<Step, M>& second) {
+    std::array<Step, N + M> steps{};
+    std::copy(first.begin(), first.end(), steps.begin());
+    std::copy(second.begin(), second.end(), steps.begin() + N);
+    return steps;
+}
+
 // ---- Beta pattern ----------------------------------------------------------------------------
 // Solid blocks of 440 dots; each larger dot size stands 1000 dots further right.
 
@@ -38,37 +78,18 @@ constexpr Item kBetaBlack6[] = {Group(2, 3),    Run(110, kZero),  Run(110, kZero
 constexpr Item kBetaColour6[] = {Group(2, 3),    Run(110, kZero), Run(110, kZero),
                                  Run(30, kZero), Run(110, kZero), Run(110, kSolid)};
 
-constexpr Band kBetaK4{colour::kBlack, 220, kBlackLines, kBetaBlack4, {}};
-constexpr Band kBetaY4{colour::kYellow, 220, kColourLines, kBetaColour4, {}};
-constexpr Band kBetaM4{colour::kMagenta, 220, kColourLines, kBetaColour4, {}};
-constexpr Band kBetaC4{colour::kCyan, 220, kColourLines, kBetaColour4, {}};
-constexpr Band kBetaK5{colour::kBlack, 470, kBlackLines, kBetaBlack5, {}};
-constexpr Band kBetaY5{colour::kYellow, 470, kColourLines, kBetaColour5, {}};
-constexpr Band kBetaM5{colour::kMagenta, 470, kColourLines, kBetaColour5, {}};
-constexpr Band kBetaC5{colour::kCyan, 470, kColourLines, kBetaColour5, {}};
-constexpr Band kBetaK6{colour::kBlack, kFullWidth, kBlackLines, kBetaBlack6, {}};
-constexpr Band kBetaY6{colour::kYellow, kFullWidth, kColourLines, kBetaColour6, {}};
-constexpr Band kBetaM6{colour::kMagenta, kFullWidth, kColourLines, kBetaColour6, {}};
-constexpr Band kBetaC6{colour::kCyan, kFullWidth, kColourLines, kBetaColour6, {}};
+constexpr PassBands kBeta4 = Bands(220, kBetaBlack4, kBetaColour4);
+constexpr PassBands kBeta5 = Bands(470, kBetaBlack5, kBetaColour5);
+constexpr PassBands kBeta6 = Bands(kFullWidth, kBetaBlack6, kBetaColour6);
 
-// One interlace pass of one dot size.
-constexpr std::array<Step, 12> BetaPass(int dotSize, const Band& black, ColourBands c) {
-    return {Prepare(kOneDirection, dotSize, kMonochrome),
-            BandStep(black),
-            V(0),
-            Prepare(kOneDirection, dotSize, kColour),
-            BandStep(c.yellow),
-            V(0),
-            H0(),
-            BandStep(c.magenta),
-            V(0),
-            H0(),
-            BandStep(c.cyan),
-            V(1)};
+// The Beta pattern sets the vertical position once more after its black band.
+constexpr auto BetaPass(int dotSize, const PassBands& b) {
+    return Join(std::array{Prepare(kOneDirection, dotSize, kMonochrome), BandStep(b.black), V(0)},
+                ColourPass(dotSize, b));
 }
-constexpr auto kBetaPass4 = BetaPass(4, kBetaK4, {kBetaY4, kBetaM4, kBetaC4});
-constexpr auto kBetaPass5 = BetaPass(5, kBetaK5, {kBetaY5, kBetaM5, kBetaC5});
-constexpr auto kBetaPass6 = BetaPass(6, kBetaK6, {kBetaY6, kBetaM6, kBetaC6});
+constexpr auto kBetaPass4 = BetaPass(4, kBeta4);
+constexpr auto kBetaPass5 = BetaPass(5, kBeta5);
+constexpr auto kBetaPass6 = BetaPass(6, kBeta6);
 
 constexpr Step kBeta[] = {
     Text("Beta pattern(BK-YMC VSD1-VSD2-VSD3)"),
@@ -248,38 +269,20 @@ constexpr Item kAlignColour6[] = {Group(2, 3),    Run(100, kZero), Run(100, kZer
                                   Run(30, kZero), Run(80, kZero),  Run(20, kZero),
                                   Group(9, 2),    Run(1, D),       Run(9, kZero)};
 
-constexpr Band kAlignK4{colour::kBlack, 190, kBlackLines, kAlignBlack4<kDot>, {}};
-constexpr Band kAlignY4{colour::kYellow, 190, kColourLines, kAlignColour4<kDot>, {}};
-constexpr Band kAlignM4{colour::kMagenta, 190, kColourLines, kAlignColour4<kDot>, {}};
-constexpr Band kAlignC4{colour::kCyan, 190, kColourLines, kAlignColour4<kDot>, {}};
-constexpr Band kAlignK5{colour::kBlack, 420, kBlackLines, kAlignBlack5<kDot>, {}};
-constexpr Band kAlignY5{colour::kYellow, 420, kColourLines, kAlignColour5<kDot>, {}};
-constexpr Band kAlignM5{colour::kMagenta, 420, kColourLines, kAlignColour5<kDot>, {}};
-constexpr Band kAlignC5{colour::kCyan, 420, kColourLines, kAlignColour5<kDot>, {}};
+constexpr PassBands kAlign4 = Bands(190, kAlignBlack4<kDot>, kAlignColour4<kDot>);
+constexpr PassBands kAlign5 = Bands(420, kAlignBlack5<kDot>, kAlignColour5<kDot>);
 // VSD3: a code-3 dot in the black band of the first pass only, code 2 in every later band.
-constexpr Band kAlignK6First{colour::kBlack, 650, kBlackLines, kAlignBlack6<kDot>, {}};
-constexpr Band kAlignK6{colour::kBlack, 650, kBlackLines, kAlignBlack6<kSmallDot>, {}};
-constexpr Band kAlignY6{colour::kYellow, 650, kColourLines, kAlignColour6<kSmallDot>, {}};
-constexpr Band kAlignM6{colour::kMagenta, 650, kColourLines, kAlignColour6<kSmallDot>, {}};
-constexpr Band kAlignC6{colour::kCyan, 650, kColourLines, kAlignColour6<kSmallDot>, {}};
+constexpr PassBands kAlign6First = Bands(650, kAlignBlack6<kDot>, kAlignColour6<kSmallDot>);
+constexpr PassBands kAlign6 = Bands(650, kAlignBlack6<kSmallDot>, kAlignColour6<kSmallDot>);
 
-constexpr std::array<Step, 11> AlignPass(int dotSize, const Band& black, ColourBands c) {
-    return {Prepare(kOneDirection, dotSize, kMonochrome),
-            BandStep(black),
-            Prepare(kOneDirection, dotSize, kColour),
-            BandStep(c.yellow),
-            V(0),
-            H0(),
-            BandStep(c.magenta),
-            V(0),
-            H0(),
-            BandStep(c.cyan),
-            V(1)};
+constexpr auto AlignPass(int dotSize, const PassBands& b) {
+    return Join(std::array{Prepare(kOneDirection, dotSize, kMonochrome), BandStep(b.black)},
+                ColourPass(dotSize, b));
 }
-constexpr auto kAlignPass4 = AlignPass(4, kAlignK4, {kAlignY4, kAlignM4, kAlignC4});
-constexpr auto kAlignPass5 = AlignPass(5, kAlignK5, {kAlignY5, kAlignM5, kAlignC5});
-constexpr auto kAlignPass6First = AlignPass(6, kAlignK6First, {kAlignY6, kAlignM6, kAlignC6});
-constexpr auto kAlignPass6Second = AlignPass(6, kAlignK6, {kAlignY6, kAlignM6, kAlignC6});
+constexpr auto kAlignPass4 = AlignPass(4, kAlign4);
+constexpr auto kAlignPass5 = AlignPass(5, kAlign5);
+constexpr auto kAlignPass6First = AlignPass(6, kAlign6First);
+constexpr auto kAlignPass6Second = AlignPass(6, kAlign6);
 
 constexpr Step kAlignment[] = {
     Text("Alignment pattern(BK-YMC VSD1-VSD2-VSD3)"),
