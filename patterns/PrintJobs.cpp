@@ -12,6 +12,14 @@ namespace veltra {
         }                                   \
     } while (false)
 
+// Runs a part of a job that has its own PrintResult: a failure is the job's result as it is.
+#define VELTRA_PART(expr)                              \
+    do {                                               \
+        if (const PrintResult r_ = (expr); !r_.ok()) { \
+            return r_;                                 \
+        }                                              \
+    } while (false)
+
 Status HeadAngleReportStatus(const PrintResult& result) {
     return result.failedStep == PrintStep::Pattern ? kHeadAnglePatternFailed : result.status;
 }
@@ -24,9 +32,7 @@ PrintResult PrintJobs::RemoteBracket(std::uint8_t p2) {
 }
 
 PrintResult PrintJobs::BidPrint() {
-    if (const PrintResult r = RemoteBracket(kSnPatternP2); !r.ok()) {
-        return r;
-    }
+    VELTRA_PART(RemoteBracket(kSnPatternP2));
     VELTRA_STEP(PrintStep::Pattern, raster_.BidAdjustmentPrint());
     VELTRA_STEP(PrintStep::FormFeed, raster_.FormFeed());
     return {};
@@ -41,9 +47,7 @@ PrintResult PrintJobs::PfPrint() {
 PrintResult PrintJobs::TopMarginPrint() {
     VELTRA_STEP(PrintStep::WaitReady, link_.WaitUntilReady());
     VELTRA_STEP(PrintStep::InitPrinter, raster_.InitPrinter());
-    if (const PrintResult r = RemoteBracket(kSnTopMarginP2); !r.ok()) {
-        return r;
-    }
+    VELTRA_PART(RemoteBracket(kSnTopMarginP2));
     VELTRA_STEP(PrintStep::Pattern, raster_.TopMargin());
     return {};
 }
@@ -76,13 +80,12 @@ PrintResult PrintJobs::EjectPage() {
 }
 
 PrintResult PrintJobs::ReportPrint() {
-    if (const PrintResult r = RemoteBracket(kSnPatternP2); !r.ok()) {
-        return r;
-    }
+    VELTRA_PART(RemoteBracket(kSnPatternP2));
     VELTRA_STEP(PrintStep::Pattern, report_.CheckPatternPrint());
     return {};
 }
 
 #undef VELTRA_STEP
+#undef VELTRA_PART
 
 }  // namespace veltra
