@@ -232,24 +232,19 @@ void D4Device::handleTransport(const std::vector<std::uint8_t>& p) {
             queue(d4::transportReply(command, d4::kResultOk, {ps, ss}));
             return;
         }
-        case d4::kCredit: {
+        case d4::kCredit:
+        case d4::kCreditRequest: {
             const std::uint8_t ps = p[7];
             const std::uint8_t ss = p[8];
             Channel* ch = openChannelOrError(ps, ss);
             if (ch == nullptr) {
                 return;
             }
-            addCredit(ch->creditFromHost, be16(p, 9));
-            // The reply to Credit carries no amount: command, result, sockets.
-            queue(d4::transportReply(command, d4::kResultOk, {ps, ss}));
-            releaseHeld();
-            return;
-        }
-        case d4::kCreditRequest: {
-            const std::uint8_t ps = p[7];
-            const std::uint8_t ss = p[8];
-            Channel* ch = openChannelOrError(ps, ss);
-            if (ch == nullptr) {
+            if (command == d4::kCredit) {
+                addCredit(ch->creditFromHost, be16(p, 9));
+                // The reply to Credit carries no amount: command, result, sockets.
+                queue(d4::transportReply(command, d4::kResultOk, {ps, ss}));
+                releaseHeld();
                 return;
             }
             // The host asks for n packets at bytes 11-12 (bytes 9-10 are its maximum, 0xFFFF).
