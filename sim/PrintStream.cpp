@@ -27,6 +27,35 @@ std::size_t le16(const std::uint8_t* p) {
 std::vector<std::uint8_t> bytesOf(const std::uint8_t* p, std::size_t n) {
     return {p, p + n};
 }
+
+using K = PrintCommand::Kind;
+
+// Commands known by one byte: the text-mode control bytes, and the letters of ESC ( commands.
+struct ByteCommand {
+    std::uint8_t byte;
+    K kind;
+};
+constexpr ByteCommand kControlBytes[] = {
+    {kCr, K::CarriageReturn}, {kLf, K::LineFeed}, {kFf, K::FormFeed}};
+constexpr ByteCommand kParenLetters[] = {
+    {'G', K::GraphicsMode}, {'U', K::Unit},       {'e', K::DotSize},   {'K', K::ColorMode},
+    {'v', K::VerticalMove}, {'D', K::Resolution}, {'S', K::PaperSize}, {'c', K::PageFormat}};
+
+// ESC commands of a fixed length: the letter and the parameter bytes after it.
+struct FixedEscape {
+    std::uint8_t byte;
+    std::size_t params;
+    K kind;
+};
+constexpr FixedEscape kFixedEscapes[] = {
+    {'@', 0, K::Init}, {'U', 1, K::Direction}, {'$', 2, K::HorizontalMove}};
+
+// The entry of `table` for byte b, or null.
+template <typename Entry, std::size_t N>
+const Entry* entryFor(const Entry (&table)[N], std::uint8_t b) {
+    const Entry* e = std::find_if(table, table + N, [b](const Entry& x) { return x.byte == b; });
+    return e == table + N ? nullptr : e;
+}
 }  // namespace
 
 RunDecoder::RunDecoder(std::size_t total, bool store) : total_(total), store_(store) {}
@@ -112,57 +141,39 @@ void PrintStream::finishText() {
 }
 
 std::size_t PrintStream::normal(const std::uint8_t* p, std::size_t n) {
-    using K = PrintCommand::Kind;
-    switch (p[0]) {
-        case kEsc:
-            return escape(p, n);
-        case kCr:
-            finishText();
-            emit(K::CarriageReturn);
-            return 1;
-        case kLf:
-            finishText();
-            emit(K::LineFeed);
-            return 1;
-        case kFf:
-            finishText();
-            emit(K::FormFeed);
-            return 1;
-        case kNul:
-            // A label ends with its zero byte; a zero byte outside a label does nothing.
-            finishText();
-            return 1;
-        default:
-            textOpen_ = true;
-            text_.push_back(p[0]);
-            return 1;
+    if (p[0] == kEsc) {
+        return escape(p, n);
     }
+    if (const ByteCommand* c = entryFor(kControlBytes, p[0])) {
+        finishText();
+        emit(c->kind);
+        return 1;
+    }
+    if (p[0] == kNul) {
+        // A label ends with its zero byte; a zero byte outside a label does nothing.
+        finishText();
+        return 1;
+    }
+    textOpen_ = true;
+    text_.push_back(p[0]);
+    return 1;
 }
 
 std::size_t PrintStream::escape(const std::uint8_t* p, std::size_t n) {
-    using K = PrintCommand::Kind;
     if (n < 2) {
         return 0;
     }
     finishText();
+    if (const FixedEscape* e = entryFor(kFixedEscapes, p[1])) {
+        if (n < 2 + e->params) {
+            return 0;
+        }
+        emit(e->kind, bytesOf(p + 2, e->params));
+        return 2 + e->params;
+    }
     switch (p[1]) {
-        case '@':
-            emit(K::Init);
-            return 2;
         case '(':
             return parenCommand(p, n);
-        case 'U':
-            if (n < 3) {
-                return 0;
-            }
-            emit(K::Direction, bytesOf(p + 2, 1));
-            return 3;
-        case '$':
-            if (n < 4) {
-                return 0;
-            }
-            emit(K::HorizontalMove, bytesOf(p + 2, 2));
-            return 4;
         case 'i':
             if (n < kBandHeader) {
                 return 0;
@@ -183,7 +194,6 @@ std::size_t PrintStream::escape(const std::uint8_t* p, std::size_t n) {
 }
 
 std::size_t PrintStream::parenCommand(const std::uint8_t* p, std::size_t n) {
-    using K = PrintCommand::Kind;
     if (n < kParenHeader) {
         return 0;
     }
@@ -193,40 +203,12 @@ std::size_t PrintStream::parenCommand(const std::uint8_t* p, std::size_t n) {
     }
     const std::uint8_t* params = p + kParenHeader;
     K kind = K::Unknown;
-    switch (p[2]) {
-        case 'G':
-            kind = K::GraphicsMode;
-            break;
-        case 'U':
-            kind = K::Unit;
-            break;
-        case 'e':
-            kind = K::DotSize;
-            break;
-        case 'K':
-            kind = K::ColorMode;
-            break;
-        case 'v':
-            kind = K::VerticalMove;
-            break;
-        case 'D':
-            kind = K::Resolution;
-            break;
-        case 'S':
-            kind = K::PaperSize;
-            break;
-        case 'c':
-            kind = K::PageFormat;
-            break;
-        case 'R':
-            if (count == sizeof kEnterRemoteParams &&
-                std::memcmp(params, kEnterRemoteParams, count) == 0) {
-                kind = K::EnterRemote;
-                remote_ = true;
-            }
-            break;
-        default:
-            break;
+    if (const ByteCommand* c = entryFor(kParenLetters, p[2])) {
+        kind = c->kind;
+    } else if (p[2] == 'R' && count == sizeof kEnterRemoteParams &&
+               std::memcmp(params, kEnterRemoteParams, count) == 0) {
+        kind = K::EnterRemote;
+        remote_ = true;
     }
     if (kind == K::Unknown) {
         emit(kind, bytesOf(p + 1, kParenHeader - 1 + count));  // "(", letter, count, params
@@ -249,7 +231,6 @@ std::size_t PrintStream::factoryFrame(const std::uint8_t* p, std::size_t n) {
 }
 
 std::size_t PrintStream::remoteStep(const std::uint8_t* p, std::size_t n) {
-    using K = PrintCommand::Kind;
     if (p[0] == kEsc) {
         if (n < 2) {
             return 0;
