@@ -1,10 +1,27 @@
 #include "tests/patterns/StreamParser.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace veltra::test {
 
 namespace {
 
 constexpr std::uint8_t kEsc = 0x1B;
+
+using Kind = Token::Kind;
+
+// Commands known by one byte: the text-mode control bytes, and the letters of ESC ( commands.
+struct ByteKind {
+    std::uint8_t byte;
+    Kind kind;
+};
+constexpr ByteKind kControlBytes[] = {
+    {0x0D, Kind::CarriageReturn}, {0x0A, Kind::LineFeed}, {0x0C, Kind::FormFeed}};
+constexpr ByteKind kParenLetters[] = {
+    {'G', Kind::GraphicsMode}, {'U', Kind::Unit},         {'e', Kind::DotSize},
+    {'K', Kind::ColourMode},   {'v', Kind::VerticalMove}, {'D', Kind::Resolution},
+    {'S', Kind::PaperSize},    {'c', Kind::PageFormat},   {'R', Kind::EnterRemote}};
 
 class Parser {
 public:
@@ -47,23 +64,14 @@ private:
         if (remote_) {
             return remoteStep(begin);
         }
-        switch (b) {
-            case 0x0D:
-                ++pos_;
-                push(Token::Kind::CarriageReturn, begin, {});
-                return true;
-            case 0x0A:
-                ++pos_;
-                push(Token::Kind::LineFeed, begin, {});
-                return true;
-            case 0x0C:
-                ++pos_;
-                push(Token::Kind::FormFeed, begin, {});
-                return true;
-            case kEsc:
-                return escape(begin);
-            default:
-                break;
+        if (b == kEsc) {
+            return escape(begin);
+        }
+        if (const auto* c = std::ranges::find(kControlBytes, b, &ByteKind::byte);
+            c != std::end(kControlBytes)) {
+            ++pos_;
+            push(c->kind, begin, {});
+            return true;
         }
         // Text mode: up to and including a zero byte, or up to the next control byte.
         while (pos_ < s_.size()) {
@@ -115,19 +123,19 @@ private:
         pos_ += 2;
         switch (c) {
             case '@':
-                push(Token::Kind::Init, begin, {});
+                push(Kind::Init, begin, {});
                 return true;
             case 'U':
                 if (!has(1)) {
                     return false;
                 }
-                push(Token::Kind::Direction, begin, take(1));
+                push(Kind::Direction, begin, take(1));
                 return true;
             case '$':
                 if (!has(2)) {
                     return false;
                 }
-                push(Token::Kind::HorizontalMove, begin, take(2));
+                push(Kind::HorizontalMove, begin, take(2));
                 return true;
             case 'i':
                 return band(begin);
@@ -161,40 +169,14 @@ private:
             return false;
         }
         auto params = take(n);
-        Token::Kind kind;
-        switch (c) {
-            case 'G':
-                kind = Token::Kind::GraphicsMode;
-                break;
-            case 'U':
-                kind = Token::Kind::Unit;
-                break;
-            case 'e':
-                kind = Token::Kind::DotSize;
-                break;
-            case 'K':
-                kind = Token::Kind::ColourMode;
-                break;
-            case 'v':
-                kind = Token::Kind::VerticalMove;
-                break;
-            case 'D':
-                kind = Token::Kind::Resolution;
-                break;
-            case 'S':
-                kind = Token::Kind::PaperSize;
-                break;
-            case 'c':
-                kind = Token::Kind::PageFormat;
-                break;
-            case 'R':
-                kind = Token::Kind::EnterRemote;
-                remote_ = true;
-                break;
-            default:
-                return false;
+        const auto* letter = std::ranges::find(kParenLetters, c, &ByteKind::byte);
+        if (letter == std::end(kParenLetters)) {
+            return false;
         }
-        push(kind, begin, std::move(params));
+        if (letter->kind == Kind::EnterRemote) {
+            remote_ = true;
+        }
+        push(letter->kind, begin, std::move(params));
         return true;
     }
 
