@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/D4Device.h"
+
 namespace veltra::test {
 
 namespace {
-constexpr std::size_t kHeader = 6;
-constexpr std::uint8_t kTransportSocket = 0x00;
-constexpr std::uint8_t kControlSocket = 0x02;
-constexpr std::uint8_t kDataSocket = 0x40;
-constexpr std::uint8_t kGrantCredit = 0x03;
-constexpr std::uint8_t kRequestCredit = 0x04;
+// The packet layout is the virtual printer's.
+namespace d4 = sim::d4;
+constexpr std::size_t kHeader = d4::kHeaderSize;
 
 std::string hex2(std::uint8_t v) {
     char text[3];
@@ -47,23 +46,21 @@ void FakePrinter::hostWrite(const std::uint8_t* data, std::size_t n) {
 
 void FakePrinter::reply(std::uint8_t socket, const std::vector<std::uint8_t>& payload,
                         std::uint8_t credit) {
-    const std::size_t total = kHeader + payload.size();
-    const std::uint8_t head[kHeader] = {
-        socket, socket, std::uint8_t(total >> 8), std::uint8_t(total & 0xFF), credit, 0x00};
-    replies.insert(replies.end(), head, head + kHeader);
-    replies.insert(replies.end(), payload.begin(), payload.end());
+    const std::vector<std::uint8_t> packet =
+        d4::packet(socket, credit, payload.data(), payload.size());
+    replies.insert(replies.end(), packet.begin(), packet.end());
 }
 
 void FakePrinter::handlePacket(const std::vector<std::uint8_t>& packet) {
     const std::uint8_t socket = packet[0];
     const std::vector<std::uint8_t> payload(packet.begin() + kHeader, packet.end());
-    if (socket == kDataSocket) {
+    if (socket == d4::kDataSocket) {
         printData.insert(printData.end(), payload.begin(), payload.end());
         dataPacketEnds.push_back(printData.size());
         dataPacketSizes.push_back(payload.size());
         return;
     }
-    if (socket == kControlSocket) {
+    if (socket == d4::kControlSocket) {
         controlRequests.push_back(payload);
         std::string text;
         if (payload.size() >= 2 && payload[0] == 's' && payload[1] == 't') {
@@ -75,21 +72,21 @@ void FakePrinter::handlePacket(const std::vector<std::uint8_t>& packet) {
         } else {
             text = "@BDC xO;";  // letter "O" at position 6: accepted
         }
-        reply(kControlSocket, std::vector<std::uint8_t>(text.begin(), text.end()), 0x00);
+        reply(d4::kControlSocket, std::vector<std::uint8_t>(text.begin(), text.end()), 0x00);
         return;
     }
-    if (socket == kTransportSocket && packet.size() > kHeader) {
+    if (socket == d4::kTransportSocket && packet.size() > kHeader) {
         const std::uint8_t command = packet[6];
-        std::vector<std::uint8_t> body{std::uint8_t(command | 0x80), 0x00};
-        if ((command == kGrantCredit && packet.size() >= 11) ||
-            (command == kRequestCredit && packet.size() >= 13)) {
-            const std::size_t at = command == kGrantCredit ? 9 : 11;
+        std::vector<std::uint8_t> body{std::uint8_t(command | d4::kReplyBit), d4::kResultOk};
+        if ((command == d4::kCredit && packet.size() >= 11) ||
+            (command == d4::kCreditRequest && packet.size() >= 13)) {
+            const std::size_t at = command == d4::kCredit ? 9 : 11;
             body.push_back(packet[7]);
             body.push_back(packet[8]);
             body.push_back(packet[at]);
             body.push_back(packet[at + 1]);
         }
-        reply(kTransportSocket, body, 0x01);
+        reply(d4::kTransportSocket, body, d4::kTransportCredit);
     }
 }
 
