@@ -4,16 +4,16 @@
 
 #include <optional>
 
+#include "sim/FactoryFrame.h"
 #include "tests/procedures/ProcedureRig.h"
 
 namespace veltra::test {
 namespace {
-
-constexpr std::uint8_t kHeadAngleModeCmd = 0xD1;
-constexpr std::uint8_t kHeadAngleEndCmd = 0xCB;
-constexpr std::uint8_t kMechSetCmd = 0xCD;
-constexpr std::uint8_t kMechRunCmd = 0xC5;
-constexpr std::uint8_t kFinishCmd = 0x50;
+constexpr auto kHeadAngleModeCmd = sim::factory::kHeadAngleMode;
+constexpr auto kHeadAngleEndCmd = sim::factory::kHeadAngleEnd;
+constexpr auto kMechSetCmd = sim::factory::kMechSet;
+constexpr auto kMechRunCmd = sim::factory::kMechRun;
+constexpr auto kFinishCmd = sim::factory::kFinishValues;
 
 Wire Set(std::uint8_t unit, std::int16_t v) {
     const auto u = std::uint16_t(v);
