@@ -288,10 +288,10 @@ TEST(PaperFeed, NineTrialRowsThenTheStoredValueWithoutFinish) {
 
     std::vector<FactoryCall> expected;
     for (int v = -4; v <= 4; ++v) {
-        expected.push_back({kSetPf, {std::uint8_t(v)}});
-        expected.push_back({kFinish, {}});
+        expected.push_back({kSetPfValue, {std::uint8_t(v)}});
+        expected.push_back({kFinishValues, {}});
     }
-    expected.push_back({kSetPf, {0xFE}});
+    expected.push_back({kSetPfValue, {0xFE}});
     EXPECT_EQ(FactoryCalls(tokens), expected);
 
     // Each row's label follows the row: "PF pattern", then -4 .. 4.

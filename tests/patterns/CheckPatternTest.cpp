@@ -74,7 +74,7 @@ TEST(CheckPatternPrint, FourPagesInOrder) {
     std::vector<std::uint8_t> modes;
     std::vector<std::uint8_t> service;
     for (const auto& c : FactoryCalls(tokens)) {
-        if (c.command != kSetBid) {
+        if (c.command != kSetBidValues) {
             service.push_back(c.command);
             modes.push_back(c.params.empty() ? 0xEE : c.params[0]);
         }

@@ -17,6 +17,7 @@
 #include "patterns/Malcheckpattern.h"
 #include "patterns/Malraster.h"
 #include "patterns/PrintJobs.h"
+#include "sim/FactoryFrame.h"
 #include "tests/patterns/FakePrinterPort.h"
 #include "tests/patterns/StreamParser.h"
 #include "tests/support/RecordingHandler.h"
@@ -102,18 +103,18 @@ inline std::vector<FactoryCall> FactoryCalls(const std::vector<Token>& tokens) {
     return out;
 }
 
-// Factory command bytes.
-inline constexpr std::uint8_t kSetBid = 0x00;
-inline constexpr std::uint8_t kSetPf = 0x04;
-inline constexpr std::uint8_t kFinish = 0x50;
-inline constexpr std::uint8_t kHeadAngleMode = 0xD1;
-inline constexpr std::uint8_t kHeadAngleEnd = 0xCB;
+// Factory command bytes, as the virtual printer reads them.
+using sim::factory::kFinishValues;
+using sim::factory::kHeadAngleEnd;
+using sim::factory::kHeadAngleMode;
+using sim::factory::kSetBidValues;
+using sim::factory::kSetPfValue;
 
 // SetBidValues parameters: kind, black and colour as signed 16-bit little-endian.
 inline FactoryCall SetBid(int kind, int black, int colour) {
     auto lo = [](int v) { return std::uint8_t(v & 0xFF); };
     auto hi = [](int v) { return std::uint8_t(v < 0 ? 0xFF : 0x00); };
-    return {kSetBid, {std::uint8_t(kind), lo(black), hi(black), lo(colour), hi(colour)}};
+    return {kSetBidValues, {std::uint8_t(kind), lo(black), hi(black), lo(colour), hi(colour)}};
 }
 
 // True when every line of every band ends exactly where a print-data packet ends.
