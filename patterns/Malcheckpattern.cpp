@@ -18,39 +18,43 @@ constexpr std::uint8_t kDot = 0x30;       // one dot of code 3 in the second pos
 constexpr std::uint8_t kSmallDot = 0x20;  // one dot of code 2 in the second position
 constexpr std::uint8_t kZero = 0x00;
 
-// Black then yellow, magenta and cyan: the order of the label "BK-YMC".
+// Yellow, magenta and cyan bands that print the same lines: the "YMC" of the label "BK-YMC".
 struct ColourBands {
-    const Band& yellow;
-    const Band& magenta;
-    const Band& cyan;
-};
-
-// The four bands of one dot size in the Beta and alignment patterns: black, and the three colours
-// with one run list.
-struct PassBands {
-    Band black;
     Band yellow;
     Band magenta;
     Band cyan;
 };
-constexpr PassBands Bands(std::uint16_t width, Line blackLine, Line colourLine) {
-    return {{colour::kBlack, width, kBlackLines, blackLine, {}},
-            {colour::kYellow, width, kColourLines, colourLine, {}},
-            {colour::kMagenta, width, kColourLines, colourLine, {}},
-            {colour::kCyan, width, kColourLines, colourLine, {}}};
+constexpr ColourBands InEachColour(std::uint16_t width, Line otherwise,
+                                   std::span<const LineRule> rules = {}) {
+    return {{colour::kYellow, width, kColourLines, otherwise, rules},
+            {colour::kMagenta, width, kColourLines, otherwise, rules},
+            {colour::kCyan, width, kColourLines, otherwise, rules}};
+}
+
+// The bands of one dot size in the Beta and alignment patterns: black, and the three colours
+// with one run list.
+struct PassBands {
+    int dotSize;
+    Band black;
+    ColourBands colours;
+};
+constexpr PassBands Bands(int dotSize, std::uint16_t width, Line blackLine, Line colourLine) {
+    return {dotSize,
+            {colour::kBlack, width, kBlackLines, blackLine, {}},
+            InEachColour(width, colourLine)};
 }
 
 // The colour half of an interlace pass: yellow, magenta and cyan over each other from the left
 // margin, then one line down.
-constexpr std::array<Step, 9> ColourPass(int dotSize, const PassBands& b) {
-    return {Prepare(kOneDirection, dotSize, kColour),
-            BandStep(b.yellow),
+constexpr std::array<Step, 9> ColourPass(const PassBands& b) {
+    return {Prepare(kOneDirection, b.dotSize, kColour),
+            BandStep(b.colours.yellow),
             V(0),
             H0(),
-            BandStep(b.magenta),
+            BandStep(b.colours.magenta),
             V(0),
             H0(),
-            BandStep(b.cyan),
+            BandStep(b.colours.cyan),
             V(1)};
 }
 
@@ -78,30 +82,28 @@ constexpr Item kBetaBlack6[] = {Group(2, 3),    Run(110, kZero),  Run(110, kZero
 constexpr Item kBetaColour6[] = {Group(2, 3),    Run(110, kZero), Run(110, kZero),
                                  Run(30, kZero), Run(110, kZero), Run(110, kSolid)};
 
-constexpr PassBands kBeta4 = Bands(220, kBetaBlack4, kBetaColour4);
-constexpr PassBands kBeta5 = Bands(470, kBetaBlack5, kBetaColour5);
-constexpr PassBands kBeta6 = Bands(kFullWidth, kBetaBlack6, kBetaColour6);
+constexpr PassBands kBeta4 = Bands(4, 220, kBetaBlack4, kBetaColour4);
+constexpr PassBands kBeta5 = Bands(5, 470, kBetaBlack5, kBetaColour5);
+constexpr PassBands kBeta6 = Bands(6, kFullWidth, kBetaBlack6, kBetaColour6);
 
-// The Beta pattern sets the vertical position once more after its black band.
-constexpr auto BetaPass(int dotSize, const PassBands& b) {
-    return Join(std::array{Prepare(kOneDirection, dotSize, kMonochrome), BandStep(b.black), V(0)},
-                ColourPass(dotSize, b));
-}
-constexpr auto kBetaPass4 = BetaPass(4, kBeta4);
-constexpr auto kBetaPass5 = BetaPass(5, kBeta5);
-constexpr auto kBetaPass6 = BetaPass(6, kBeta6);
+// One interlace pass of a band set (one step list per set, for Repeat to point at). The Beta
+// pattern sets the vertical position once more after its black band.
+template <const PassBands& B>
+constexpr auto kBetaPass = Join(std::array{Prepare(kOneDirection, B.dotSize, kMonochrome),
+                                           BandStep(B.black), V(0)},
+                                ColourPass(B));
 
 constexpr Step kBeta[] = {
     Text("Beta pattern(BK-YMC VSD1-VSD2-VSD3)"),
     LF(1),
     Init(),
-    Repeat(2, kBetaPass4),
+    Repeat(2, kBetaPass<kBeta4>),
     Flush(),
     Init(),
-    Repeat(2, kBetaPass5),
+    Repeat(2, kBetaPass<kBeta5>),
     Flush(),
     Init(),
-    Repeat(2, kBetaPass6),
+    Repeat(2, kBetaPass<kBeta6>),
     Init(),
     LF(1),
     Flush(),
@@ -139,21 +141,13 @@ constexpr Band kNozzleKEven{colour::kBlack, 340, kBlackLines, kNozzleBlackBlank,
                             kNozzleBlackEvenRule};
 constexpr Band kNozzleKOdd{colour::kBlack, 340, kBlackLines, kNozzleBlackBlank,
                            kNozzleBlackOddRule};
-constexpr Band kNozzleYEven{colour::kYellow, kFullWidth, kColourLines, kNozzleColourBlank,
-                            kNozzleColourEvenRule};
-constexpr Band kNozzleMEven{colour::kMagenta, kFullWidth, kColourLines, kNozzleColourBlank,
-                            kNozzleColourEvenRule};
-constexpr Band kNozzleCEven{colour::kCyan, kFullWidth, kColourLines, kNozzleColourBlank,
-                            kNozzleColourEvenRule};
-constexpr Band kNozzleYOdd{colour::kYellow, kFullWidth, kColourLines, kNozzleColourBlank,
-                           kNozzleColourOddRule};
-constexpr Band kNozzleMOdd{colour::kMagenta, kFullWidth, kColourLines, kNozzleColourBlank,
-                           kNozzleColourOddRule};
-constexpr Band kNozzleCOdd{colour::kCyan, kFullWidth, kColourLines, kNozzleColourBlank,
-                           kNozzleColourOddRule};
+constexpr ColourBands kNozzleEvenColours =
+    InEachColour(kFullWidth, kNozzleColourBlank, kNozzleColourEvenRule);
+constexpr ColourBands kNozzleOddColours =
+    InEachColour(kFullWidth, kNozzleColourBlank, kNozzleColourOddRule);
 
 // The three colour bands side by side: only a return to the left margin between them.
-constexpr std::array<Step, 6> ColourTriple(int dotSize, ColourBands c) {
+constexpr std::array<Step, 6> ColourTriple(int dotSize, const ColourBands& c) {
     return {Prepare(kOneDirection, dotSize, kColour),
             BandStep(c.yellow),
             H0(),
@@ -168,11 +162,11 @@ constexpr std::array<Step, 4> BlackPair(int dotSize, const Band& first, const Ba
 }
 
 constexpr auto kNozzleBlack4 = BlackPair(4, kNozzleKEven, kNozzleKOdd);
-constexpr auto kNozzleEven4 = ColourTriple(4, {kNozzleYEven, kNozzleMEven, kNozzleCEven});
-constexpr auto kNozzleOdd4 = ColourTriple(4, {kNozzleYOdd, kNozzleMOdd, kNozzleCOdd});
+constexpr auto kNozzleEven4 = ColourTriple(4, kNozzleEvenColours);
+constexpr auto kNozzleOdd4 = ColourTriple(4, kNozzleOddColours);
 constexpr auto kNozzleBlack5 = BlackPair(5, kNozzleKEven, kNozzleKOdd);
-constexpr auto kNozzleEven5 = ColourTriple(5, {kNozzleYEven, kNozzleMEven, kNozzleCEven});
-constexpr auto kNozzleOdd5 = ColourTriple(5, {kNozzleYOdd, kNozzleMOdd, kNozzleCOdd});
+constexpr auto kNozzleEven5 = ColourTriple(5, kNozzleEvenColours);
+constexpr auto kNozzleOdd5 = ColourTriple(5, kNozzleOddColours);
 
 constexpr int kNozzleCheckFeed = 360;
 constexpr Step kNozzleVsd1Pass[] = {
@@ -221,26 +215,19 @@ constexpr LineRule kVsd3LightOddRule[] = {{0, kLastColour, Rows::Odd, kVsd3Light
 
 constexpr Band kVsd3KEven = RuledBand(colour::kBlack, kVsd3BlackEvenRule);
 constexpr Band kVsd3KOdd = RuledBand(colour::kBlack, kVsd3BlackOddRule);
-constexpr Band kVsd3YEven = RuledBand(colour::kYellow, kVsd3ColourEvenRule);
-constexpr Band kVsd3MEven = RuledBand(colour::kMagenta, kVsd3ColourEvenRule);
-constexpr Band kVsd3CEven = RuledBand(colour::kCyan, kVsd3ColourEvenRule);
-constexpr Band kVsd3YOdd = RuledBand(colour::kYellow, kVsd3ColourOddRule);
-constexpr Band kVsd3MOdd = RuledBand(colour::kMagenta, kVsd3ColourOddRule);
-constexpr Band kVsd3COdd = RuledBand(colour::kCyan, kVsd3ColourOddRule);
-constexpr Band kVsd3YLightEven = RuledBand(colour::kYellow, kVsd3LightEvenRule);
-constexpr Band kVsd3MLightEven = RuledBand(colour::kMagenta, kVsd3LightEvenRule);
-constexpr Band kVsd3CLightEven = RuledBand(colour::kCyan, kVsd3LightEvenRule);
-constexpr Band kVsd3YLightOdd = RuledBand(colour::kYellow, kVsd3LightOddRule);
-constexpr Band kVsd3MLightOdd = RuledBand(colour::kMagenta, kVsd3LightOddRule);
-constexpr Band kVsd3CLightOdd = RuledBand(colour::kCyan, kVsd3LightOddRule);
+constexpr ColourBands kVsd3EvenColours =
+    InEachColour(kFullWidth, kBlankLine720, kVsd3ColourEvenRule);
+constexpr ColourBands kVsd3OddColours = InEachColour(kFullWidth, kBlankLine720, kVsd3ColourOddRule);
+constexpr ColourBands kVsd3LightEvenColours =
+    InEachColour(kFullWidth, kBlankLine720, kVsd3LightEvenRule);
+constexpr ColourBands kVsd3LightOddColours =
+    InEachColour(kFullWidth, kBlankLine720, kVsd3LightOddRule);
 
 constexpr auto kVsd3Black = BlackPair(6, kVsd3KEven, kVsd3KOdd);
-constexpr auto kVsd3Even = ColourTriple(6, {kVsd3YEven, kVsd3MEven, kVsd3CEven});
-constexpr auto kVsd3Odd = ColourTriple(6, {kVsd3YOdd, kVsd3MOdd, kVsd3COdd});
-constexpr auto kVsd3LightEvenGroup =
-    ColourTriple(6, {kVsd3YLightEven, kVsd3MLightEven, kVsd3CLightEven});
-constexpr auto kVsd3LightOddGroup =
-    ColourTriple(6, {kVsd3YLightOdd, kVsd3MLightOdd, kVsd3CLightOdd});
+constexpr auto kVsd3Even = ColourTriple(6, kVsd3EvenColours);
+constexpr auto kVsd3Odd = ColourTriple(6, kVsd3OddColours);
+constexpr auto kVsd3LightEvenGroup = ColourTriple(6, kVsd3LightEvenColours);
+constexpr auto kVsd3LightOddGroup = ColourTriple(6, kVsd3LightOddColours);
 constexpr Step kNozzleVsd3[] = {
     Repeat(1, kVsd3Black),          Repeat(1, kVsd3Even),          Repeat(1, kVsd3Odd),
     Repeat(1, kVsd3LightEvenGroup), Repeat(1, kVsd3LightOddGroup), Init(),
@@ -269,28 +256,24 @@ constexpr Item kAlignColour6[] = {Group(2, 3),    Run(100, kZero), Run(100, kZer
                                   Run(30, kZero), Run(80, kZero),  Run(20, kZero),
                                   Group(9, 2),    Run(1, D),       Run(9, kZero)};
 
-constexpr PassBands kAlign4 = Bands(190, kAlignBlack4<kDot>, kAlignColour4<kDot>);
-constexpr PassBands kAlign5 = Bands(420, kAlignBlack5<kDot>, kAlignColour5<kDot>);
+constexpr PassBands kAlign4 = Bands(4, 190, kAlignBlack4<kDot>, kAlignColour4<kDot>);
+constexpr PassBands kAlign5 = Bands(5, 420, kAlignBlack5<kDot>, kAlignColour5<kDot>);
 // VSD3: a code-3 dot in the black band of the first pass only, code 2 in every later band.
-constexpr PassBands kAlign6First = Bands(650, kAlignBlack6<kDot>, kAlignColour6<kSmallDot>);
-constexpr PassBands kAlign6 = Bands(650, kAlignBlack6<kSmallDot>, kAlignColour6<kSmallDot>);
+constexpr PassBands kAlign6First = Bands(6, 650, kAlignBlack6<kDot>, kAlignColour6<kSmallDot>);
+constexpr PassBands kAlign6 = Bands(6, 650, kAlignBlack6<kSmallDot>, kAlignColour6<kSmallDot>);
 
-constexpr auto AlignPass(int dotSize, const PassBands& b) {
-    return Join(std::array{Prepare(kOneDirection, dotSize, kMonochrome), BandStep(b.black)},
-                ColourPass(dotSize, b));
-}
-constexpr auto kAlignPass4 = AlignPass(4, kAlign4);
-constexpr auto kAlignPass5 = AlignPass(5, kAlign5);
-constexpr auto kAlignPass6First = AlignPass(6, kAlign6First);
-constexpr auto kAlignPass6Second = AlignPass(6, kAlign6);
+template <const PassBands& B>
+constexpr auto kAlignPass = Join(std::array{Prepare(kOneDirection, B.dotSize, kMonochrome),
+                                            BandStep(B.black)},
+                                 ColourPass(B));
 
 constexpr Step kAlignment[] = {
     Text("Alignment pattern(BK-YMC VSD1-VSD2-VSD3)"),
     LF(1),
-    Repeat(2, kAlignPass4),
-    Repeat(2, kAlignPass5),
-    Repeat(1, kAlignPass6First),
-    Repeat(1, kAlignPass6Second),
+    Repeat(2, kAlignPass<kAlign4>),
+    Repeat(2, kAlignPass<kAlign5>),
+    Repeat(1, kAlignPass<kAlign6First>),
+    Repeat(1, kAlignPass<kAlign6>),
     Init(),
 };
 static_assert(ProgramValid(kAlignment));
