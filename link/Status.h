@@ -24,15 +24,21 @@ inline constexpr Status kUsbIdFormat = 0x8000;       // detail from the USB ID u
 
 inline constexpr Detail kNoError = 1;
 
-// Stops at the first failed status: evaluates expr (a Status) and, when it is not kOk, returns
-// it from the calling function at once, so that nothing after a failed step is sent. Where a
-// failure is followed by more work (clean-up, a message, a count), the check stays written out.
-#define VELTRA_TRY(expr)                    \
-    do {                                    \
-        const ::veltra::Status s_ = (expr); \
-        if (s_ != ::veltra::kOk) {          \
-            return s_;                      \
-        }                                   \
+// Whether a step failed. A result of a higher layer that carries a Status (a print job's
+// PrintResult) adds its own overload, so that VELTRA_TRY serves it too.
+constexpr bool failed(Status s) {
+    return s != kOk;
+}
+
+// Stops at the first failed step: evaluates expr (a Status, or a result with its own `failed`)
+// and, when it failed, returns it from the calling function at once, so that nothing after a
+// failed step is sent. Where a failure is followed by more work (clean-up, a message, a count),
+// the check stays written out.
+#define VELTRA_TRY(expr)                                    \
+    do {                                                    \
+        if (const auto s_ = (expr); ::veltra::failed(s_)) { \
+            return s_;                                      \
+        }                                                   \
     } while (false)
 
 // Port detail codes (TPPrinterDriver::LastError).

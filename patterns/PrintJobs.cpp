@@ -12,14 +12,6 @@ namespace veltra {
         }                                   \
     } while (false)
 
-// Runs a part of a job that has its own PrintResult: a failure is the job's result as it is.
-#define VELTRA_PART(expr)                              \
-    do {                                               \
-        if (const PrintResult r_ = (expr); !r_.ok()) { \
-            return r_;                                 \
-        }                                              \
-    } while (false)
-
 Status HeadAngleReportStatus(const PrintResult& result) {
     return result.failedStep == PrintStep::Pattern ? kHeadAnglePatternFailed : result.status;
 }
@@ -32,7 +24,7 @@ PrintResult PrintJobs::RemoteBracket(std::uint8_t p2) {
 }
 
 PrintResult PrintJobs::BidPrint() {
-    VELTRA_PART(RemoteBracket(kSnPatternP2));
+    VELTRA_TRY(RemoteBracket(kSnPatternP2));
     VELTRA_STEP(PrintStep::Pattern, raster_.BidAdjustmentPrint());
     VELTRA_STEP(PrintStep::FormFeed, raster_.FormFeed());
     return {};
@@ -47,7 +39,7 @@ PrintResult PrintJobs::PfPrint() {
 PrintResult PrintJobs::TopMarginPrint() {
     VELTRA_STEP(PrintStep::WaitReady, link_.WaitUntilReady());
     VELTRA_STEP(PrintStep::InitPrinter, raster_.InitPrinter());
-    VELTRA_PART(RemoteBracket(kSnTopMarginP2));
+    VELTRA_TRY(RemoteBracket(kSnTopMarginP2));
     VELTRA_STEP(PrintStep::Pattern, raster_.TopMargin());
     return {};
 }
@@ -80,12 +72,11 @@ PrintResult PrintJobs::EjectPage() {
 }
 
 PrintResult PrintJobs::ReportPrint() {
-    VELTRA_PART(RemoteBracket(kSnPatternP2));
+    VELTRA_TRY(RemoteBracket(kSnPatternP2));
     VELTRA_STEP(PrintStep::Pattern, report_.CheckPatternPrint());
     return {};
 }
 
 #undef VELTRA_STEP
-#undef VELTRA_PART
 
 }  // namespace veltra

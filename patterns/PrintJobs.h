@@ -34,6 +34,10 @@ struct PrintResult {
     friend bool operator==(const PrintResult&, const PrintResult&) = default;
 };
 
+inline bool failed(const PrintResult& result) {
+    return !result.ok();
+}
+
 // The head angle pattern print reports a failed pattern with this status, which has no message
 // and only unlocks the window; every other step reports its own status.
 inline constexpr Status kHeadAnglePatternFailed = 0x5001;
