@@ -71,7 +71,8 @@ void FdStream::reset() {
     }
 }
 
-long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
+template <typename Step>
+long FdStream::transfer(short event, std::size_t n, bool exact, int timeoutMs, Step step) {
     if (fd_ < 0) {
         return -1;
     }
@@ -80,15 +81,14 @@ long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
     int silence = timeoutMs;
     while (done < n) {
         const int wait = remainingMs(deadline, silence);
-        const Wait w = waitFor(fd_, POLLOUT, wait, silence);
+        const Wait w = waitFor(fd_, event, wait, silence);
         if (w == Wait::TimedOut) {
             break;
         }
         if (w == Wait::Failed) {
             return done > 0 ? long(done) : -1;
         }
-        const ssize_t r = socket_ ? ::send(fd_, data + done, n - done, MSG_NOSIGNAL)
-                                  : ::write(fd_, data + done, n - done);
+        const ssize_t r = step(done);
         if (r < 0) {
             if (errno == EINTR) {
                 continue;
@@ -102,42 +102,7 @@ long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
             }
             return done > 0 ? long(done) : -1;
         }
-        done += std::size_t(r);
-    }
-    return long(done);
-}
-
-long FdStream::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
-    if (fd_ < 0) {
-        return -1;
-    }
-    std::size_t done = 0;
-    const std::int64_t deadline = clock_.nowMs() + timeoutMs;
-    int silence = timeoutMs;
-    while (done < n) {
-        const int wait = remainingMs(deadline, silence);
-        const Wait w = waitFor(fd_, POLLIN, wait, silence);
-        if (w == Wait::TimedOut) {
-            break;
-        }
-        if (w == Wait::Failed) {
-            return done > 0 ? long(done) : -1;
-        }
-        const ssize_t r = ::read(fd_, data + done, n - done);
-        if (r < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                if (wait == 0) {
-                    break;
-                }
-                pauseSlice(wait, silence);
-                continue;
-            }
-            return done > 0 ? long(done) : -1;
-        }
-        if (r == 0) {
+        if (r == 0 && event == POLLIN) {
             break;  // the other end closed
         }
         done += std::size_t(r);
@@ -146,6 +111,18 @@ long FdStream::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs
         }
     }
     return long(done);
+}
+
+long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
+    return transfer(POLLOUT, n, true, timeoutMs, [&](std::size_t done) {
+        return socket_ ? ::send(fd_, data + done, n - done, MSG_NOSIGNAL)
+                       : ::write(fd_, data + done, n - done);
+    });
+}
+
+long FdStream::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
+    return transfer(POLLIN, n, exact, timeoutMs,
+                    [&](std::size_t done) { return ::read(fd_, data + done, n - done); });
 }
 
 }  // namespace veltra

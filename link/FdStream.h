@@ -36,6 +36,12 @@ private:
     // Milliseconds left of a transfer: until the deadline on the clock, and never more than the
     // silence still allowed (a clock that does not move with real time still ends the wait).
     int remainingMs(std::int64_t deadlineMs, int silenceLeftMs) const;
+    // The one loop behind write and read: waits for event (POLLOUT or POLLIN) and calls
+    // step(done), which moves bytes from offset done on and returns what the system call did,
+    // until n bytes are done or the time-out passes; without exact, one step that moved bytes
+    // ends it. A read that gets 0 bytes ends it as well: the other end closed.
+    template <typename Step>
+    long transfer(short event, std::size_t n, bool exact, int timeoutMs, Step step);
 
     const Clock& clock_;
     int fd_ = -1;
