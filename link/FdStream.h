@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "link/Clock.h"
+#include "link/PortBackend.h"
 
 namespace veltra {
 
@@ -46,6 +47,25 @@ private:
     const Clock& clock_;
     int fd_ = -1;
     bool socket_ = false;
+};
+
+// The part of a backend on a descriptor that is the same for every kind: the transfers go
+// through its FdStream, and open() leaves in failure_ why it failed.
+class FdPortBackend : public PortBackend {
+public:
+    long write(const std::uint8_t* data, std::size_t n, int timeoutMs) override {
+        return stream_.write(data, n, timeoutMs);
+    }
+    long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) override {
+        return stream_.read(data, n, exact, timeoutMs);
+    }
+    OpenFailure openFailure() const override { return failure_; }
+
+protected:
+    explicit FdPortBackend(const Clock& clock) : stream_(clock) {}
+
+    FdStream stream_;
+    OpenFailure failure_;
 };
 
 }  // namespace veltra

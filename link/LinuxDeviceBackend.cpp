@@ -105,10 +105,10 @@ std::vector<std::string> usbPrinterEntries(const std::string& sysRoot) {
 
 LinuxDeviceBackend::LinuxDeviceBackend(const Clock& clock, DeviceRoots roots,
                                        std::uint16_t interfaceCode, std::string path)
-    : roots_(std::move(roots)),
+    : FdPortBackend(clock),
+      roots_(std::move(roots)),
       interfaceCode_(interfaceCode),
-      explicitPath_(std::move(path)),
-      stream_(clock) {}
+      explicitPath_(std::move(path)) {}
 
 bool LinuxDeviceBackend::isUsb() const {
     return (interfaceCode_ & 0xFF00) == kUsbKind;
@@ -160,14 +160,6 @@ bool LinuxDeviceBackend::open() {
 void LinuxDeviceBackend::close() {
     stream_.reset();
     openedPath_.clear();
-}
-
-long LinuxDeviceBackend::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
-    return stream_.write(data, n, timeoutMs);
-}
-
-long LinuxDeviceBackend::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
-    return stream_.read(data, n, exact, timeoutMs);
 }
 
 std::vector<std::uint8_t> LinuxDeviceBackend::deviceId() {

@@ -13,7 +13,6 @@
 #include <string>
 
 #include "link/FdStream.h"
-#include "link/PortBackend.h"
 
 namespace veltra {
 
@@ -23,7 +22,7 @@ struct DeviceRoots {
     std::string dev = "/dev";
 };
 
-class LinuxDeviceBackend final : public PortBackend {
+class LinuxDeviceBackend final : public FdPortBackend {
 public:
     // path empty: the default device node of the port with this interface code.
     LinuxDeviceBackend(const Clock& clock, DeviceRoots roots, std::uint16_t interfaceCode,
@@ -31,10 +30,7 @@ public:
 
     bool open() override;
     void close() override;
-    long write(const std::uint8_t* data, std::size_t n, int timeoutMs) override;
-    long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) override;
     std::vector<std::uint8_t> deviceId() override;
-    OpenFailure openFailure() const override { return failure_; }
 
     // The node that open() used or would use; empty when the port has no device.
     std::string resolvePath() const;
@@ -48,8 +44,6 @@ private:
     std::uint16_t interfaceCode_;
     std::string explicitPath_;
     std::string openedPath_;
-    FdStream stream_;
-    OpenFailure failure_;
 };
 
 // The USB printer-class entries (lp0, lp1, ...) under <sys>/class/usbmisc, in name order with

@@ -25,7 +25,7 @@ std::vector<std::uint8_t> deviceIdGreeting(const std::string& id) {
 }
 
 UnixSocketBackend::UnixSocketBackend(const Clock& clock, std::string path)
-    : path_(std::move(path)), stream_(clock) {}
+    : FdPortBackend(clock), path_(std::move(path)) {}
 
 bool UnixSocketBackend::open() {
     close();
@@ -75,14 +75,6 @@ bool UnixSocketBackend::open() {
 void UnixSocketBackend::close() {
     stream_.reset();
     deviceId_.clear();
-}
-
-long UnixSocketBackend::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
-    return stream_.write(data, n, timeoutMs);
-}
-
-long UnixSocketBackend::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
-    return stream_.read(data, n, exact, timeoutMs);
 }
 
 }  // namespace veltra

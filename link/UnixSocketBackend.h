@@ -9,11 +9,10 @@
 #include <string>
 
 #include "link/FdStream.h"
-#include "link/PortBackend.h"
 
 namespace veltra {
 
-class UnixSocketBackend final : public PortBackend {
+class UnixSocketBackend final : public FdPortBackend {
 public:
     static constexpr int kGreetingTimeoutMs = 5000;
 
@@ -21,16 +20,11 @@ public:
 
     bool open() override;
     void close() override;
-    long write(const std::uint8_t* data, std::size_t n, int timeoutMs) override;
-    long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) override;
     std::vector<std::uint8_t> deviceId() override { return deviceId_; }
-    OpenFailure openFailure() const override { return failure_; }
 
 private:
     std::string path_;
-    FdStream stream_;
     std::vector<std::uint8_t> deviceId_;
-    OpenFailure failure_;
 };
 
 // The device end's greeting for a device ID text: length prefix and text.
