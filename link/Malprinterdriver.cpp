@@ -156,35 +156,35 @@ Status TPPrinterDriver::WritePort(const std::uint8_t* block, std::size_t n) {
     }
     const std::int64_t start = clock_.nowSeconds();
     const long written = backend_->write(block, n, transferTimeoutMs(n));
-    if (written < 0) {
-        return fail(port_error::kWrite);
+    const Detail fault =
+        transferFault('W', block, n, written, start, {port_error::kWrite, port_error::kWriteTime});
+    return fault == kNoError ? kOk : fail(fault);
+}
+
+Detail TPPrinterDriver::transferFault(char kind, const std::uint8_t* data, std::size_t n,
+                                      long count, std::int64_t startSeconds,
+                                      TransferFaults faults) {
+    if (count < 0) {
+        return faults.failed;
     }
-    trace('W', block, std::min<std::size_t>(std::size_t(written), n));
-    if (clock_.nowSeconds() - start >= kTransferLimitSeconds) {
-        return fail(port_error::kWriteTime);
+    trace(kind, data, std::min<std::size_t>(std::size_t(count), n));
+    if (clock_.nowSeconds() - startSeconds >= kTransferLimitSeconds) {
+        return faults.tooSlow;
     }
-    if (std::size_t(written) < n) {
-        return fail(port_error::kWrite);
+    // A short read (the device went away, or the time-out ended it early) leaves the buffer
+    // holding an older reply's bytes; it must not pass as this reply.
+    if (std::size_t(count) < n) {
+        return faults.failed;
     }
-    return kOk;
+    return kNoError;
 }
 
 Status TPPrinterDriver::timedRead(std::uint8_t* data, std::size_t n) {
     const std::int64_t start = clock_.nowSeconds();
     const long got = backend_->read(data, n, true, transferTimeoutMs(n));
-    if (got < 0) {
-        return failRead(port_error::kRead);
-    }
-    trace('R', data, std::min<std::size_t>(std::size_t(got), n));
-    if (clock_.nowSeconds() - start >= kTransferLimitSeconds) {
-        return failRead(port_error::kReadTime);
-    }
-    // A short read (the device went away, or the time-out ended it early) leaves the buffer
-    // holding an older reply's bytes; it must not pass as this reply.
-    if (std::size_t(got) < n) {
-        return failRead(port_error::kRead);
-    }
-    return kOk;
+    const Detail fault =
+        transferFault('R', data, n, got, start, {port_error::kRead, port_error::kReadTime});
+    return fault == kNoError ? kOk : failRead(fault);
 }
 
 Status TPPrinterDriver::ReadPort(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length) {

@@ -81,6 +81,16 @@ private:
     std::uint16_t portKind() const;
     void trace(char kind, const std::uint8_t* data, std::size_t n);
     Status timedRead(std::uint8_t* data, std::size_t n);
+    // The details of a timed transfer that failed: refused by the system or short, or that took
+    // the whole time limit.
+    struct TransferFaults {
+        Detail failed;
+        Detail tooSlow;
+    };
+    // Traces what a timed transfer begun at startSeconds moved (count, or -1 when the system
+    // refused it) and says how it failed; kNoError when all n bytes went in time.
+    Detail transferFault(char kind, const std::uint8_t* data, std::size_t n, long count,
+                         std::int64_t startSeconds, TransferFaults faults);
     Status readParallel(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
     Status readUsb(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
     Status failRead(Detail detail);
