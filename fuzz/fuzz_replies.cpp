@@ -66,7 +66,14 @@ bool readReplyOk(std::string_view payload) {
     return payload.size() >= 16 && payload.substr(0, 7) == "@BDC PS";
 }
 
-void checkReadValue(std::string_view payload, std::uint8_t got) {
+// Checks a read's result: a reply readReplyOk accepts gives Ok and its value (where the digits
+// are plain); any other must have failed as failedAsWanted says.
+void checkRead(std::string_view payload, Status s, std::uint8_t got, bool failedAsWanted) {
+    if (!readReplyOk(payload)) {
+        check(failedAsWanted);
+        return;
+    }
+    check(s == kOk);
     if (std::uint8_t want = 0; plainHex(payload[14], payload[15], want)) {
         check(got == want);
     }
@@ -123,15 +130,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 1: {
             std::uint8_t value = 0;
             const Status s = link.ReadEepromByte(0x10, value);
-            if (readReplyOk(text)) {
-                check(s == kOk);
-                checkReadValue(text, value);
-            } else {
-                check(s == kTransportFailure);
-                const bool header = text.size() >= 7 && text.substr(0, 7) == "@BDC PS";
-                check(link.LastError() ==
-                      (header ? link_error::kUnexpected : link_error::kBadEepromRead));
-            }
+            const bool header = text.size() >= 7 && text.substr(0, 7) == "@BDC PS";
+            checkRead(text, s, value,
+                      s == kTransportFailure &&
+                          link.LastError() ==
+                              (header ? link_error::kUnexpected : link_error::kBadEepromRead));
             break;
         }
         case 2: {
@@ -152,12 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         default: {
             std::uint8_t value = 0;
             const Status s = factory.ReadEepromByteData(0x20, value);
-            if (readReplyOk(text)) {
-                check(s == kOk);
-                checkReadValue(text, value);
-            } else {
-                check(s == kFactoryFailure && factory.LastError() == factory_error::kNoReplyHeader);
-            }
+            checkRead(text, s, value,
+                      s == kFactoryFailure && factory.LastError() == factory_error::kNoReplyHeader);
             break;
         }
     }
