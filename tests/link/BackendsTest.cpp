@@ -131,6 +131,26 @@ struct FakeRoots {
     DeviceRoots roots;
 };
 
+// A pseudo-terminal standing in for the first parallel port's node, <dev>/lp0.
+struct PtyOnLp0 {
+    PtyOnLp0() { fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0"); }
+    FakeRoots f;
+    Pty pty;
+};
+
+// Driver and transport on the system clock, with the backends of a device tree.
+struct TreeLink {
+    TreeLink(const DeviceRoots& roots, std::uint16_t portKind)
+        : driver(clock, choice, makeBackendFactory(clock, roots)), link(driver, clock, ui) {
+        choice.PortKind = portKind;
+    }
+    SystemClock clock;
+    StartupChoice choice;
+    RecordingHandler ui;
+    TPPrinterDriver driver;
+    TPD4Comm link;
+};
+
 TEST(LinuxDeviceBackend, UsbPortsFollowSysfsNameOrder) {
     SystemClock clock;
     FakeRoots f;
@@ -180,10 +200,9 @@ TEST(LinuxDeviceBackend, DeviceIds) {
 
 TEST(LinuxDeviceBackend, PseudoTerminalCarriesRawBytesWithPollTimeouts) {
     SystemClock clock;
-    FakeRoots f;
-    Pty pty;
-    fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0");
-    LinuxDeviceBackend b(clock, f.roots, 0x401);
+    PtyOnLp0 node;
+    const Pty& pty = node.pty;
+    LinuxDeviceBackend b(clock, node.f.roots, 0x401);
     ASSERT_TRUE(b.open());
 
     // Bytes a terminal would translate or act on must pass unchanged both ways.
@@ -211,15 +230,13 @@ TEST(LinuxDeviceBackend, PseudoTerminalCarriesRawBytesWithPollTimeouts) {
 // each byte well inside the time-out, must not keep the read alive past it.
 TEST(LinuxDeviceBackend, ATricklingReplyEndsTheReadAtItsDeadline) {
     SystemClock clock;
-    FakeRoots f;
-    Pty pty;
-    fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0");
-    LinuxDeviceBackend b(clock, f.roots, 0x401);
+    PtyOnLp0 node;
+    LinuxDeviceBackend b(clock, node.f.roots, 0x401);
     ASSERT_TRUE(b.open());
     std::thread trickle([&] {
         for (std::uint8_t i = 0; i < 6; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(120));
-            writeAll(pty.master, {i});
+            writeAll(node.pty.master, {i});
         }
     });
     std::array<std::uint8_t, 6> buf{};
@@ -232,37 +249,31 @@ TEST(LinuxDeviceBackend, ATricklingReplyEndsTheReadAtItsDeadline) {
 }
 
 TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
-    FakeRoots f;
-    Pty pty;
-    fs::create_symlink(pty.slaveName, fs::path(f.roots.dev) / "lp0");
-    writeFile(fs::path(f.roots.proc) / "sys" / "dev" / "parport" / "parport0" / "autoprobe",
+    PtyOnLp0 node;
+    writeFile(fs::path(node.f.roots.proc) / "sys" / "dev" / "parport" / "parport0" / "autoprobe",
               "MODEL:K55;\n");
 
     const Bytes status = packet(2, bytesOf("@BDC ST2\r\nST:04;IQ:3C3C3C3C3C3C3C;"));
-    ScriptedDevice device(pty.master, {
-                                          {kPacketModeEntry, packetModeReply()},
-                                          {kInitRequest, initReply()},
-                                          {openRequest(2), openReply(2)},
-                                          {creditRequest(2, 1), creditReply(2)},
-                                          {creditRequestRequest(2, 1), creditRequestReply(2, 1)},
-                                          {Bytes(11, 0), status},
-                                          {openRequest(0x40), openReply(0x40)},
-                                      });
-    SystemClock clock;
-    StartupChoice choice;
-    choice.PortKind = kParallelKind;
-    RecordingHandler ui;
-    TPPrinterDriver driver(clock, choice, makeBackendFactory(clock, f.roots));
-    TPD4Comm link(driver, clock, ui);
-    ASSERT_EQ(driver.OpenPort(0x401), kOk);
-    ASSERT_EQ(link.StartLink(), kOk)
-        << "port " << driver.LastError() << " link " << link.LastError();
+    ScriptedDevice device(node.pty.master,
+                          {
+                              {kPacketModeEntry, packetModeReply()},
+                              {kInitRequest, initReply()},
+                              {openRequest(2), openReply(2)},
+                              {creditRequest(2, 1), creditReply(2)},
+                              {creditRequestRequest(2, 1), creditRequestReply(2, 1)},
+                              {Bytes(11, 0), status},
+                              {openRequest(0x40), openReply(0x40)},
+                          });
+    TreeLink r(node.f.roots, kParallelKind);
+    ASSERT_EQ(r.driver.OpenPort(0x401), kOk);
+    ASSERT_EQ(r.link.StartLink(), kOk)
+        << "port " << r.driver.LastError() << " link " << r.link.LastError();
     device.join();
-    EXPECT_EQ(driver.deviceId(), bytesOf("MODEL:K55;"));
+    EXPECT_EQ(r.driver.deviceId(), bytesOf("MODEL:K55;"));
     ASSERT_EQ(device.received.size(), 7u);
     EXPECT_EQ(device.received[5], (Bytes{2, 2, 0, 11, 0, 0, 's', 't', 1, 0, 1}));
-    EXPECT_EQ(link.PrinterState(), printer_state::kReady);
-    EXPECT_EQ(link.IsChannelOpen(kDataSocket), 1);
+    EXPECT_EQ(r.link.PrinterState(), printer_state::kReady);
+    EXPECT_EQ(r.link.IsChannelOpen(kDataSocket), 1);
 }
 
 TEST(LinuxDeviceBackend, UsbPortStatusExchangeEndToEnd) {
@@ -273,18 +284,13 @@ TEST(LinuxDeviceBackend, UsbPortStatusExchangeEndToEnd) {
                                        {creditRequest(2, 1), creditReply(2)},
                                        {creditRequestRequest(2, 1), creditRequestReply(2, 1)},
                                        {Bytes(11, 0), packet(2, statusText("02", "ER:06;"))}});
-    SystemClock clock;
-    StartupChoice choice;
-    choice.PortKind = kUsbKind;
-    RecordingHandler ui;
-    TPPrinterDriver driver(clock, choice, makeBackendFactory(clock, f.roots));
-    TPD4Comm link(driver, clock, ui);
-    ASSERT_EQ(driver.OpenPort(0x501), kOk);
-    ASSERT_EQ(driver.QueryDeviceId(), kOk);
-    EXPECT_EQ(driver.deviceId(), bytesOf("MDL:K45;"));
-    ASSERT_EQ(link.OpenChannel(kControlSocket), kOk);
-    ASSERT_EQ(link.ReadStatus(), kOk);
-    EXPECT_EQ(link.PrinterError(), printer_error::kPaperOut);
+    TreeLink r(f.roots, kUsbKind);
+    ASSERT_EQ(r.driver.OpenPort(0x501), kOk);
+    ASSERT_EQ(r.driver.QueryDeviceId(), kOk);
+    EXPECT_EQ(r.driver.deviceId(), bytesOf("MDL:K45;"));
+    ASSERT_EQ(r.link.OpenChannel(kControlSocket), kOk);
+    ASSERT_EQ(r.link.ReadStatus(), kOk);
+    EXPECT_EQ(r.link.PrinterError(), printer_error::kPaperOut);
 }
 
 // A listening Unix socket in a temporary directory.
