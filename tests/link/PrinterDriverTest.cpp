@@ -305,31 +305,24 @@ TEST(PrinterDriver, BytesLeftOverFromAFailedReadOrAnEarlierSessionAreDiscarded) 
 }
 
 TEST(PrinterDriver, ReadMethodFollowsPortKindOrElseTheInterfaceCode) {
-    {
-        // PortKind unset: the USB interface code means USB reads.
-        DriverRig r(0);
-        ASSERT_EQ(r.driver.OpenPort(0x502), kOk);
+    struct Case {
+        const char* name;
+        std::uint16_t portKind;
+        std::uint16_t interfaceCode;
+        bool exactReads;  // parallel reads are exact, USB reads are not
+    };
+    const Case cases[] = {
+        {"PortKind unset: the USB interface code means USB reads", 0, 0x502, false},
+        {"PortKind unset: a parallel interface code", 0, 0x403, true},
+        {"the start-up choice wins over the interface code", kUsbKind, 0x401, false},
+    };
+    for (const auto& c : cases) {
+        DriverRig r(c.portKind);
+        ASSERT_EQ(r.driver.OpenPort(c.interfaceCode), kOk) << c.name;
         r.port.reply({0x02, 0x02, 0x00, 0x07, 0x00, 0x00, 'x'});
         std::int32_t length = 0;
-        ASSERT_EQ(r.read(length), kOk);
-        EXPECT_FALSE(r.port.reads.at(0).exact);
-    }
-    {
-        DriverRig r(0);
-        ASSERT_EQ(r.driver.OpenPort(0x403), kOk);
-        r.port.reply({0x02, 0x02, 0x00, 0x07, 0x00, 0x00, 'x'});
-        std::int32_t length = 0;
-        ASSERT_EQ(r.read(length), kOk);
-        EXPECT_TRUE(r.port.reads.at(0).exact);
-    }
-    {
-        // The start-up choice wins over the interface code.
-        DriverRig r(kUsbKind);
-        ASSERT_EQ(r.driver.OpenPort(0x401), kOk);
-        r.port.reply({0x02, 0x02, 0x00, 0x07, 0x00, 0x00, 'x'});
-        std::int32_t length = 0;
-        ASSERT_EQ(r.read(length), kOk);
-        EXPECT_FALSE(r.port.reads.at(0).exact);
+        ASSERT_EQ(r.read(length), kOk) << c.name;
+        EXPECT_EQ(r.port.reads.at(0).exact, c.exactReads) << c.name;
     }
 }
 
