@@ -36,6 +36,11 @@ inline Bytes cat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
+// A 16-bit value as it goes on the wire: high byte first.
+inline Bytes bigEndian(std::uint16_t v) {
+    return {std::uint8_t(v >> 8), std::uint8_t(v & 0xFF)};
+}
+
 // The state behind a FakeBackend; it outlives the backends the driver makes and destroys.
 struct FakePort {
     struct Chunk {
@@ -247,32 +252,10 @@ inline Bytes closeRequest(std::uint8_t s, std::uint8_t flag) {
     return {0x00, 0x00, 0x00, 0x0A, 0x01, 0x00, 0x02, s, s, flag};
 }
 inline Bytes creditRequest(std::uint8_t s, std::uint16_t n) {
-    return {0x00,
-            0x00,
-            0x00,
-            0x0B,
-            0x01,
-            0x00,
-            0x03,
-            s,
-            s,
-            std::uint8_t(n >> 8),
-            std::uint8_t(n & 0xFF)};
+    return cat({{0x00, 0x00, 0x00, 0x0B, 0x01, 0x00, 0x03, s, s}, bigEndian(n)});
 }
 inline Bytes creditRequestRequest(std::uint8_t s, std::uint16_t n) {
-    return {0x00,
-            0x00,
-            0x00,
-            0x0D,
-            0x01,
-            0x00,
-            0x04,
-            s,
-            s,
-            0xFF,
-            0xFF,
-            std::uint8_t(n >> 8),
-            std::uint8_t(n & 0xFF)};
+    return cat({{0x00, 0x00, 0x00, 0x0D, 0x01, 0x00, 0x04, s, s, 0xFF, 0xFF}, bigEndian(n)});
 }
 inline const Bytes kExitRequest{0x00, 0x00, 0x00, 0x07, 0x01, 0x00, 0x08};
 
