@@ -23,6 +23,7 @@
 #include "link/MessageHandler.h"
 #include "link/PortBackend.h"
 #include "link/StartupChoice.h"
+#include "tests/link/ChunkQueue.h"
 
 namespace veltra::fuzz {
 
@@ -104,13 +105,7 @@ public:
             clock_.advance(a.delayMs);
             waited += a.delayMs;
             a.delayMs = 0;
-            const std::size_t take = std::min(n - got, a.bytes.size());
-            std::copy_n(a.bytes.begin(), take, data + got);
-            a.bytes.erase(a.bytes.begin(), a.bytes.begin() + std::ptrdiff_t(take));
-            got += take;
-            if (a.bytes.empty()) {
-                arrivals_.pop_front();
-            }
+            got += test::takeFromFront(arrivals_, data + got, n - got);
             if (!exact) {
                 break;
             }

@@ -18,6 +18,7 @@
 #include "link/Malprinterdriver.h"
 #include "link/PortBackend.h"
 #include "link/Status.h"
+#include "tests/link/ChunkQueue.h"
 #include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
@@ -135,13 +136,7 @@ public:
             }
             p_.clock.advance(front.delayMs);
             front.delayMs = 0;
-            const std::size_t take = std::min(n - got, front.bytes.size());
-            std::copy_n(front.bytes.begin(), take, data + got);
-            front.bytes.erase(front.bytes.begin(), front.bytes.begin() + std::ptrdiff_t(take));
-            got += take;
-            if (front.bytes.empty()) {
-                p_.replies.pop_front();
-            }
+            got += takeFromFront(p_.replies, data + got, n - got);
             if (!exact) {
                 break;
             }
