@@ -229,8 +229,7 @@ TEST(D4Comm, ErrorPacket84OnAControlRequestClosesTheControlChannel) {
 
 TEST(D4Comm, ControlReplyPayloadMovesToTheStartZeroTerminated) {
     Rig r;
-    r.openChannels(0, 0);
-    r.queueControl(bytesOf("xyz"));
+    r.openForControl(bytesOf("xyz"));
     const std::uint8_t req[5] = {'s', 't', 1, 0, 1};
     ASSERT_EQ(r.link.ControlTransact(req, 5), kOk);
     EXPECT_EQ(r.link.replyPayloadLength(), 3u);

@@ -276,6 +276,13 @@ struct Rig {
         port.reply(packet(kControlSocket, payload));
     }
 
+    // Opens both channels without print data credit and queues the reply payload of the one
+    // control exchange that follows.
+    void openForControl(const Bytes& payload) {
+        openChannels(0, 0);
+        queueControl(payload);
+    }
+
     // Opens both channels with the given print data credit (through the transport itself).
     void openChannels(std::uint16_t dataCredit = 200, std::uint16_t printerCredit = 200) {
         port.reply(openReply(kControlSocket));

@@ -41,8 +41,7 @@ TEST(PrinterStatus, ReplyGrammar) {
     };
     for (const auto& c : cases) {
         Rig r;
-        r.openChannels(0, 0);
-        r.queueControl(bytesOf(c.text));
+        r.openForControl(bytesOf(c.text));
         EXPECT_EQ(r.link.ReadStatus(), c.status) << c.name;
         EXPECT_EQ(r.link.LastError(), c.detail) << c.name;
         EXPECT_EQ(r.link.PrinterState(), c.state) << c.name;
@@ -62,8 +61,7 @@ TEST(PrinterStatus, EveryStateAndErrorCode) {
     };
     for (const auto& [code, state] : states) {
         Rig r;
-        r.openChannels(0, 0);
-        r.queueControl(statusText(code));
+        r.openForControl(statusText(code));
         ASSERT_EQ(r.link.ReadStatus(), kOk) << code;
         EXPECT_EQ(r.link.PrinterState(), state) << code;
     }
@@ -75,8 +73,7 @@ TEST(PrinterStatus, EveryStateAndErrorCode) {
     };
     for (const auto& [code, error] : errors) {
         Rig r;
-        r.openChannels(0, 0);
-        r.queueControl(statusText("04", std::string("ER:") + code + ";"));
+        r.openForControl(statusText("04", std::string("ER:") + code + ";"));
         ASSERT_EQ(r.link.ReadStatus(), kOk) << code;
         EXPECT_EQ(r.link.PrinterState(), printer_state::kError) << code;
         EXPECT_EQ(r.link.PrinterError(), error) << code;
@@ -110,8 +107,7 @@ TEST(PrinterStatus, OpensThePrintDataChannelUnlessThePrinterIsInError) {
 
 TEST(PrinterStatus, AFailedReadLeavesTheResetValues) {
     Rig r;
-    r.openChannels(0, 0);
-    r.queueControl(statusText("02", "ER:04;"));
+    r.openForControl(statusText("02", "ER:04;"));
     ASSERT_EQ(r.link.ReadStatus(), kOk);
     r.port.reply(creditReply(2, 7));
     EXPECT_EQ(r.link.ReadStatus(), kTransportFailure);
@@ -239,8 +235,7 @@ TEST(ControlRequests, RsAndTheWriteReplyLetter) {
     };
     for (const auto& c : cases) {
         Rig r;
-        r.openChannels(0, 0);
-        r.queueControl(c.reply);
+        r.openForControl(c.reply);
         EXPECT_EQ(r.link.SendRs(), c.status);
         EXPECT_EQ(r.link.LastError(), c.detail);
         EXPECT_EQ(r.port.writes.at(2), (Bytes{2, 2, 0, 11, 0, 0, 'r', 's', 1, 0, 1}));
@@ -263,8 +258,7 @@ TEST(ControlRequests, EepromByteReadBytesAndDecoding) {
     };
     for (const auto& c : cases) {
         Rig r;
-        r.openChannels(0, 0);
-        r.queueControl(c.reply);
+        r.openForControl(c.reply);
         std::uint8_t value = 0xEE;
         EXPECT_EQ(r.link.ReadEepromByte(0x5D, value), c.status) << c.name;
         EXPECT_EQ(r.link.LastError(), c.detail) << c.name;
@@ -288,8 +282,7 @@ TEST(ControlRequests, EepromByteWrite) {
     for (const auto& c : cases) {
         Rig r;
         r.link.SetModelCode(0x3B, 0xA5);
-        r.openChannels(0, 0);
-        r.queueControl(writeReplyText(c.letter));
+        r.openForControl(writeReplyText(c.letter));
         EXPECT_EQ(r.link.WriteEepromByte(0xB0, 0x95), c.status) << c.letter;
         EXPECT_EQ(r.link.LastError(), c.detail) << c.letter;
         EXPECT_EQ(r.port.writes.at(2), (Bytes{2, 2, 0, 17, 0, 0, '|', '|', 0x07, 0x00, 0x3B, 0xA5,
