@@ -52,33 +52,35 @@ TEST(PrinterStatus, ReplyGrammar) {
 }
 
 TEST(PrinterStatus, EveryStateAndErrorCode) {
-    const std::pair<const char*, std::int16_t> states[] = {
-        {"00", printer_state::kError},    {"01", printer_state::kNozzleCheck},
-        {"02", printer_state::kBusy},     {"03", printer_state::kPrinting},
-        {"04", printer_state::kReady},    {"06", printer_state::kUnknown},
-        {"07", printer_state::kCleaning}, {"08", printer_state::kBeforeFill},
-        {"FF", printer_state::kUnknown},
+    using namespace printer_state;
+    using namespace printer_error;
+    // Each "ST:" code alone, then each "ER:" code behind "ST:04".
+    struct Case {
+        const char* state;
+        const char* error;  // empty: no "ER:" field
+        std::int16_t wantState;
+        std::int16_t wantError;
     };
-    for (const auto& [code, state] : states) {
-        Rig r;
-        r.openForControl(statusText(code));
-        ASSERT_EQ(r.link.ReadStatus(), kOk) << code;
-        EXPECT_EQ(r.link.PrinterState(), state) << code;
-    }
-    const std::pair<const char*, std::int16_t> errors[] = {
-        {"00", printer_error::kFatal},      {"01", printer_error::kNotSelected},
-        {"04", printer_error::kPaperJam},   {"05", printer_error::kInkOut},
-        {"06", printer_error::kPaperOut},   {"10", printer_error::kMaintenance},
-        {"12", printer_error::kDoubleFeed},
+    const Case cases[] = {
+        {"00", "", kError, kNone},          {"01", "", kNozzleCheck, kNone},
+        {"02", "", kBusy, kNone},           {"03", "", kPrinting, kNone},
+        {"04", "", kReady, kNone},          {"06", "", kUnknown, kNone},
+        {"07", "", kCleaning, kNone},       {"08", "", kBeforeFill, kNone},
+        {"FF", "", kUnknown, kNone},        {"04", "00", kError, kFatal},
+        {"04", "01", kError, kNotSelected}, {"04", "04", kError, kPaperJam},
+        {"04", "05", kError, kInkOut},      {"04", "06", kError, kPaperOut},
+        {"04", "10", kError, kMaintenance}, {"04", "12", kError, kDoubleFeed},
     };
-    for (const auto& [code, error] : errors) {
+    for (const auto& c : cases) {
+        const std::string error = *c.error != '\0' ? std::string("ER:") + c.error + ";" : "";
+        const std::string label = std::string("ST:") + c.state + ";" + error;
         Rig r;
-        r.openForControl(statusText("04", std::string("ER:") + code + ";"));
-        ASSERT_EQ(r.link.ReadStatus(), kOk) << code;
-        EXPECT_EQ(r.link.PrinterState(), printer_state::kError) << code;
-        EXPECT_EQ(r.link.PrinterError(), error) << code;
-        EXPECT_TRUE(r.link.HasErrorField());
-        EXPECT_EQ(r.link.RawErrorCode(), 0) << code;
+        r.openForControl(statusText(c.state, error));
+        ASSERT_EQ(r.link.ReadStatus(), kOk) << label;
+        EXPECT_EQ(r.link.PrinterState(), c.wantState) << label;
+        EXPECT_EQ(r.link.PrinterError(), c.wantError) << label;
+        EXPECT_EQ(r.link.HasErrorField(), !error.empty()) << label;
+        EXPECT_EQ(r.link.RawErrorCode(), 0) << label;
     }
 }
 
