@@ -23,7 +23,7 @@
 #include "link/MessageHandler.h"
 #include "link/PortBackend.h"
 #include "link/StartupChoice.h"
-#include "tests/link/ChunkQueue.h"
+#include "tests/support/ChunkQueue.h"
 
 namespace veltra::fuzz {
 

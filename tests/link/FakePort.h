@@ -18,7 +18,7 @@
 #include "link/Malprinterdriver.h"
 #include "link/PortBackend.h"
 #include "link/Status.h"
-#include "tests/link/ChunkQueue.h"
+#include "tests/support/ChunkQueue.h"
 #include "tests/support/RecordingHandler.h"
 
 namespace veltra::test {
