@@ -124,14 +124,14 @@ public:
     enum class Role { Plain, Default, Cancel };
 
     // A button of a panel's button row, by object name; none where the name is null.
-    struct ButtonSpec {
+    struct PanelButton {
         const char* name = nullptr;
         Role role = Role::Plain;
     };
     // One panel as data, built in this order: the title, a text line, a list of text lines, a
     // radio group with its items, what is particular to the panel (body), the OK button and the
     // Previous button. What a panel does not have is left empty.
-    struct Spec {
+    struct PanelRow {
         Panel id;
         std::string_view title = {};
         std::string_view text = {};
@@ -139,28 +139,28 @@ public:
         const char* radio = nullptr;
         std::span<const std::string_view> items = {};
         void (*body)(TFormAdjust& form, Builder& b) = nullptr;
-        ButtonSpec ok = {};
-        ButtonSpec previous = {};
+        PanelButton ok = {};
+        PanelButton previous = {};
     };
     // Builds the panels one after another.
-    static void build(TFormAdjust& form, QWidget* workArea, std::span<const Spec> specs) {
-        for (const Spec& spec : specs) {
-            Builder b(form, workArea, spec.id, spec.title);
-            if (!spec.text.empty()) {
-                b.text(spec.text);
+    static void build(TFormAdjust& form, QWidget* workArea, std::span<const PanelRow> rows) {
+        for (const PanelRow& row : rows) {
+            Builder b(form, workArea, row.id, row.title);
+            if (!row.text.empty()) {
+                b.text(row.text);
             }
-            b.texts(spec.texts);
-            if (spec.radio) {
-                b.radio(spec.radio, spec.items);
+            b.texts(row.texts);
+            if (row.radio) {
+                b.radio(row.radio, row.items);
             }
-            if (spec.body) {
-                spec.body(form, b);
+            if (row.body) {
+                row.body(form, b);
             }
-            if (spec.ok.name) {
-                b.ok(spec.ok.name, spec.ok.role);
+            if (row.ok.name) {
+                b.ok(row.ok.name, row.ok.role);
             }
-            if (spec.previous.name) {
-                b.previous(spec.previous.name, spec.previous.role);
+            if (row.previous.name) {
+                b.previous(row.previous.name, row.previous.role);
             }
         }
     }

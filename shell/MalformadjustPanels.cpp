@@ -146,7 +146,7 @@ void TFormAdjust::buildPanels(QWidget* workArea) {
         b.entryRow(w::kEepromAddress, Entry::EepWriteAddEdit, 2, true, w::kEepromByteRange);
         b.entryRow(w::kEepromData, Entry::EepWriteDataEdit, 2, true, w::kEepromByteRange);
     };
-    const Builder::Spec panels[] = {
+    const Builder::PanelRow panels[] = {
         {.id = Panel::CanvasPanel},
         // Adjustment: EEPROM initialization, head ID, USB ID.
         {.id = Panel::DefaultSetPnl,
