@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "link/DeviceId.h"
 #include "link/StartupChoice.h"
 
 namespace veltra {
@@ -21,10 +22,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The USB printer-class driver answers its device-ID request with a 2-byte big-endian length
-// (counting those two bytes) and the ID text, into a buffer of at most 1024 bytes.
+// The USB printer-class driver answers its device-ID request with a 2-byte length (counting
+// those two bytes) and the ID text, into a buffer of at most 1024 bytes.
 constexpr std::size_t kUsbDeviceIdBuffer = 1024;
-constexpr std::size_t kDeviceIdPrefix = 2;
 constexpr unsigned kGetDeviceIdNumber = 1;
 constexpr unsigned long getDeviceIdRequest(std::size_t len) {
     return _IOC(_IOC_READ, 'P', kGetDeviceIdNumber, len);
@@ -52,12 +52,8 @@ std::vector<std::uint8_t> joinLines(const std::string& text) {
     return out;
 }
 
-std::vector<std::uint8_t> trimmed(const std::string& text) {
-    std::size_t end = text.size();
-    while (end > 0 && std::isspace(static_cast<unsigned char>(text[end - 1])) != 0) {
-        --end;
-    }
-    return {text.begin(), text.begin() + std::ptrdiff_t(end)};
+std::vector<std::uint8_t> bareId(const std::vector<std::uint8_t>& text) {
+    return readDeviceId(text.data(), text.size(), DeviceIdForm::Bare);
 }
 
 // Splits "lp12" into ("lp", 12); names without a trailing number get -1.
@@ -174,10 +170,11 @@ std::vector<std::uint8_t> LinuxDeviceBackend::deviceId() {
 std::vector<std::uint8_t> LinuxDeviceBackend::usbDeviceId(const std::string& entry) {
     const fs::path attribute =
         fs::path(roots_.sys) / "class" / "usbmisc" / entry / "device" / "ieee1284_id";
-    std::error_code ec;
-    if (fs::exists(attribute, ec)) {
-        return trimmed(readText(attribute));
+    const std::string text = readText(attribute);
+    if (auto id = bareId({text.begin(), text.end()}); !id.empty()) {
+        return id;
     }
+    // No attribute, or one that holds no usable ID: ask the driver itself.
     if (!stream_.valid()) {
         return {};
     }
@@ -185,12 +182,7 @@ std::vector<std::uint8_t> LinuxDeviceBackend::usbDeviceId(const std::string& ent
     if (::ioctl(stream_.fd(), getDeviceIdRequest(buf.size()), buf.data()) < 0) {
         return {};
     }
-    std::size_t length = std::size_t(buf[0]) * 256 + buf[1];
-    if (length < kDeviceIdPrefix) {
-        return {};
-    }
-    length = std::min(length, buf.size());
-    return {buf.begin() + kDeviceIdPrefix, buf.begin() + std::ptrdiff_t(length)};
+    return readDeviceId(buf.data(), buf.size(), DeviceIdForm::LengthFirst);
 }
 
 std::vector<std::uint8_t> LinuxDeviceBackend::parallelDeviceId(const std::string& entry) const {
@@ -205,7 +197,7 @@ std::vector<std::uint8_t> LinuxDeviceBackend::parallelDeviceId(const std::string
         names.push_back("autoprobe" + std::to_string(i));
     }
     for (const auto& name : names) {
-        auto id = joinLines(readText(dir / name));
+        auto id = bareId(joinLines(readText(dir / name)));
         if (!id.empty()) {
             return id;
         }

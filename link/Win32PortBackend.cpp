@@ -11,7 +11,6 @@ namespace veltra::win32 {
 namespace {
 
 constexpr int kPortsPerKind = 3;
-constexpr std::size_t kDeviceIdPrefix = 2;
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -28,22 +27,6 @@ std::string usbPortName(std::uint16_t interfaceCode) {
         return {};
     }
     return "ZTUSB" + std::to_string(number) + ":";
-}
-
-std::vector<std::uint8_t> deviceIdText(const std::uint8_t* reply, std::size_t n) {
-    std::size_t begin = 0;
-    std::size_t end = n;
-    if (n >= kDeviceIdPrefix) {
-        const std::size_t length = std::size_t(reply[0]) * 256 + reply[1];
-        if (length >= kDeviceIdPrefix && length <= n) {
-            begin = kDeviceIdPrefix;
-            end = length;
-        }
-    }
-    while (end > begin && reply[end - 1] == 0) {
-        --end;
-    }
-    return {reply + begin, reply + end};
 }
 
 }  // namespace veltra::win32
@@ -233,26 +216,27 @@ long Win32PortBackend::read(std::uint8_t* data, std::size_t n, bool exact, int t
     }
 }
 
-std::vector<std::uint8_t> Win32PortBackend::askDeviceId(std::uint32_t code) {
+std::vector<std::uint8_t> Win32PortBackend::askDeviceId(std::uint32_t code, DeviceIdForm form) {
     std::vector<std::uint8_t> buffer(kDeviceIdBuffer, 0);
     std::uint32_t returned = 0;
     if (!calls_.deviceControl(handle_, code, buffer.data(), clampedCount(buffer.size()),
                               returned)) {
         return {};
     }
-    return deviceIdText(buffer.data(), std::min<std::size_t>(returned, buffer.size()));
+    return readDeviceId(buffer.data(), std::min<std::size_t>(returned, buffer.size()), form);
 }
 
 std::vector<std::uint8_t> Win32PortBackend::deviceId() {
     if (handle_ == 0) {
         return {};
     }
-    if ((interfaceCode_ & 0xFF00) == kParallelKind) {
-        return askDeviceId(kParallelDeviceIdCode);
-    }
-    std::vector<std::uint8_t> id = askDeviceId(kUsbPortDeviceIdCode);
+    // The port drivers' replies come in either form; the system's requests in their own.
+    const bool parallel = (interfaceCode_ & 0xFF00) == kParallelKind;
+    std::vector<std::uint8_t> id =
+        askDeviceId(parallel ? kParallelDeviceIdCode : kUsbPortDeviceIdCode, DeviceIdForm::Either);
     if (id.empty()) {
-        id = askDeviceId(kUsbPrint1284IdCode);
+        id = parallel ? askDeviceId(kParallelQueryDeviceIdCode, DeviceIdForm::Bare)
+                      : askDeviceId(kUsbPrint1284IdCode, DeviceIdForm::LengthFirst);
     }
     return id;
 }

@@ -8,8 +8,9 @@
 // system's own USB printer class serves "ZTUSBn". A device key that cannot be opened ends the
 // search at once: the port does not open.
 //
-// The device ID comes from the port driver's device-ID request; a USB port that gives none is
-// asked the system USB printer class's IEEE 1284 ID request as well.
+// The device ID comes from the port driver's device-ID request; a port that gives none is asked
+// the system's own request as well: the USB printer class's IEEE 1284 ID request, or the parallel
+// port driver's device-ID query. Every reply goes through the one device-ID reader (DeviceId.h).
 //
 // Every system call goes through a Win32Calls table, so that the search and the transfers are
 // the same code on every platform, and tests feed it device lists, registry values and replies.
@@ -22,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/DeviceId.h"
 #include "link/PortBackend.h"
 
 namespace veltra::win32 {
@@ -41,11 +43,13 @@ inline constexpr Guid kPortDriverClass{
 inline constexpr Guid kUsbPrintClass{
     0x28D78FAD, 0x5A12, 0x11D1, {0xAE, 0x5B, 0x00, 0x00, 0xF8, 0x03, 0xA8, 0xC2}};
 
-// Device-ID control codes: the port drivers' (USB, parallel) and the USB printer class's IEEE
-// 1284 ID request.
+// Device-ID control codes: the port drivers' (USB, parallel), the USB printer class's IEEE 1284
+// ID request (length first), and the system parallel port driver's device-ID query (the text
+// and a NUL).
 inline constexpr std::uint32_t kUsbPortDeviceIdCode = 0x221804;
 inline constexpr std::uint32_t kParallelDeviceIdCode = 0x11;
 inline constexpr std::uint32_t kUsbPrint1284IdCode = 0x220034;
+inline constexpr std::uint32_t kParallelQueryDeviceIdCode = 0x16000C;
 
 // Opaque system handles; 0 stands for "none" (the real table maps the invalid-handle values).
 using Handle = std::uintptr_t;
@@ -119,10 +123,6 @@ inline constexpr std::string_view kPortNameValue = "PortName";
 // other codes.
 std::string usbPortName(std::uint16_t interfaceCode);
 
-// Takes the 2-byte big-endian length (counting itself) off an IEEE 1284 device ID when the
-// reply carries one, and a trailing NUL; otherwise keeps the bytes as they came.
-std::vector<std::uint8_t> deviceIdText(const std::uint8_t* reply, std::size_t n);
-
 }  // namespace veltra::win32
 
 namespace veltra {
@@ -148,7 +148,7 @@ private:
     bool openByClassIndex(std::uint32_t index);
     bool openName(const std::string& name);
     void applyTimeouts(const win32::TransferTimeouts& t);
-    std::vector<std::uint8_t> askDeviceId(std::uint32_t code);
+    std::vector<std::uint8_t> askDeviceId(std::uint32_t code, DeviceIdForm form);
 
     win32::Win32Calls calls_;
     std::uint16_t interfaceCode_;

@@ -181,20 +181,25 @@ TEST(LinuxDeviceBackend, DeviceIds) {
     Pty pty;
     f.usbEntry("lp0", pty.slaveName, "MFG:Veltra;MDL:K55;CMD:D4;\n");
     f.usbEntry("lp1", pty.slaveName);  // no attribute: the device-ID request must answer
+    f.usbEntry("lp2", pty.slaveName, "MFG:Veltra;\x1bMDL:K55;");  // refused: so is the request
     LinuxDeviceBackend usb0(clock, f.roots, 0x501);
     ASSERT_TRUE(usb0.open());
     EXPECT_EQ(usb0.deviceId(), bytesOf("MFG:Veltra;MDL:K55;CMD:D4;"));
-    LinuxDeviceBackend usb1(clock, f.roots, 0x502);
-    ASSERT_TRUE(usb1.open());
-    EXPECT_TRUE(usb1.deviceId().empty()) << "a terminal does not answer the printer request";
+    for (const std::uint16_t code : {std::uint16_t{0x502}, std::uint16_t{0x503}}) {
+        LinuxDeviceBackend usb(clock, f.roots, code);
+        ASSERT_TRUE(usb.open());
+        EXPECT_TRUE(usb.deviceId().empty()) << "a terminal does not answer the printer request";
+    }
 
     const fs::path parport = fs::path(f.roots.proc) / "sys" / "dev" / "parport";
     writeFile(parport / "parport0" / "autoprobe", "CLASS:PRINTER;\nMODEL:K55;\n");
     writeFile(parport / "parport1" / "autoprobe", "");
-    writeFile(parport / "parport1" / "autoprobe2", "MODEL:K45;\n");
+    writeFile(parport / "parport1" / "autoprobe2", "MFG:ZOLTA;\nMODEL:K45;\n");
     EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x401).deviceId(),
               bytesOf("CLASS:PRINTER;MODEL:K55;"));
-    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x402).deviceId(), bytesOf("MODEL:K45;"));
+    EXPECT_EQ(LinuxDeviceBackend(clock, f.roots, 0x402).deviceId(),
+              bytesOf("MFG:ZOLTA;MODEL:K45;"));
+    writeFile(parport / "parport2" / "autoprobe", "MODEL:K45;\n");  // too short to name both
     EXPECT_TRUE(LinuxDeviceBackend(clock, f.roots, 0x403).deviceId().empty());
 }
 
@@ -251,7 +256,7 @@ TEST(LinuxDeviceBackend, ATricklingReplyEndsTheReadAtItsDeadline) {
 TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
     PtyOnLp0 node;
     writeFile(fs::path(node.f.roots.proc) / "sys" / "dev" / "parport" / "parport0" / "autoprobe",
-              "MODEL:K55;\n");
+              "MFG:ZOLTA;\nMODEL:K55;\n");
 
     const Bytes status = packet(2, bytesOf("@BDC ST2\r\nST:04;IQ:3C3C3C3C3C3C3C;"));
     ScriptedDevice device(node.pty.master,
@@ -269,7 +274,7 @@ TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
     ASSERT_EQ(r.link.StartLink(), kOk)
         << "port " << r.driver.LastError() << " link " << r.link.LastError();
     device.join();
-    EXPECT_EQ(r.driver.deviceId(), bytesOf("MODEL:K55;"));
+    EXPECT_EQ(r.driver.deviceId(), bytesOf("MFG:ZOLTA;MODEL:K55;"));
     ASSERT_EQ(device.received.size(), 7u);
     EXPECT_EQ(device.received[5], (Bytes{2, 2, 0, 11, 0, 0, 's', 't', 1, 0, 1}));
     EXPECT_EQ(r.link.PrinterState(), printer_state::kReady);
@@ -279,7 +284,7 @@ TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
 TEST(LinuxDeviceBackend, UsbPortStatusExchangeEndToEnd) {
     FakeRoots f;
     Pty pty;
-    f.usbEntry("lp0", pty.slaveName, "MDL:K45;");
+    f.usbEntry("lp0", pty.slaveName, "MFG:ZOLTA;MDL:K45;");
     ScriptedDevice device(pty.master, {{openRequest(2), openReply(2)},
                                        {creditRequest(2, 1), creditReply(2)},
                                        {creditRequestRequest(2, 1), creditRequestReply(2, 1)},
@@ -287,7 +292,7 @@ TEST(LinuxDeviceBackend, UsbPortStatusExchangeEndToEnd) {
     TreeLink r(f.roots, kUsbKind);
     ASSERT_EQ(r.driver.OpenPort(0x501), kOk);
     ASSERT_EQ(r.driver.QueryDeviceId(), kOk);
-    EXPECT_EQ(r.driver.deviceId(), bytesOf("MDL:K45;"));
+    EXPECT_EQ(r.driver.deviceId(), bytesOf("MFG:ZOLTA;MDL:K45;"));
     ASSERT_EQ(r.link.OpenChannel(kControlSocket), kOk);
     ASSERT_EQ(r.link.ReadStatus(), kOk);
     EXPECT_EQ(r.link.PrinterError(), printer_error::kPaperOut);

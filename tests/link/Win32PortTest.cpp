@@ -145,6 +145,11 @@ struct FakeSystem {
 
 const std::string kDirect1 = "\\\\.\\ZTUSB1:";
 
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 TEST(Win32Port, UsbPortIsFoundByItsPortNameOrByTheFallbacks) {
     struct Case {
         const char* what;
@@ -241,8 +246,11 @@ TEST(Win32Port, FailedKeyOrListEndsTheOpenAtOnceWithMinus105) {
 }
 
 TEST(Win32Port, DeviceIdByTheDriversRequestWithTheClassRequestBehind) {
-    const Bytes text = {'M', 'F', 'G', ':', 'V', ';'};
-    const Bytes prefixed = {0x00, 0x08, 'M', 'F', 'G', ':', 'V', ';', 0x00, 0x00};
+    const std::string id = "MFG:ZOLTA;MDL:K55;";
+    const Bytes text(id.begin(), id.end());
+    Bytes prefixed = Bytes{0x00, 0x14} + text;
+    prefixed.resize(24, 0);
+    const Bytes nulEnded = text + Bytes{0x00};
     struct Case {
         const char* what;
         std::uint16_t code;
@@ -264,12 +272,18 @@ TEST(Win32Port, DeviceIdByTheDriversRequestWithTheClassRequestBehind) {
          {0x221804, 0x220034},
          text},
         {"parallel port", 0x402, {{0x11, text}, {0x221804, prefixed}}, {0x11}, text},
+        {"system parallel query behind a refusing port driver",
+         0x402,
+         {{0x16000C, nulEnded}},
+         {0x11, 0x16000C},
+         text},
+        {"system parallel query behind a port driver's unusable ID",
+         0x402,
+         {{0x11, {'M', 'D', 'L', ':', 0x01}}, {0x16000C, nulEnded}},
+         {0x11, 0x16000C},
+         text},
         {"nothing at all", 0x501, {}, {0x221804, 0x220034}, {}},
-        {"a length beyond the reply is text",
-         0x501,
-         {{0x221804, {0x00, 0x40, 'A'}}},
-         {0x221804},
-         {0x00, 0x40, 'A'}},
+        {"nothing on a parallel port", 0x402, {}, {0x11, 0x16000C}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
