@@ -55,6 +55,11 @@ public:
             dot();
         }
     }
+    void recordFailure(std::int64_t ms, char kind, const std::string& reason) override {
+        if (next_) {
+            next_->recordFailure(ms, kind, reason);
+        }
+    }
     void sleepMs(std::int64_t ms) override {
         if (!show_) {
             clock_.sleepMs(ms);
@@ -421,9 +426,14 @@ int CliApp::execute() {
             return failure(std::string(msg::kCannotOpenPort) + (reason.empty() ? "" : "\n") +
                            reason);
         }
-        case StartOutcome::LinkFailed:
+        case StartOutcome::LinkFailed: {
+            // A start that failed at the port keeps the system's reason, as a failed open does.
+            const std::string reason = objects.driver.transferFailure();
             objects.driver.ClosePort();
-            return failure(std::string(msg::kCommunicationError));
+            return failure(std::string(msg::kCommunicationError) +
+                           (reason.empty() ? "" : "
+" + std::string(msg::kSystemReason) + reason));
+        }
     }
 
     CliSession session{objects, frame, view, out, err_, in_, options_, printer.get(), values_};

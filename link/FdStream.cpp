@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace veltra {
 
@@ -73,7 +74,9 @@ void FdStream::reset() {
 
 template <typename Step>
 long FdStream::transfer(short event, std::size_t n, bool exact, int timeoutMs, Step step) {
+    lastErrno_ = 0;
     if (fd_ < 0) {
+        lastErrno_ = EBADF;
         return -1;
     }
     std::size_t done = 0;
@@ -86,6 +89,7 @@ long FdStream::transfer(short event, std::size_t n, bool exact, int timeoutMs, S
             break;
         }
         if (w == Wait::Failed) {
+            lastErrno_ = errno;
             return done > 0 ? long(done) : -1;
         }
         const ssize_t r = step(done);
@@ -100,6 +104,7 @@ long FdStream::transfer(short event, std::size_t n, bool exact, int timeoutMs, S
                 pauseSlice(wait, silence);
                 continue;
             }
+            lastErrno_ = errno;
             return done > 0 ? long(done) : -1;
         }
         if (r == 0 && event == POLLIN) {
@@ -123,6 +128,11 @@ long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
 long FdStream::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
     return transfer(POLLIN, n, exact, timeoutMs,
                     [&](std::size_t done) { return ::read(fd_, data + done, n - done); });
+}
+
+std::string FdPortBackend::transferFailure() const {
+    const int e = stream_.lastErrno();
+    return e == 0 ? std::string() : std::string(std::strerror(e));
 }
 
 }  // namespace veltra

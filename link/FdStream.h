@@ -23,6 +23,8 @@ public:
     void reset();
     int fd() const { return fd_; }
     bool valid() const { return fd_ >= 0; }
+    // The system's error number of the last transfer's failing call; 0 when none failed.
+    int lastErrno() const { return lastErrno_; }
 
     // Writes until n bytes are out or timeoutMs has passed since the call; the count written, or -1
     // when the system refused the write before any byte went out.
@@ -47,6 +49,7 @@ private:
     const Clock& clock_;
     int fd_ = -1;
     bool socket_ = false;
+    int lastErrno_ = 0;
 };
 
 // The part of a backend on a descriptor that is the same for every kind: the transfers go
@@ -60,6 +63,7 @@ public:
         return stream_.read(data, n, exact, timeoutMs);
     }
     OpenFailure openFailure() const override { return failure_; }
+    std::string transferFailure() const override;
 
 protected:
     explicit FdPortBackend(const Clock& clock) : stream_(clock) {}

@@ -106,6 +106,13 @@ std::uint16_t TPPrinterDriver::portKind() const {
     return std::uint16_t(openedCode_ & 0xFF00);
 }
 
+void TPPrinterDriver::noteTransferFailure(char kind) {
+    transferFailure_ = backend_ ? backend_->transferFailure() : std::string();
+    if (trace_ != nullptr && !transferFailure_.empty()) {
+        trace_->recordFailure(clock_.nowMs() - openedAtMs_, kind, transferFailure_);
+    }
+}
+
 void TPPrinterDriver::trace(char kind, const std::uint8_t* data, std::size_t n) {
     if (trace_ != nullptr) {
         trace_->record(clock_.nowMs() - openedAtMs_, kind, data, n);
@@ -115,6 +122,7 @@ void TPPrinterDriver::trace(char kind, const std::uint8_t* data, std::size_t n) 
 Status TPPrinterDriver::OpenPort(std::uint16_t interfaceCode) {
     lastError_ = kNoError;
     openFailure_ = {};
+    transferFailure_.clear();
     ClosePort();
     if (!isKnownInterface(interfaceCode) || !factory_) {
         openFailure_ = {"no such port", ENODEV};
@@ -148,6 +156,7 @@ void TPPrinterDriver::ClosePort() {
 
 Status TPPrinterDriver::WritePort(const std::uint8_t* block, std::size_t n) {
     lastError_ = kNoError;
+    transferFailure_.clear();
     if (!backend_) {
         return fail(port_error::kOpen);
     }
@@ -165,6 +174,7 @@ Detail TPPrinterDriver::transferFault(char kind, const std::uint8_t* data, std::
                                       long count, std::int64_t startSeconds,
                                       TransferFaults faults) {
     if (count < 0) {
+        noteTransferFailure(kind);
         return faults.failed;
     }
     trace(kind, data, std::min<std::size_t>(std::size_t(count), n));
@@ -174,6 +184,7 @@ Detail TPPrinterDriver::transferFault(char kind, const std::uint8_t* data, std::
     // A short read (the device went away, or the time-out ended it early) leaves the buffer
     // holding an older reply's bytes; it must not pass as this reply.
     if (std::size_t(count) < n) {
+        noteTransferFailure(kind);
         return faults.failed;
     }
     return kNoError;
@@ -190,6 +201,7 @@ Status TPPrinterDriver::timedRead(std::uint8_t* data, std::size_t n) {
 Status TPPrinterDriver::ReadPort(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length) {
     clock_.sleepMs(kWaitBeforeReadMs);
     lastError_ = kNoError;
+    transferFailure_.clear();
     length = 0;
     if (!backend_) {
         return fail(port_error::kOpen);
@@ -225,6 +237,7 @@ Status TPPrinterDriver::readUsb(std::uint8_t* buffer, std::size_t capacity, std:
         clock_.sleepMs(kUsbAttemptWaitMs);
         const long got = backend_->read(buffer, want, false, kUsbAttemptTimeoutMs);
         if (got < 0) {
+            noteTransferFailure('R');
             return failRead(port_error::kRead);
         }
         if (got > 0) {

@@ -27,6 +27,9 @@ public:
     virtual ~PortTrace() = default;
     virtual void record(std::int64_t msSinceOpen, char kind, const std::uint8_t* data,
                         std::size_t n) = 0;
+    // A write or read (kind W or R) that failed, with the system's words for why.
+    virtual void recordFailure(std::int64_t /*msSinceOpen*/, char /*kind*/,
+                               const std::string& /*reason*/) {}
 };
 
 // Makes the backend for a port: given the port's interface code and its URI (a device path,
@@ -64,6 +67,8 @@ public:
     Detail LastError() const { return lastError_; }
     // After a failed OpenPort: what was tried and the system's reason.
     const OpenFailure& openFailure() const { return openFailure_; }
+    // After a failed WritePort or ReadPort: the system's words for why, when it gave any.
+    const std::string& transferFailure() const { return transferFailure_; }
     // A reply went astray (a receive failure, or a reply that was not a packet): whatever the
     // port still holds, or a late reply that arrives meanwhile, belongs to no exchange. It is
     // discarded before the next write.
@@ -94,6 +99,8 @@ private:
     Status readParallel(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
     Status readUsb(std::uint8_t* buffer, std::size_t capacity, std::int32_t& length);
     Status failRead(Detail detail);
+    // Keeps and traces the backend's reason for the transfer (kind W or R) that just failed.
+    void noteTransferFailure(char kind);
     // Reads and drops what has already arrived, without waiting.
     void discardInput();
 
@@ -108,6 +115,7 @@ private:
     PortTrace* trace_ = nullptr;
     Detail lastError_ = kNoError;
     OpenFailure openFailure_;
+    std::string transferFailure_;
     bool discardPending_ = false;
 };
 

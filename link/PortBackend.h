@@ -12,10 +12,12 @@
 namespace veltra {
 
 // Why a port could not be opened, for the person at the keyboard: what was tried (a device
-// path, a socket, a port with no device) and the system's error number (0 when none applies).
+// path, a socket, a port with no device), the error number in errno's terms (0 when none
+// applies; it chooses the advice), and the system's own words where they are not errno's.
 struct OpenFailure {
     std::string what;
     int error = 0;
+    std::string reason{};
 };
 
 class PortBackend {
@@ -33,6 +35,9 @@ public:
     virtual std::vector<std::uint8_t> deviceId() = 0;
     // After a failed open(): why it failed.
     virtual OpenFailure openFailure() const { return {}; }
+    // After a write or read that the system refused or cut short: the system's words for why;
+    // empty when it gave none (a time-out, the far end closing).
+    virtual std::string transferFailure() const { return {}; }
 };
 
 }  // namespace veltra

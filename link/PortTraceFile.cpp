@@ -27,10 +27,17 @@ PortTraceFile::~PortTraceFile() {
 
 void PortTraceFile::record(std::int64_t msSinceOpen, char kind, const std::uint8_t* data,
                            std::size_t n) {
+    writeLine(traceLine(msSinceOpen, kind, data, n));
+}
+
+void PortTraceFile::recordFailure(std::int64_t msSinceOpen, char kind, const std::string& reason) {
+    writeLine(std::to_string(msSinceOpen) + " E " + kind + ' ' + reason);
+}
+
+void PortTraceFile::writeLine(const std::string& line) {
     if (file_ == nullptr) {
         return;
     }
-    const std::string line = traceLine(msSinceOpen, kind, data, n);
     std::fprintf(file_, "%s\n", line.c_str());
     // Flushed per line so that the trace survives a program that ends on an error.
     std::fflush(file_);

@@ -230,6 +230,12 @@ void AdjustFrame::ShowPrinterError() {
                std::string(msg::kErrorCode) + std::to_string(objects_.link.RawErrorCode()));
 }
 
+std::string AdjustFrame::WithSystemReason(std::string_view text) const {
+    const std::string& reason = objects_.driver.transferFailure();
+    return reason.empty() ? std::string(text)
+                          : std::string(text) + '\n' + std::string(msg::kSystemReason) + reason;
+}
+
 std::string AdjustFrame::FailureMessage(Status status) const {
     switch (status) {
         case kPortFailure:
@@ -238,10 +244,10 @@ std::string AdjustFrame::FailureMessage(Status status) const {
                     return std::string(msg::kCannotOpenPort);
                 case port_error::kRead:
                 case port_error::kReadTime:
-                    return std::string(msg::kReceiveError);
+                    return WithSystemReason(msg::kReceiveError);
                 case port_error::kWrite:
                 case port_error::kWriteTime:
-                    return std::string(msg::kTransmissionError);
+                    return WithSystemReason(msg::kTransmissionError);
                 default:
                     return {};
             }

@@ -146,6 +146,9 @@ public:
     // The message ReportStatus gives a link failure (port, transport, factory reply) or a
     // printer error, as the failing objects' detail codes stand now; "" when it gives none.
     std::string FailureMessage(Status status) const;
+    // A port transfer failure's message, with the system's reason on a second line when it gave
+    // one.
+    std::string WithSystemReason(std::string_view text) const;
 
     // The printer error message of the last status read, in red ("Unknown error" with a second
     // line "Error Code:" and the raw code). Nothing when the reply carried no "ER:" field.

@@ -39,6 +39,8 @@ inline constexpr std::string_view kCannotOpenPort = "Cannot open port.";
 inline constexpr std::string_view kReceiveError = "Receive error";
 inline constexpr std::string_view kTransmissionError = "Transmission error";
 inline constexpr std::string_view kCommunicationError = "Communication error.";
+// A port transfer the system refused: its own words, on a line below the failure's message.
+inline constexpr std::string_view kSystemReason = "The system's reason: ";
 
 // Bi-D values outside -60..60, one per field (detail codes 0x1001-0x1008).
 inline constexpr std::string_view kBidRangeVsd1Black =

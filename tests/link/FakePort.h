@@ -83,6 +83,7 @@ struct FakePort {
     int opens = 0;
     int closes = 0;
     Bytes deviceId = bytesOf("MFG:Veltra;CMD:D4;MDL:K55;CLS:PRINTER;");
+    std::string failureReason;  // what the system would say of any transfer that failed
 };
 
 class FakeBackend final : public PortBackend {
@@ -148,6 +149,7 @@ public:
     }
 
     std::vector<std::uint8_t> deviceId() override { return p_.deviceId; }
+    std::string transferFailure() const override { return p_.failureReason; }
 
 private:
     FakePort& p_;

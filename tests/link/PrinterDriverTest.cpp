@@ -36,7 +36,11 @@ public:
     void record(std::int64_t ms, char kind, const std::uint8_t* data, std::size_t n) override {
         lines.push_back({ms, kind, Bytes(data, data + n)});
     }
+    void recordFailure(std::int64_t, char kind, const std::string& reason) override {
+        failures.push_back(kind + (' ' + reason));
+    }
     std::vector<std::tuple<std::int64_t, char, Bytes>> lines;
+    std::vector<std::string> failures;
 };
 
 TEST(PrinterDriver, OpenRejectsUnknownInterfaceAndFailedBackends) {
@@ -105,30 +109,61 @@ TEST(PrinterDriver, ClosedPortFailsWritesAndReadsAfterTheReadWait) {
     EXPECT_EQ(r.driver.LastError(), port_error::kNoDeviceId);
 }
 
-TEST(PrinterDriver, WriteFailures) {
+// The system's reason is kept and traced for a transfer it refused or cut short, not for one
+// that took the whole time limit.
+TEST(PrinterDriver, WriteFailuresAndTheSystemsReason) {
     struct Case {
         const char* name;
         long result;
         std::int64_t delayMs;
         Status status;
         Detail detail;
+        bool reason;
     };
     const Case cases[] = {
-        {"taken", 4, 0, kOk, kNoError},
-        {"refused", -1, 0, kPortFailure, port_error::kWrite},
-        {"short", 3, 0, kPortFailure, port_error::kWrite},
-        {"just under 10 s", 4, 9999, kOk, kNoError},
-        {"10 s", 4, 10000, kPortFailure, port_error::kWriteTime},
-        {"short and slow", 2, 12000, kPortFailure, port_error::kWriteTime},
+        {"taken", 4, 0, kOk, kNoError, false},
+        {"refused", -1, 0, kPortFailure, port_error::kWrite, true},
+        {"short", 3, 0, kPortFailure, port_error::kWrite, true},
+        {"just under 10 s", 4, 9999, kOk, kNoError, false},
+        {"10 s", 4, 10000, kPortFailure, port_error::kWriteTime, false},
+        {"short and slow", 2, 12000, kPortFailure, port_error::kWriteTime, false},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         DriverRig r;
+        RecordingTrace trace;
+        r.driver.setTrace(&trace);
         ASSERT_EQ(r.driver.OpenPort(0x401), kOk);
+        r.port.failureReason = "Broken pipe";
         r.port.writeResults.push_back(c.result);
         r.port.writeDelayMs = c.delayMs;
         const std::uint8_t block[4] = {1, 2, 3, 4};
-        EXPECT_EQ(r.driver.WritePort(block, 4), c.status) << c.name;
-        EXPECT_EQ(r.driver.LastError(), c.detail) << c.name;
+        EXPECT_EQ(r.driver.WritePort(block, 4), c.status);
+        EXPECT_EQ(r.driver.LastError(), c.detail);
+        EXPECT_EQ(r.driver.transferFailure(), c.reason ? "Broken pipe" : "");
+        EXPECT_EQ(trace.failures, c.reason ? std::vector<std::string>{"W Broken pipe"}
+                                           : std::vector<std::string>{});
+        // The next transfer that goes through leaves no reason behind.
+        r.port.writeDelayMs = 0;
+        EXPECT_EQ(r.driver.WritePort(block, 4), kOk);
+        EXPECT_EQ(r.driver.transferFailure(), "");
+    }
+}
+
+TEST(PrinterDriver, RefusedReadsKeepTheSystemsReasonOnBothKindsOfPort) {
+    for (const std::uint16_t kind : {kParallelKind, kUsbKind}) {
+        SCOPED_TRACE(kind);
+        DriverRig r(kind);
+        RecordingTrace trace;
+        r.driver.setTrace(&trace);
+        ASSERT_EQ(r.driver.OpenPort(std::uint16_t(kind | 1)), kOk);
+        r.port.failureReason = "No such device";
+        r.port.refuseRead();
+        std::int32_t length = 0;
+        EXPECT_EQ(r.read(length), kPortFailure);
+        EXPECT_EQ(r.driver.LastError(), port_error::kRead);
+        EXPECT_EQ(r.driver.transferFailure(), "No such device");
+        EXPECT_EQ(trace.failures, std::vector<std::string>{"R No such device"});
     }
 }
 

@@ -63,6 +63,20 @@ private:
     std::optional<std::int64_t> holdUntil_;
 };
 
+// Unplugged part-way: once armed, the system refuses every write and read, and says why.
+class UnpluggedPort final : public WrappedPort {
+public:
+    using WrappedPort::WrappedPort;
+    long write(const std::uint8_t* d, std::size_t n, int t) override {
+        return armed ? -1 : WrappedPort::write(d, n, t);
+    }
+    long read(std::uint8_t* d, std::size_t n, bool exact, int t) override {
+        return armed ? -1 : WrappedPort::read(d, n, exact, t);
+    }
+    std::string transferFailure() const override { return armed ? "No such device" : ""; }
+    bool armed = false;
+};
+
 // Hands the replies over one byte at a time, perByteMs apart, as a slow parallel cable does.
 class ByteByBytePort final : public WrappedPort {
 public:
@@ -100,13 +114,14 @@ enum class Fault {
     DroppedPartWay,
     LateReply,
     ByteByByte,
+    Unplugged,
 };
 enum class Work { Status, EepromRead, EepromWrite, FactoryCommand, PatternPrint, LongSequence };
 
 const char* name(Fault f) {
-    static constexpr std::array kNames{"none",       "no reply",   "Error 0x80",  "Error 0x84",
-                                       "Error 0x87", "write B",    "write N",     "bad status",
-                                       "dropped",    "late reply", "byte by byte"};
+    static constexpr std::array kNames{"none",       "no reply",   "Error 0x80",   "Error 0x84",
+                                       "Error 0x87", "write B",    "write N",      "bad status",
+                                       "dropped",    "late reply", "byte by byte", "unplugged"};
     return kNames[std::size_t(f)];
 }
 const char* name(Work w) {
@@ -128,6 +143,7 @@ constexpr std::uint8_t kWriteValue = 0x5A;
 Outcome run(Fault fault, Work work) {
     Rig rig;
     LateReplyPort* late = nullptr;
+    UnpluggedPort* unplugged = nullptr;
     rig.wrapPort = [&](std::unique_ptr<PortBackend> port) -> std::unique_ptr<PortBackend> {
         if (fault == Fault::LateReply) {
             auto p = std::make_unique<LateReplyPort>(std::move(port), rig.clock, 15000);
@@ -136,6 +152,11 @@ Outcome run(Fault fault, Work work) {
         }
         if (fault == Fault::ByteByByte) {
             return std::make_unique<ByteByBytePort>(std::move(port), rig.clock, 20);
+        }
+        if (fault == Fault::Unplugged) {
+            auto p = std::make_unique<UnpluggedPort>(std::move(port), rig.clock);
+            unplugged = p.get();
+            return p;
         }
         return port;
     };
@@ -175,6 +196,9 @@ Outcome run(Fault fault, Work work) {
             break;
         case Fault::LateReply:
             late->armed = true;
+            break;
+        case Fault::Unplugged:
+            unplugged->armed = true;
             break;
     }
     AdjustFrame& frame = rig.frame;
@@ -229,6 +253,8 @@ constexpr std::array<Expected, 6> kNormal{kReady,   kReadTable, kWritten,
 
 constexpr Expected kReceive{kPortFailure, "Receive error", false};
 constexpr Expected kTransmission{kPortFailure, "Transmission error", false};
+constexpr Expected kRefusedWrite{kPortFailure,
+                                 "Transmission error\nThe system's reason: No such device", false};
 constexpr Expected kCommunication{kTransportFailure, "Communication error.", false};
 // EEPROM initialization words every failure as the box "Communication error.", keeping the
 // status it failed with.
@@ -259,6 +285,8 @@ const Row kMatrix[] = {
     {Fault::LateReply, all(kReceive, kInitPortFailure)},
     // Bytes that trickle in within the transfer's time-out make one reply.
     {Fault::ByteByByte, kNormal},
+    // The system's reason for a refused transfer follows the message.
+    {Fault::Unplugged, all(kRefusedWrite, kInitPortFailure)},
 };
 
 // A failure ends within one transfer's time-out (10 s, plus the USB read's pauses); no work
