@@ -22,6 +22,16 @@ if(TARGET veltra-adjust)
   endforeach()
 endif()
 
+# The udev rule that gives the logged-in user a Veltra printer's USB node. udev reads it from
+# /usr/lib/udev/rules.d (the package's place); an install under another prefix puts it below that
+# prefix, where udev does not look, unless VELTRA_UDEV_RULES_DIR is set to an absolute folder.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  set(VELTRA_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING
+    "Folder of the udev rule, relative to the install prefix or absolute")
+  install(FILES ${PROJECT_SOURCE_DIR}/data/udev/70-veltra-adjust.rules
+    DESTINATION ${VELTRA_UDEV_RULES_DIR})
+endif()
+
 # Manual pages from each program's --help (which lists every command and option). A cross build
 # cannot run its programs, so it has none.
 find_program(VELTRA_HELP2MAN help2man)

@@ -1,6 +1,7 @@
 // The operating-system backends end to end: a pseudo-terminal standing in for the printer's
 // device node behind a fake sysfs/proc tree, and a Unix stream socket; the backend factory and
 // the trace file.
+#include <fnmatch.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -8,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -253,6 +255,20 @@ TEST(LinuxDeviceBackend, ATricklingReplyEndsTheReadAtItsDeadline) {
     EXPECT_LT(took, 600) << "the read ran on past its 300 ms";
 }
 
+// A terminal whose other side has gone refuses writes with EIO: the driver keeps the system's
+// words for it.
+TEST(LinuxDeviceBackend, RefusedWriteKeepsTheSystemsReason) {
+    PtyOnLp0 node;
+    TreeLink r(node.f.roots, kParallelKind);
+    ASSERT_EQ(r.driver.OpenPort(0x401), kOk);
+    ::close(node.pty.master);
+    node.pty.master = -1;
+    const std::uint8_t block[3] = {1, 2, 3};
+    EXPECT_EQ(r.driver.WritePort(block, sizeof block), kPortFailure);
+    EXPECT_EQ(r.driver.LastError(), port_error::kWrite);
+    EXPECT_EQ(r.driver.transferFailure(), std::strerror(EIO));
+}
+
 TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {
     PtyOnLp0 node;
     writeFile(fs::path(node.f.roots.proc) / "sys" / "dev" / "parport" / "parport0" / "autoprobe",
@@ -440,6 +456,46 @@ TEST(BackendFactory, ChoosesTheBackendByUri) {
     EXPECT_EQ(noSim(0x501, "sim"), nullptr);
 }
 
+// The packaged udev rule picks the USB node of a Veltra printer by its device ID as the USB
+// printer driver shows it (which may lack its last two characters), and no other printer's. udev
+// matches a value against each of the "|"-separated patterns as fnmatch does.
+TEST(UdevRule, MatchesTheNodeOfAVeltraPrinterOnly) {
+    std::ifstream in(VELTRA_UDEV_RULE);
+    const std::string rule{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_NE(rule.find("TAG+=\"uaccess\""), std::string::npos);
+    const std::string key = "ATTRS{ieee1284_id}==\"";
+    const std::size_t begin = rule.find(key);
+    ASSERT_NE(begin, std::string::npos);
+    const std::size_t from = begin + key.size();
+    const std::string value = rule.substr(from, rule.find('"', from) - from);
+    std::vector<std::string> patterns;
+    for (std::size_t at = 0; at <= value.size();) {
+        const std::size_t bar = std::min(value.find('|', at), value.size());
+        patterns.push_back(value.substr(at, bar - at));
+        at = bar + 1;
+    }
+    const auto matches = [&](const std::string& id) {
+        return std::any_of(patterns.begin(), patterns.end(), [&](const std::string& p) {
+            return ::fnmatch(p.c_str(), id.c_str(), 0) == 0;
+        });
+    };
+    struct Case {
+        const char* id;
+        bool match;
+    };
+    const Case cases[] = {
+        {"MFG:ZOLTA;CMD:D4,BDC;MDL:Veltra K55;CLS:PRINTER;DES:ZOLTA Veltra K55;", true},
+        {"MFG:ZOLTA;CMD:D4,BDC;MDL:Veltra K45;CLS:PRINTER;DES:ZOLTA Veltra K4", true},
+        {"MANUFACTURER:ZOLTA;MODEL:Veltra K45;", true},
+        {"MFG:ZOLTA;MDL:Veltra K550;", false},
+        {"MFG:ZOLTA;MDL:Veltra K35;", false},
+        {"MFG:OTHER;MDL:Photo 55;DES:for Veltra K55;", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(matches(c.id), c.match) << c.id;
+    }
+}
+
 TEST(PortTraceFile, WritesOneLinePerTransfer) {
     TempDir dir;
     const fs::path p = dir.path() / "trace.txt";
@@ -450,10 +506,11 @@ TEST(PortTraceFile, WritesOneLinePerTransfer) {
         trace.record(0, 'W', w, sizeof w);
         trace.record(1234, 'R', w + 2, 1);
         trace.record(1240, 'D', nullptr, 0);
+        trace.recordFailure(1250, 'W', "No such device");
     }
     std::ifstream in(p);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(text, "0 W 000aff1b\n1234 R ff\n1240 D \n");
+    EXPECT_EQ(text, "0 W 000aff1b\n1234 R ff\n1240 D \n1250 E W No such device\n");
 
     PortTraceFile bad((dir.path() / "no" / "such" / "dir" / "t.txt").string());
     EXPECT_FALSE(bad.isOpen());
