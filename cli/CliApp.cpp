@@ -239,7 +239,9 @@ std::string openFailureText(const OpenFailure& failure) {
         return {};
     }
     std::string text = failure.what;
-    if (failure.error != 0) {
+    if (!failure.reason.empty()) {
+        text += ": " + failure.reason;
+    } else if (failure.error != 0) {
         text += std::string(": ") + std::strerror(failure.error);
     }
     text += '.';
@@ -332,9 +334,10 @@ int CliApp::execute() {
                  << '\n';
             return 2;
         }
-        if (!kHaveUnixSockets && device.compare(eq + 1, std::string::npos, kUnixUriPrefix, 0,
-                                                std::string_view(kUnixUriPrefix).size()) == 0) {
-            err_ << "--device: this system has no Unix stream sockets for " << device << '\n';
+        const std::string_view unixPrefix = kUnixUriPrefix;
+        if (!kHaveUnixSockets && device.compare(eq + 1, unixPrefix.size(), unixPrefix) == 0) {
+            err_ << "--device " << device << ": Unix stream sockets are " << kNotSupportedHere
+                 << '\n';
             return 2;
         }
     }
@@ -431,8 +434,7 @@ int CliApp::execute() {
             const std::string reason = objects.driver.transferFailure();
             objects.driver.ClosePort();
             return failure(std::string(msg::kCommunicationError) +
-                           (reason.empty() ? "" : "
-" + std::string(msg::kSystemReason) + reason));
+                           (reason.empty() ? "" : "\n" + std::string(msg::kSystemReason) + reason));
         }
     }
 

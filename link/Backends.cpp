@@ -10,11 +10,26 @@ namespace veltra {
 
 namespace {
 
-std::unique_ptr<PortBackend> deviceBackend([[maybe_unused]] const Clock& clock,
+// A port this system cannot have: it never opens, and says so.
+class UnsupportedBackend final : public PortBackend {
+public:
+    explicit UnsupportedBackend(std::string uri) : uri_(std::move(uri)) {}
+    bool open() override { return false; }
+    void close() override {}
+    long write(const std::uint8_t*, std::size_t, int) override { return -1; }
+    long read(std::uint8_t*, std::size_t, bool, int) override { return -1; }
+    std::vector<std::uint8_t> deviceId() override { return {}; }
+    OpenFailure openFailure() const override { return {uri_, 0, std::string(kNotSupportedHere)}; }
+
+private:
+    std::string uri_;
+};
+
+std::unique_ptr<PortBackend> deviceBackend(const Clock& clock,
                                            [[maybe_unused]] const DeviceRoots& roots,
                                            std::uint16_t interfaceCode, const std::string& path) {
 #ifdef _WIN32
-    return std::make_unique<Win32PortBackend>(win32::systemCalls(), interfaceCode, path);
+    return std::make_unique<Win32PortBackend>(clock, win32::systemCalls(), interfaceCode, path);
 #else
     return std::make_unique<LinuxDeviceBackend>(clock, roots, interfaceCode, path);
 #endif
@@ -30,7 +45,7 @@ BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots,
             const std::string_view unixPrefix = kUnixUriPrefix;
             if (uri.rfind(unixPrefix, 0) == 0) {
 #ifdef _WIN32
-                return nullptr;  // no Unix stream sockets here: the port does not open
+                return std::make_unique<UnsupportedBackend>(uri);
 #else
                 return std::make_unique<UnixSocketBackend>(clock, uri.substr(unixPrefix.size()));
 #endif

@@ -7,6 +7,7 @@
 //   other       that device path
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "link/LinuxDeviceBackend.h"
 #include "link/Malprinterdriver.h"
@@ -16,6 +17,9 @@ namespace veltra {
 
 inline constexpr const char* kUnixUriPrefix = "unix:";
 inline constexpr const char* kSimUri = "sim";
+
+// Why a "unix:" port does not open where the platform has no Unix stream sockets.
+inline constexpr std::string_view kNotSupportedHere = "not supported on this system";
 
 #ifdef _WIN32
 inline constexpr bool kHaveUnixSockets = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <limits>
 
 #include "link/StartupChoice.h"
@@ -29,6 +30,26 @@ std::string usbPortName(std::uint16_t interfaceCode) {
     return "ZTUSB" + std::to_string(number) + ":";
 }
 
+int errnoOfSystemError(std::uint32_t code) {
+    // The system's numbers for these conditions (file or path not found, access denied, sharing
+    // violation, device not ready, not present, not connected).
+    switch (code) {
+        case 2:
+        case 3:
+            return ENOENT;
+        case 5:
+            return EACCES;
+        case 32:
+            return EBUSY;
+        case 21:
+        case 55:
+        case 1167:
+            return ENODEV;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace veltra::win32
 
 namespace veltra {
@@ -39,10 +60,12 @@ namespace {
 
 // Set at open: 10 ms between bytes of a read, 10 ms per byte plus 10 s for a whole transfer.
 constexpr TransferTimeouts kOpenTimeouts{10, 10, 10000, 10, 10000};
-// With both read values at their maximum, a read returns as soon as any byte has come, or
-// after the constant when none does.
-constexpr std::uint32_t kReturnOnFirstByte = std::numeric_limits<std::uint32_t>::max();
+// With both read values at their maximum and a constant between 0 and the maximum, a read returns
+// as soon as any byte has come, or after the constant when none does. With the interval alone at
+// its maximum, it returns at once with what has come, even nothing.
+constexpr std::uint32_t kMaxTimeout = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kDeviceIdBuffer = 1024;
+constexpr std::int64_t kLongestWaitMs = std::numeric_limits<std::int32_t>::max();
 
 std::uint32_t clampedCount(std::size_t n) {
     return std::uint32_t(std::min<std::size_t>(n, std::numeric_limits<std::uint32_t>::max()));
@@ -54,8 +77,36 @@ std::uint32_t clampedTimeout(int timeoutMs) {
 
 }  // namespace
 
-Win32PortBackend::Win32PortBackend(Win32Calls calls, std::uint16_t interfaceCode, std::string path)
-    : calls_(std::move(calls)), interfaceCode_(interfaceCode), explicitPath_(std::move(path)) {}
+Win32PortBackend::Win32PortBackend(const Clock& clock, Win32Calls calls,
+                                   std::uint16_t interfaceCode, std::string path)
+    : clock_(clock),
+      calls_(std::move(calls)),
+      interfaceCode_(interfaceCode),
+      explicitPath_(std::move(path)) {}
+
+bool Win32PortBackend::isUsb() const {
+    return (interfaceCode_ & 0xFF00) == kUsbKind;
+}
+
+std::string Win32PortBackend::systemReason(std::uint32_t code) const {
+    std::string text = calls_.errorText(code);
+    // The system's words end in a full stop and a line end; the message adds its own.
+    while (!text.empty() &&
+           (std::isspace(static_cast<unsigned char>(text.back())) != 0 || text.back() == '.')) {
+        text.pop_back();
+    }
+    const std::string number = "system error " + std::to_string(code);
+    return text.empty() ? number : text + " (" + number + ")";
+}
+
+void Win32PortBackend::noteOpenFailure(const std::string& what) {
+    const std::uint32_t code = calls_.lastError();
+    openFailure_ = {what, errnoOfSystemError(code), systemReason(code)};
+}
+
+void Win32PortBackend::noteTransferFailure() {
+    transferFailure_ = systemReason(calls_.lastError());
+}
 
 Win32PortBackend::~Win32PortBackend() {
     close();
@@ -63,11 +114,13 @@ Win32PortBackend::~Win32PortBackend() {
 
 bool Win32PortBackend::open() {
     close();
+    openFailure_ = {};
     if (!explicitPath_.empty()) {
         return openName(explicitPath_);
     }
     const int number = interfaceCode_ & 0xFF;
     if (number < 1 || number > 3) {
+        openFailure_ = {"no such port", ENODEV};
         return false;
     }
     if ((interfaceCode_ & 0xFF00) == kParallelKind) {
@@ -75,6 +128,7 @@ bool Win32PortBackend::open() {
     }
     const std::string portName = usbPortName(interfaceCode_);
     if (portName.empty()) {
+        openFailure_ = {"no such port", ENODEV};
         return false;
     }
     switch (openByPortName(portName)) {
@@ -94,6 +148,7 @@ bool Win32PortBackend::open() {
 Win32PortBackend::Search Win32PortBackend::openByPortName(const std::string& portName) {
     const DeviceList list = calls_.listDevices(kPortDriverClass);
     if (list == 0) {
+        noteOpenFailure("the list of USB printer ports");
         return Search::Failed;
     }
     Search result = Search::NotFound;
@@ -108,6 +163,7 @@ Win32PortBackend::Search Win32PortBackend::openByPortName(const std::string& por
         }
         const RegistryKey key = calls_.openDeviceKey(list, itf.device);
         if (key == 0) {
+            noteOpenFailure("the device key of " + itf.path);
             result = Search::Failed;
             break;
         }
@@ -146,12 +202,18 @@ bool Win32PortBackend::openByClassIndex(std::uint32_t wanted) {
 }
 
 bool Win32PortBackend::openName(const std::string& name) {
-    const Handle h = calls_.openFile(name);
+    // A USB handle takes no time-outs: its transfers are overlapped, to be waited for and
+    // cancelled.
+    const bool overlapped = isUsb();
+    const Handle h = calls_.openFile(name, overlapped);
     if (h == 0) {
+        noteOpenFailure(name);
         return false;
     }
     handle_ = h;
     openedName_ = name;
+    overlapped_ = overlapped;
+    openFailure_ = {};
     // USB handles take no time-outs; that is no failure.
     TransferTimeouts current;
     takesTimeouts_ = calls_.getTimeouts(h, current) && calls_.setTimeouts(h, kOpenTimeouts);
@@ -165,6 +227,7 @@ void Win32PortBackend::close() {
     handle_ = 0;
     openedName_.clear();
     takesTimeouts_ = false;
+    overlapped_ = false;
 }
 
 void Win32PortBackend::applyTimeouts(const TransferTimeouts& t) {
@@ -173,9 +236,47 @@ void Win32PortBackend::applyTimeouts(const TransferTimeouts& t) {
     }
 }
 
+long Win32PortBackend::overlappedTransfer(std::size_t n, bool exact, int timeoutMs,
+                                          const StartTransfer& start) {
+    const std::int64_t deadline = clock_.nowMs() + std::max(timeoutMs, 0);
+    std::size_t got = 0;
+    while (got < n) {
+        const Transfer t = start(got, clampedCount(n - got));
+        if (t == 0) {
+            noteTransferFailure();
+            return got > 0 ? long(got) : -1;
+        }
+        const std::int64_t left = std::max<std::int64_t>(deadline - clock_.nowMs(), 0);
+        const bool ended = calls_.waitTransfer(t, std::uint32_t(std::min(left, kLongestWaitMs)));
+        if (!ended) {
+            calls_.cancelTransfer(t);
+        }
+        std::uint32_t done = 0;
+        const bool ok = calls_.finishTransfer(t, done);
+        got += std::min<std::size_t>(done, n - got);
+        if (!ended) {
+            return long(got);  // the time-out: what came before the cancel counts
+        }
+        if (!ok) {
+            noteTransferFailure();
+            return got > 0 ? long(got) : -1;
+        }
+        if (!exact || done == 0 || clock_.nowMs() >= deadline) {
+            return long(got);
+        }
+    }
+    return long(got);
+}
+
 long Win32PortBackend::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
+    transferFailure_.clear();
     if (handle_ == 0) {
         return -1;
+    }
+    if (overlapped_) {
+        return overlappedTransfer(n, true, timeoutMs, [&](std::size_t done, std::uint32_t count) {
+            return calls_.startWrite(handle_, data + done, count);
+        });
     }
     TransferTimeouts t = kOpenTimeouts;
     t.writePerByte = 0;
@@ -183,29 +284,40 @@ long Win32PortBackend::write(const std::uint8_t* data, std::size_t n, int timeou
     applyTimeouts(t);
     std::uint32_t done = 0;
     if (!calls_.writeFile(handle_, data, clampedCount(n), done)) {
+        noteTransferFailure();
         return -1;
     }
     return long(done);
 }
 
 long Win32PortBackend::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
+    transferFailure_.clear();
     if (handle_ == 0) {
         return -1;
     }
+    if (overlapped_) {
+        return overlappedTransfer(n, exact, timeoutMs, [&](std::size_t done, std::uint32_t count) {
+            return calls_.startRead(handle_, data + done, count);
+        });
+    }
     TransferTimeouts t = kOpenTimeouts;
-    t.readConstant = clampedTimeout(timeoutMs);
+    t.readConstant = std::min(clampedTimeout(timeoutMs), kMaxTimeout - 1);
     if (exact) {
         t.readInterval = 0;
         t.readPerByte = 0;
+    } else if (t.readConstant == 0) {
+        t.readInterval = kMaxTimeout;  // what has come, at once
+        t.readPerByte = 0;
     } else {
-        t.readInterval = kReturnOnFirstByte;
-        t.readPerByte = kReturnOnFirstByte;
+        t.readInterval = kMaxTimeout;
+        t.readPerByte = kMaxTimeout;
     }
     applyTimeouts(t);
     std::size_t got = 0;
     for (;;) {
         std::uint32_t done = 0;
         if (!calls_.readFile(handle_, data + got, clampedCount(n - got), done)) {
+            noteTransferFailure();
             return got > 0 ? long(got) : -1;
         }
         got += std::min<std::size_t>(done, n - got);

@@ -12,6 +12,11 @@
 // the system's own request as well: the USB printer class's IEEE 1284 ID request, or the parallel
 // port driver's device-ID query. Every reply goes through the one device-ID reader (DeviceId.h).
 //
+// A USB port is opened for overlapped transfers, since its handle takes no transfer time-outs:
+// each write and read waits on the program's clock until its time-out and is then cancelled, so
+// that a silent printer ends in the link's time-out. A parallel port keeps the time-outs of its
+// handle. A refused open or transfer keeps the system's error code and its words for it.
+//
 // Every system call goes through a Win32Calls table, so that the search and the transfers are
 // the same code on every platform, and tests feed it device lists, registry values and replies.
 // The table's types are its own: this header does not need <windows.h>.
@@ -23,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/Clock.h"
 #include "link/DeviceId.h"
 #include "link/PortBackend.h"
 
@@ -53,6 +59,7 @@ inline constexpr std::uint32_t kParallelQueryDeviceIdCode = 0x16000C;
 
 // Opaque system handles; 0 stands for "none" (the real table maps the invalid-handle values).
 using Handle = std::uintptr_t;
+using Transfer = std::uintptr_t;  // one overlapped write or read under way
 using DeviceList = std::uintptr_t;
 using RegistryKey = std::uintptr_t;
 
@@ -95,8 +102,9 @@ struct Win32Calls {
     std::function<std::optional<std::string>(RegistryKey, std::string_view name)> readString;
     std::function<void(RegistryKey)> closeKey;
 
-    // CreateFile with read and write access, shared, open-existing; 0 when it fails.
-    std::function<Handle(const std::string& name)> openFile;
+    // CreateFile with read and write access, shared, open-existing, with or without overlapped
+    // transfers; 0 when it fails.
+    std::function<Handle(const std::string& name, bool overlapped)> openFile;
     std::function<void(Handle)> closeHandle;
     // Get/SetCommTimeouts; false where the handle does not take time-outs.
     std::function<bool(Handle, TransferTimeouts&)> getTimeouts;
@@ -109,6 +117,22 @@ struct Win32Calls {
     std::function<bool(Handle, std::uint32_t code, std::uint8_t* out, std::uint32_t size,
                        std::uint32_t& returned)>
         deviceControl;
+
+    // Overlapped WriteFile and ReadFile on a handle opened for them: the transfer under way, or
+    // 0 when the system refused it at once.
+    std::function<Transfer(Handle, const std::uint8_t* data, std::uint32_t n)> startWrite;
+    std::function<Transfer(Handle, std::uint8_t* data, std::uint32_t n)> startRead;
+    // WaitForSingleObject on the transfer: true once it has ended, false after waitMs.
+    std::function<bool(Transfer, std::uint32_t waitMs)> waitTransfer;
+    // CancelIoEx of that transfer alone.
+    std::function<void(Transfer)> cancelTransfer;
+    // GetOverlappedResult, waiting for the end (which a cancel brings at once), then frees the
+    // transfer: the bytes it moved, and false when it failed or was cancelled.
+    std::function<bool(Transfer, std::uint32_t& done)> finishTransfer;
+
+    // GetLastError, and FormatMessage's words for an error code.
+    std::function<std::uint32_t()> lastError;
+    std::function<std::string(std::uint32_t code)> errorText;
 };
 
 #ifdef _WIN32
@@ -123,14 +147,19 @@ inline constexpr std::string_view kPortNameValue = "PortName";
 // other codes.
 std::string usbPortName(std::uint16_t interfaceCode);
 
+// The errno-like number that chooses the advice after a failed open (0 when none fits).
+int errnoOfSystemError(std::uint32_t code);
+
 }  // namespace veltra::win32
 
 namespace veltra {
 
 class Win32PortBackend final : public PortBackend {
 public:
-    // path empty: the port of this interface code, found as described above.
-    Win32PortBackend(win32::Win32Calls calls, std::uint16_t interfaceCode, std::string path = {});
+    // path empty: the port of this interface code, found as described above. The overlapped
+    // transfers measure their time-outs on clock, which must outlive the backend.
+    Win32PortBackend(const Clock& clock, win32::Win32Calls calls, std::uint16_t interfaceCode,
+                     std::string path = {});
     ~Win32PortBackend() override;
 
     bool open() override;
@@ -138,6 +167,8 @@ public:
     long write(const std::uint8_t* data, std::size_t n, int timeoutMs) override;
     long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) override;
     std::vector<std::uint8_t> deviceId() override;
+    OpenFailure openFailure() const override { return openFailure_; }
+    std::string transferFailure() const override { return transferFailure_; }
 
     // The name the open port was opened by; empty while closed.
     const std::string& openedName() const { return openedName_; }
@@ -147,15 +178,30 @@ private:
     Search openByPortName(const std::string& portName);
     bool openByClassIndex(std::uint32_t index);
     bool openName(const std::string& name);
+    bool isUsb() const;
+    // The system's words for an error code, with the code.
+    std::string systemReason(std::uint32_t code) const;
+    // Keeps the system's reason for what just failed.
+    void noteOpenFailure(const std::string& what);
+    void noteTransferFailure();
     void applyTimeouts(const win32::TransferTimeouts& t);
+    // A write or read of n bytes through overlapped transfers, each started by start (at the
+    // count done so far, for count bytes), waited for until the time-out's deadline and cancelled
+    // there. Without exact, the first transfer that moved bytes ends it.
+    using StartTransfer = std::function<win32::Transfer(std::size_t done, std::uint32_t count)>;
+    long overlappedTransfer(std::size_t n, bool exact, int timeoutMs, const StartTransfer& start);
     std::vector<std::uint8_t> askDeviceId(std::uint32_t code, DeviceIdForm form);
 
+    const Clock& clock_;
     win32::Win32Calls calls_;
     std::uint16_t interfaceCode_;
     std::string explicitPath_;
     win32::Handle handle_ = 0;
     std::string openedName_;
     bool takesTimeouts_ = false;
+    bool overlapped_ = false;
+    OpenFailure openFailure_;
+    std::string transferFailure_;
 };
 
 }  // namespace veltra

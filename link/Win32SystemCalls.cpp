@@ -5,6 +5,7 @@
 #include <setupapi.h>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "link/Win32PortBackend.h"
@@ -116,10 +117,10 @@ void closeKey(RegistryKey key) {
     RegCloseKey(reinterpret_cast<HKEY>(key));
 }
 
-Handle openFile(const std::string& name) {
+Handle openFile(const std::string& name, bool overlapped) {
     const HANDLE h =
         CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
+                    nullptr, OPEN_EXISTING, overlapped ? FILE_FLAG_OVERLAPPED : 0, nullptr);
     return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<Handle>(h);
 }
 
@@ -158,20 +159,108 @@ bool readFile(Handle h, std::uint8_t* data, std::uint32_t n, std::uint32_t& done
     return ok != 0;
 }
 
+// One overlapped transfer: its record and the event it signals. A handle opened without
+// overlapped transfers ignores the record and completes the call before it returns.
+struct Pending {
+    explicit Pending(HANDLE h) : handle(h) {
+        ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~Pending() {
+        if (ov.hEvent != nullptr) {
+            CloseHandle(ov.hEvent);
+        }
+    }
+    Pending(const Pending&) = delete;
+    Pending& operator=(const Pending&) = delete;
+
+    HANDLE handle;
+    OVERLAPPED ov{};
+};
+
+// Whether a call that returned ok (or failed with the last error) is under way or done.
+bool started(BOOL ok) {
+    return ok != 0 || GetLastError() == ERROR_IO_PENDING;
+}
+
+// The outcome of a started transfer, waiting for its end; keeps the last error across the
+// clean-up.
+bool result(Pending& p, std::uint32_t& done) {
+    DWORD got = 0;
+    const BOOL ok = GetOverlappedResult(p.handle, &p.ov, &got, TRUE);
+    const DWORD error = GetLastError();
+    done = got;
+    SetLastError(error);
+    return ok != 0;
+}
+
 bool deviceControl(Handle h, std::uint32_t code, std::uint8_t* out, std::uint32_t size,
                    std::uint32_t& returned) {
-    DWORD got = 0;
-    const BOOL ok = DeviceIoControl(toHandle(h), code, nullptr, 0, out, size, &got, nullptr);
-    returned = got;
-    return ok != 0;
+    Pending p(toHandle(h));
+    returned = 0;
+    if (p.ov.hEvent == nullptr ||
+        !started(DeviceIoControl(p.handle, code, nullptr, 0, out, size, nullptr, &p.ov))) {
+        return false;
+    }
+    return result(p, returned);
+}
+
+Transfer startTransfer(Handle h, const std::function<BOOL(HANDLE, OVERLAPPED*)>& call) {
+    auto p = std::make_unique<Pending>(toHandle(h));
+    if (p->ov.hEvent == nullptr || !started(call(p->handle, &p->ov))) {
+        const DWORD error = GetLastError();
+        p.reset();
+        SetLastError(error);
+        return 0;
+    }
+    return reinterpret_cast<Transfer>(p.release());
+}
+
+Transfer startWrite(Handle h, const std::uint8_t* data, std::uint32_t n) {
+    return startTransfer(h, [&](HANDLE handle, OVERLAPPED* ov) {
+        // A plain file standing in for a port is written at its end; a device has no offset.
+        ov->Offset = 0xFFFFFFFF;
+        ov->OffsetHigh = 0xFFFFFFFF;
+        return WriteFile(handle, data, n, nullptr, ov);
+    });
+}
+
+Transfer startRead(Handle h, std::uint8_t* data, std::uint32_t n) {
+    return startTransfer(
+        h, [&](HANDLE handle, OVERLAPPED* ov) { return ReadFile(handle, data, n, nullptr, ov); });
+}
+
+bool waitTransfer(Transfer t, std::uint32_t waitMs) {
+    return WaitForSingleObject(reinterpret_cast<Pending*>(t)->ov.hEvent, waitMs) == WAIT_OBJECT_0;
+}
+
+void cancelTransfer(Transfer t) {
+    auto* p = reinterpret_cast<Pending*>(t);
+    CancelIoEx(p->handle, &p->ov);
+}
+
+bool finishTransfer(Transfer t, std::uint32_t& done) {
+    const std::unique_ptr<Pending> p(reinterpret_cast<Pending*>(t));
+    return result(*p, done);
+}
+
+std::uint32_t lastError() {
+    return GetLastError();
+}
+
+std::string errorText(std::uint32_t code) {
+    std::array<char, 512> buffer{};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, buffer.data(), DWORD(buffer.size()), nullptr);
+    return std::string(buffer.data(), n);
 }
 
 }  // namespace
 
 Win32Calls systemCalls() {
-    return Win32Calls{listDevices, interfaceAt, destroyList,  openDeviceKey, readString,
-                      closeKey,    openFile,    closeHandle,  getTimeouts,   setTimeouts,
-                      writeFile,   readFile,    deviceControl};
+    return Win32Calls{listDevices,  interfaceAt,    destroyList,    openDeviceKey, readString,
+                      closeKey,     openFile,       closeHandle,    getTimeouts,   setTimeouts,
+                      writeFile,    readFile,       deviceControl,  startWrite,    startRead,
+                      waitTransfer, cancelTransfer, finishTransfer, lastError,     errorText};
 }
 
 }  // namespace veltra::win32

@@ -164,12 +164,13 @@ TEST_F(CliTest, PortOverridesAreChecked) {
     EXPECT_NE(err_.str().find("PORT=URI"), std::string::npos);
     // A socket nobody listens on cannot be opened.
     const std::string socket = (dir_ / "nobody.sock").string();
-    EXPECT_EQ(run({"--device", "ZTUSB1=unix:" + socket, "status"}), 1);
     if (!kHaveUnixSockets) {
-        // No Unix sockets on this platform: the port simply does not open.
-        EXPECT_EQ(err_.str().rfind("Cannot open port.\n", 0), 0u) << err_.str();
+        // No Unix sockets on this platform: a usage error, before any port is tried.
+        EXPECT_EQ(run({"--device", "ZTUSB1=unix:" + socket, "status"}), 2);
+        EXPECT_NE(err_.str().find("not supported on this system"), std::string::npos) << err_.str();
         return;
     }
+    EXPECT_EQ(run({"--device", "ZTUSB1=unix:" + socket, "status"}), 1);
     EXPECT_EQ(err_.str().rfind("Cannot open port.\nunix:" + socket + ": " + std::strerror(ENOENT) +
                                    ".\nNothing listens on that socket",
                                0),
@@ -197,6 +198,13 @@ TEST_F(CliTest, AnOpenFailureSaysWhatToDo) {
         EXPECT_NE(text.find(c.advice), std::string::npos) << text;
     }
     EXPECT_EQ(openFailureText({}), "");
+    // The system's own words, where they are not errno's, stand in for strerror's.
+    EXPECT_EQ(
+        openFailureText({"LPT1", ENOENT,
+                         "The system cannot find the file specified (system "
+                         "error 2)"})
+            .rfind("LPT1: The system cannot find the file specified (system error 2).\nCheck", 0),
+        0u);
 }
 
 TEST_F(CliTest, GlobalOptionsStandAfterTheCommand) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "link/Backends.h"
 #include "link/Clock.h"
 #include "link/Malprinterdriver.h"
 #include "link/Status.h"
@@ -33,9 +36,24 @@ struct FakeInterface {
     bool keyFails = false;
 };
 
+// One overlapped transfer as the scripted system runs it.
+struct FakeTransfer {
+    Bytes bytes;              // what a read brings, or how much of a write goes (its size)
+    bool ends = true;         // ends within the wait; else the wait runs out on the clock
+    bool fails = false;       // ends, but the system reports it failed
+    std::uint32_t error = 0;  // refused at once with this error (0: starts)
+};
+
 // A scripted Windows: device lists per class, files that open, device replies per control code,
 // and a record of what was called.
 struct FakeSystem {
+    ManualClock clock;
+    std::deque<FakeTransfer> transfers;  // scripts of the next overlapped transfers
+    std::map<Transfer, std::pair<FakeTransfer, std::uint8_t*>> active;
+    std::vector<std::uint32_t> waits;  // every wait asked, in ms
+    int cancels = 0;
+    std::uint32_t error = 0;  // what GetLastError says
+    std::vector<bool> openedOverlapped;
     std::vector<FakeInterface> portDriver;  // the port driver's interface class
     std::vector<FakeInterface> usbPrint;    // the system USB printer class
     bool listFails = false;
@@ -82,6 +100,7 @@ struct FakeSystem {
         c.openDeviceKey = [this](DeviceList list, const DeviceInfo& d) -> RegistryKey {
             const FakeInterface& itf = listOf(list)[d.devInst % 100];
             if (itf.keyFails) {
+                error = 5;  // access denied
                 return 0;
             }
             ++openKeys;
@@ -92,14 +111,16 @@ struct FakeSystem {
             return portDriver[(key - 1) % 100].portName;
         };
         c.closeKey = [this](RegistryKey) { --openKeys; };
-        c.openFile = [this](const std::string& name) -> Handle {
+        c.openFile = [this](const std::string& name, bool overlapped) -> Handle {
             opened.push_back(name);
+            openedOverlapped.push_back(overlapped);
             for (const std::string& o : openable) {
                 if (o == name) {
                     ++openHandles;
                     return 7;
                 }
             }
+            error = 2;  // not found
             return 0;
         };
         c.closeHandle = [this](Handle h) {
@@ -138,6 +159,56 @@ struct FakeSystem {
             std::copy(it->second.begin(), it->second.end(), out);
             returned = std::uint32_t(it->second.size());
             return true;
+        };
+        // Without a script a write goes out at once and a read finds nothing until its time-out.
+        const auto start = [this](std::uint8_t* data, bool writing) -> Transfer {
+            FakeTransfer t;
+            if (!transfers.empty()) {
+                t = transfers.front();
+                transfers.pop_front();
+            } else if (!writing) {
+                t.ends = false;
+            } else {
+                t.bytes = Bytes(1 << 16, 0);
+            }
+            if (t.error != 0) {
+                error = t.error;
+                return 0;
+            }
+            const Transfer id = active.size() + 100;
+            active[id] = {t, writing ? nullptr : data};
+            return id;
+        };
+        c.startWrite = [start](Handle, const std::uint8_t*, std::uint32_t) {
+            return start(nullptr, true);
+        };
+        c.startRead = [start](Handle, std::uint8_t* data, std::uint32_t) {
+            return start(data, false);
+        };
+        c.waitTransfer = [this](Transfer t, std::uint32_t ms) {
+            waits.push_back(ms);
+            if (active.at(t).first.ends) {
+                return true;
+            }
+            clock.advance(ms);
+            return false;
+        };
+        c.cancelTransfer = [this](Transfer) { ++cancels; };
+        c.finishTransfer = [this](Transfer t, std::uint32_t& done) {
+            auto [script, data] = active.at(t);
+            active.erase(t);
+            done = std::uint32_t(script.bytes.size());
+            if (data != nullptr) {
+                std::copy(script.bytes.begin(), script.bytes.end(), data);
+            }
+            if (script.fails) {
+                error = 31;  // a device attached to the system is not functioning
+            }
+            return script.ends && !script.fails;
+        };
+        c.lastError = [this] { return error; };
+        c.errorText = [](std::uint32_t code) -> std::string {
+            return code == 2 ? "The system cannot find the file specified.\r\n" : "";
         };
         return c;
     }
@@ -212,7 +283,7 @@ TEST(Win32Port, UsbPortIsFoundByItsPortNameOrByTheFallbacks) {
         sys.usbPrint = c.usbPrint;
         sys.openable = c.openable;
         {
-            Win32PortBackend port(sys.calls(), c.code);
+            Win32PortBackend port(sys.clock, sys.calls(), c.code);
             EXPECT_EQ(port.open(), c.opens);
             EXPECT_EQ(sys.opened, c.expectOpened);
             EXPECT_EQ(port.openedName(), c.opens ? c.expectOpened.back() : "");
@@ -236,7 +307,7 @@ TEST(Win32Port, FailedKeyOrListEndsTheOpenAtOnceWithMinus105) {
         StartupChoice choice;
         choice.PortKind = kUsbKind;
         TPPrinterDriver driver(clock, choice, [&sys](std::uint16_t code, const std::string&) {
-            return std::make_unique<Win32PortBackend>(sys.calls(), code);
+            return std::make_unique<Win32PortBackend>(sys.clock, sys.calls(), code);
         });
         EXPECT_EQ(driver.OpenPort(0x501), kPortFailure);
         EXPECT_EQ(driver.LastError(), port_error::kOpen);
@@ -294,7 +365,7 @@ TEST(Win32Port, DeviceIdByTheDriversRequestWithTheClassRequestBehind) {
         StartupChoice choice;
         choice.PortKind = std::uint16_t(c.code & 0xFF00);
         TPPrinterDriver driver(clock, choice, [&sys](std::uint16_t code, const std::string&) {
-            return std::make_unique<Win32PortBackend>(sys.calls(), code);
+            return std::make_unique<Win32PortBackend>(sys.clock, sys.calls(), code);
         });
         ASSERT_EQ(driver.OpenPort(c.code), kOk);
         if (c.expectId.empty()) {
@@ -312,7 +383,7 @@ TEST(Win32Port, TransfersSetTheirTimeOutsWhereTheHandleTakesThem) {
     FakeSystem sys;
     sys.openable = {"LPT1"};
     sys.takesTimeouts = true;
-    Win32PortBackend port(sys.calls(), 0x401);
+    Win32PortBackend port(sys.clock, sys.calls(), 0x401);
     ASSERT_TRUE(port.open());
     ASSERT_EQ(sys.timeoutsSet.size(), 1u);
     EXPECT_EQ(sys.timeoutsSet[0], (TransferTimeouts{10, 10, 10000, 10, 10000}));
@@ -333,30 +404,152 @@ TEST(Win32Port, TransfersSetTheirTimeOutsWhereTheHandleTakesThem) {
     // One read of what there is, returning on the first byte.
     sys.incoming = {{9}, {8}};
     EXPECT_EQ(port.read(buf.data(), 8, false, 100), 1);
-    EXPECT_EQ(sys.timeoutsSet.back().readConstant, 100u);
-    EXPECT_EQ(sys.timeoutsSet.back().readInterval, 0xFFFFFFFFu);
+    EXPECT_EQ(sys.timeoutsSet.back(), (TransferTimeouts{0xFFFFFFFF, 0xFFFFFFFF, 100, 10, 10000}));
+    // Emptying the port takes what has come, at once: the interval alone at its maximum.
+    sys.incoming = {{7}};
+    EXPECT_EQ(port.read(buf.data(), 8, false, 0), 1);
+    EXPECT_EQ(sys.timeoutsSet.back(), (TransferTimeouts{0xFFFFFFFF, 0, 0, 10, 10000}));
+    EXPECT_EQ(sys.openedOverlapped, std::vector<bool>{false});
 
     // A USB handle takes none: nothing is set, and nothing fails for it.
     FakeSystem usb;
     usb.openable = {kDirect1};
-    Win32PortBackend usbPort(usb.calls(), 0x501);
+    Win32PortBackend usbPort(usb.clock, usb.calls(), 0x501);
     ASSERT_TRUE(usbPort.open());
     EXPECT_EQ(usbPort.write(block.data(), block.size(), 10120), 12);
     EXPECT_TRUE(usb.timeoutsSet.empty());
+    EXPECT_EQ(usb.openedOverlapped, std::vector<bool>{true});
     usbPort.close();
     EXPECT_EQ(usbPort.write(block.data(), block.size(), 10120), -1);
     EXPECT_EQ(usbPort.read(buf.data(), 1, false, 100), -1);
+}
+
+// A USB handle takes no time-outs: each transfer is waited for until the deadline and cancelled
+// there, keeping what came before; a refused one keeps the system's reason.
+TEST(Win32Port, UsbTransfersEndAtTheirTimeOutByCancelling) {
+    struct Case {
+        const char* what;
+        bool write;
+        bool exact;
+        int timeoutMs;
+        std::deque<FakeTransfer> script;
+        long expect;
+        int cancels;
+        std::int64_t elapsedMs;
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        {"read that ends in time", false, false, 100, {{{1, 2, 3}}}, 3, 0, 0, ""},
+        {"silent read", false, false, 100, {}, 0, 1, 100, ""},
+        {"exact read over two transfers", false, true, 10060, {{{1, 2}}, {{3, 4, 5}}}, 5, 0, 0, ""},
+        {"exact read that goes silent",
+         false,
+         true,
+         10060,
+         {{{1, 2}}, {{}, false}},
+         2,
+         1,
+         10060,
+         ""},
+        {"write that never goes out", true, true, 10120, {{{}, false}}, 0, 1, 10120, ""},
+        {"read refused at once",
+         false,
+         false,
+         100,
+         {{{}, true, false, 1167}},
+         -1,
+         0,
+         0,
+         "system error 1167"},
+        {"write that fails", true, true, 10120, {{{}, true, true}}, -1, 0, 0, "system error 31"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeSystem sys;
+        sys.openable = {kDirect1};
+        Win32PortBackend port(sys.clock, sys.calls(), 0x501);
+        ASSERT_TRUE(port.open());
+        sys.transfers = c.script;
+        std::array<std::uint8_t, 5> buf{};
+        const std::int64_t start = sys.clock.nowMs();
+        EXPECT_EQ(c.write ? port.write(buf.data(), buf.size(), c.timeoutMs)
+                          : port.read(buf.data(), buf.size(), c.exact, c.timeoutMs),
+                  c.expect);
+        EXPECT_EQ(sys.cancels, c.cancels);
+        EXPECT_EQ(sys.clock.nowMs() - start, c.elapsedMs);
+        EXPECT_EQ(port.transferFailure(), c.reason);
+        EXPECT_TRUE(sys.active.empty()) << "every transfer started is finished";
+        if (!c.write && c.expect > 0) {
+            Bytes came;
+            for (const FakeTransfer& t : c.script) {
+                came.insert(came.end(), t.bytes.begin(), t.bytes.end());
+            }
+            EXPECT_EQ(Bytes(buf.begin(), buf.begin() + c.expect), came);
+        }
+    }
+}
+
+// Through the port's rules, a silent USB printer ends in the link's time-outs, as on Linux.
+TEST(Win32Port, SilentUsbPrinterEndsInTheLinksTimeOuts) {
+    FakeSystem sys;
+    sys.openable = {kDirect1};
+    StartupChoice choice;
+    choice.PortKind = kUsbKind;
+    TPPrinterDriver driver(sys.clock, choice, [&sys](std::uint16_t code, const std::string&) {
+        return std::make_unique<Win32PortBackend>(sys.clock, sys.calls(), code);
+    });
+    ASSERT_EQ(driver.OpenPort(0x501), kOk);
+    sys.transfers = {{{}, false}};
+    const std::uint8_t block[4] = {1, 2, 3, 4};
+    EXPECT_EQ(driver.WritePort(block, 4), kPortFailure);
+    EXPECT_EQ(driver.LastError(), port_error::kWriteTime);
+    std::array<std::uint8_t, TPPrinterDriver::kReplyBufferSize> buf{};
+    std::int32_t length = 0;
+    EXPECT_EQ(driver.ReadPort(buf.data(), buf.size(), length), kPortFailure);
+    EXPECT_EQ(driver.LastError(), port_error::kReadTime);
+}
+
+TEST(Win32Port, AFailedOpenNamesTheSystemsReason) {
+    struct Case {
+        const char* what;
+        std::uint16_t code;
+        std::vector<FakeInterface> portDriver;
+        OpenFailure expect;
+    };
+    const std::string notFound = "The system cannot find the file specified (system error 2)";
+    const std::vector<Case> cases{
+        {"no parallel port", 0x401, {}, {"LPT1", ENOENT, notFound}},
+        {"no USB port anywhere", 0x503, {}, {"\\\\.\\ZTUSB3:", ENOENT, notFound}},
+        {"a device key refused",
+         0x501,
+         {{"p0", std::string("ZTUSB1:"), false, true}},
+         {"the device key of p0", EACCES, "system error 5"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeSystem sys;
+        sys.portDriver = c.portDriver;
+        StartupChoice choice;
+        TPPrinterDriver driver(sys.clock, choice, [&sys](std::uint16_t code, const std::string&) {
+            return std::make_unique<Win32PortBackend>(sys.clock, sys.calls(), code);
+        });
+        EXPECT_EQ(driver.OpenPort(c.code), kPortFailure);
+        EXPECT_EQ(driver.openFailure().what, c.expect.what);
+        EXPECT_EQ(driver.openFailure().error, c.expect.error);
+        EXPECT_EQ(driver.openFailure().reason, c.expect.reason);
+    }
 }
 
 #ifdef _WIN32
 // The real table: a plain file stands in for a port, and a system without the printer gives
 // every search an empty list.
 TEST(Win32Port, SystemCallsOnAPlainFileAndWithoutAPrinter) {
+    SystemClock clock;
     const std::string path =
         (std::filesystem::temp_directory_path() / "veltra-win32-port-test.bin").string();
     std::ofstream(path, std::ios::binary) << "hello";
     {
-        Win32PortBackend file(systemCalls(), 0x501, path);
+        Win32PortBackend file(clock, systemCalls(), 0x501, path);
         ASSERT_TRUE(file.open());
         std::array<std::uint8_t, 8> buf{};
         EXPECT_EQ(file.read(buf.data(), 5, true, 1000), 5);
@@ -370,10 +563,18 @@ TEST(Win32Port, SystemCallsOnAPlainFileAndWithoutAPrinter) {
     back.close();
     std::filesystem::remove(path);
 
-    Win32PortBackend none(systemCalls(), 0x503);
+    Win32PortBackend none(clock, systemCalls(), 0x503);
     EXPECT_FALSE(none.open());
-    Win32PortBackend noParallel(systemCalls(), 0x403);
+    Win32PortBackend noParallel(clock, systemCalls(), 0x403);
     EXPECT_FALSE(noParallel.open());
+    EXPECT_EQ(noParallel.openFailure().what, "LPT3");
+    EXPECT_NE(noParallel.openFailure().reason.find("(system error "), std::string::npos);
+
+    // No Unix stream sockets here: such a port says so instead of giving cable advice.
+    auto socket = makeBackendFactory(clock)(0x501, "unix:C:/printer.sock");
+    ASSERT_NE(socket, nullptr);
+    EXPECT_FALSE(socket->open());
+    EXPECT_EQ(socket->openFailure().reason, kNotSupportedHere);
 }
 #endif
 
