@@ -1,7 +1,7 @@
 # cmake -DBUILD_DIR=... -DPREFIX=... -DVERSION=... -DGUI=ON|OFF -P CheckInstall.cmake
 # Installs the build into PREFIX and checks what a user gets: the programs, each answering
-# --version with the project's version, their manual pages, and with the desktop program its
-# desktop entry and icon.
+# --version with the project's version, their manual pages, the udev rule, and with the desktop
+# program its desktop entry and icon.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
   RESULT_VARIABLE rc OUTPUT_QUIET)
