@@ -121,6 +121,11 @@ int main(int argc, char** argv) {
         std::unique_ptr<VirtualPrinterWindow> toolWindow;
         if (options->simulate) {
             printers.enablePaper(options->paper, handler);
+            if (options->freshPrinter) {
+                printers.setOnCreate([&printers](int modelIndex, sim::VirtualPrinter&) {
+                    printers.makeFresh(modelIndex);
+                });
+            }
             toolWindow = std::make_unique<VirtualPrinterWindow>(printers);
             printers.setOnOpen([w = toolWindow.get()] { w->refresh(); });
             printers.setOnPage(
