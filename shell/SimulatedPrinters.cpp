@@ -23,6 +23,10 @@ sim::VirtualPrinter& SimulatedPrinters::printerFor(int modelIndex) {
             }
             printers_[slot]->setEepromObserver([this, slot] { saveEeprom(slot); });
         }
+        if (startFresh_) {
+            printers_[slot]->eeprom() = sim::VirtualPrinter::defaultEeprom(int(slot));
+            saveEeprom(slot);
+        }
         if (paperOptions_) {
             sim::PaperOptions perModel = *paperOptions_;
             if (!perModel.directory.empty()) {
@@ -100,10 +104,12 @@ void SimulatedPrinters::makeFresh(int modelIndex) {
     printer.setCrMotorDispersion(sim::VirtualPrinter::kDefaultCrDispersion);
     if (sim::PaperSession* session = paper(int(slot))) {
         // Straight: every error equals the value a new printer holds.
+        const sim::StoredAdjustments stored = sim::StoredAdjustments::fromEeprom(printer.eeprom());
         sim::MechanismErrors errors;
-        errors.bid = sim::StoredAdjustments::fromEeprom(printer.eeprom()).bid;
-        errors.paperFeed = sim::StoredAdjustments::fromEeprom(printer.eeprom()).paperFeed;
+        errors.bid = stored.bid;
+        errors.paperFeed = stored.paperFeed;
         session->setErrors(errors);
+        session->setTrialValues(stored);
     }
     saveEeprom(slot);
 }

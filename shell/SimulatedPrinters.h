@@ -52,6 +52,9 @@ public:
     // A fresh printer of the model: the EEPROM of a new printer (saved at once), ready with no
     // error or fault, and a mechanism without errors.
     void makeFresh(int modelIndex);
+    // Each printer made from now on starts with the EEPROM of a new printer (written to its
+    // file), before its paper reads the stored values.
+    void startFresh() { startFresh_ = true; }
 
     // Puts paper in each printer made from now on: its pages go to onPage (the tool window's
     // paper view) and, with a directory in options, as PNG files into DIR/K55 or DIR/K45.
@@ -78,6 +81,7 @@ private:
     PageHandler onPage_;
     std::array<std::unique_ptr<sim::PaperSession>, 2> paper_;
     bool keepEeproms_ = false;
+    bool startFresh_ = false;
     std::string namedFile_;
     MessageHandler* ui_ = nullptr;
     std::array<std::string, 2> eepromFiles_;  // where each printer made saves; empty: nowhere

@@ -90,6 +90,9 @@ int main(int argc, char** argv) {
     } saveEeproms{printers, options->simulate};
     if (options->simulate) {
         printers.keepEeproms(options->simEeprom, handler);
+        if (options->freshPrinter) {
+            printers.startFresh();
+        }
     }
 
     try {
@@ -121,11 +124,6 @@ int main(int argc, char** argv) {
         std::unique_ptr<VirtualPrinterWindow> toolWindow;
         if (options->simulate) {
             printers.enablePaper(options->paper, handler);
-            if (options->freshPrinter) {
-                printers.setOnCreate([&printers](int modelIndex, sim::VirtualPrinter&) {
-                    printers.makeFresh(modelIndex);
-                });
-            }
             toolWindow = std::make_unique<VirtualPrinterWindow>(printers);
             printers.setOnOpen([w = toolWindow.get()] { w->refresh(); });
             printers.setOnPage(

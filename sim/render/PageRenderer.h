@@ -113,6 +113,11 @@ public:
     // The hidden errors from now on (a trainee changes them between prints).
     void setErrors(const MechanismErrors& errors) { errors_ = errors; }
     const MechanismErrors& errors() const { return errors_; }
+    // The printer's values in force were replaced behind the stream's back (a fresh EEPROM).
+    void setTrialValues(const StoredAdjustments& stored) {
+        trialBid_ = stored.bid;
+        trialPf_ = stored.paperFeed;
+    }
 
     // Trial values in force now (after the factory frames seen so far).
     int trialBid(DotSet set, InkSide side) const {

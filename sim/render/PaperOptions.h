@@ -75,6 +75,8 @@ public:
     const PaperOutput& output() const { return paper_; }
     // The hidden errors for the pages printed from now on.
     void setErrors(const MechanismErrors& errors) { paper_.setErrors(errors); }
+    // The printer's EEPROM was replaced: its values are the ones in force from now on.
+    void setTrialValues(const StoredAdjustments& stored) { paper_.setTrialValues(stored); }
     const MechanismErrors& errors() const { return paper_.renderer().errors(); }
 
 private:
