@@ -58,11 +58,14 @@ bool save(QWidget& window, const QDir& dir, const char* name) {
     return true;
 }
 
-// A part of a page, reduced by half, written as an indexed image (a few colours, mostly paper).
-bool savePart(const QImage& page, const QRect& part, const QDir& dir, const char* name) {
+// A part of a page at a scale (reduced smoothly, enlarged dot by dot), written as an indexed
+// image (a few colours, mostly paper).
+bool savePart(const QImage& page, const QRect& part, const QDir& dir, const char* name,
+              double scale = 0.5) {
     const QString path = dir.filePath(name);
-    const QImage rows =
-        page.copy(part).scaled(part.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage rows = page.copy(part).scaled(
+        int(part.width() * scale), int(part.height() * scale), Qt::IgnoreAspectRatio,
+        scale < 1.0 ? Qt::SmoothTransformation : Qt::FastTransformation);
     const std::optional<QImage> indexed = sim::indexedPage(rows);
     if (!(indexed ? *indexed : rows).save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
