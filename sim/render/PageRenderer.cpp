@@ -346,7 +346,7 @@ void PageRenderer::drawMarginRuler() {
         const int length = mm % 5 == 0 ? kLongTick : kTick;
         p.drawLine(right - length, y, right, y);
         if (mm % 5 == 0 && mm > 0 && fonts) {
-            p.drawText(right - kLongTick - 90, y + 10, QString("%1 mm").arg(mm));
+            p.drawText(right - kLongTick - 110, y + 10, QString("%1 mm").arg(mm));
         }
     }
     const int y = *marginTarget_;
