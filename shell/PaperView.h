@@ -10,6 +10,10 @@
 
 namespace veltra::shell {
 
+// The page reduced by a whole factor: each pixel the darkest of its factor x factor block, per
+// colour channel, so that no printed line, however thin, disappears from the reduced page.
+QImage reducedPage(const QImage& page, int factor);
+
 // One page, drawn at a zoom; only the part in view is painted.
 class PageCanvas : public QWidget {
 public:
@@ -24,8 +28,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void reduce();
+
     QImage page_;
-    double zoom_ = 0.25;
+    QImage reduced_;  // the page at a zoom below 100 %
+    double zoom_ = 1.0;
 };
 
 class PaperView : public QWidget {
@@ -33,6 +40,8 @@ class PaperView : public QWidget {
 public:
     static constexpr int kKeptPages = 12;
     static constexpr double kZooms[] = {0.125, 0.25, 0.5, 1.0, 2.0, 4.0};
+    // 100 %: a dot a pixel, so that a stroke one or two dots off can be seen.
+    static constexpr int kOpeningZoom = 3;
 
     explicit PaperView(QWidget* parent = nullptr);
 
@@ -45,6 +54,8 @@ public:
 
 private:
     void showPage(int index);
+    // Scrolls to the top left of what is printed on the page on view.
+    void scrollToPrint();
 
     QComboBox* pageCombo_;
     QComboBox* zoomCombo_;

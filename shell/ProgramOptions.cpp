@@ -31,8 +31,13 @@ std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
     auto* simulate = app.add_flag("--simulate", options.simulate,
                                   "Lead every port to the in-process virtual printer");
     app.add_option("--sim-eeprom", options.simEeprom,
-                   "Keep the virtual printer's EEPROM in FILE between runs (default: "
-                   "virtual-K55.eeprom / virtual-K45.eeprom in ~/.local/state/veltra-adjust)")
+                   "Keep the K55 virtual printer's EEPROM in FILE between runs, the K45's in FILE "
+                   "with -K45 before its extension (default: virtual-K55.eeprom / "
+                   "virtual-K45.eeprom in ~/.local/state/veltra-adjust)")
+        ->needs(simulate);
+    app.add_flag("--fresh-printer", options.freshPrinter,
+                 "Start the virtual printers as new: EEPROM of a new printer (its file "
+                 "rewritten), no mechanism error")
         ->needs(simulate);
     app.add_option("--device", devices, "Lead one port elsewhere: PORT=URI (repeatable)")
         ->check(CLI::Validator(checkDevice, "PORT=URI"));

@@ -6,11 +6,14 @@
 //   --trace FILE         every port transfer written to FILE
 //   --no-journal         no EEPROM change journal
 //   --exit-when-shown    end as soon as the start-up window has been painted (start-up bench)
-//   --sim-eeprom FILE    with --simulate: the virtual printer's EEPROM kept in FILE between
-//                        runs (default: one file per model in the user's state folder)
+//   --sim-eeprom FILE    with --simulate: the K55's EEPROM kept in FILE between runs, the
+//                        K45's in FILE with "-K45" before its extension (default: one file
+//                        per model in the user's state folder)
+//   --fresh-printer      with --simulate: both virtual printers start as new
 //   --paper DIR          with --simulate: each virtual printer's pages also as PNG files in
 //                        DIR/K55, DIR/K45 (they are always shown in the tool window)
-//   --bid-error, --pf-error, --head-angle-error: the virtual printer's hidden mechanism errors
+//   --bid-error, --pf-error, --head-angle-error, --top-margin-error: the virtual printer's
+//                        hidden mechanism errors
 //                        (also settable in the tool window)
 #include <optional>
 #include <string>
@@ -29,6 +32,7 @@ struct ShellOptions {
     bool exitWhenShown = false;
     bool noJournal = false;
     std::string simEeprom;
+    bool freshPrinter = false;
     sim::PaperOptions paper;
 };
 

@@ -13,14 +13,19 @@ sim::VirtualPrinter& SimulatedPrinters::printerFor(int modelIndex) {
     if (!printers_[slot]) {
         printers_[slot] = std::make_unique<sim::VirtualPrinter>(printerClock_, int(slot));
         if (keepEeproms_) {
-            const std::string file =
-                namedFile_.empty() ? defaultSimEepromPath(kModels[slot].name) : namedFile_;
+            const std::string file = namedFile_.empty() ? defaultSimEepromPath(kModels[slot].name)
+                                                        : eepromFileFor(namedFile_, int(slot));
             eepromFiles_[slot] = file;
             if (!file.empty() && std::filesystem::exists(file) &&
                 !printers_[slot]->loadEeprom(file)) {
                 eepromFiles_[slot].clear();  // not overwritten by the default image
                 ui_->showError("Cannot read the virtual printer's EEPROM file " + file);
             }
+            printers_[slot]->setEepromObserver([this, slot] { saveEeprom(slot); });
+        }
+        if (startFresh_) {
+            printers_[slot]->eeprom() = sim::VirtualPrinter::defaultEeprom(int(slot));
+            saveEeprom(slot);
         }
         if (paperOptions_) {
             sim::PaperOptions perModel = *paperOptions_;
@@ -61,18 +66,52 @@ void SimulatedPrinters::keepEeproms(std::string namedFile, MessageHandler& ui) {
 
 void SimulatedPrinters::saveEeproms() {
     for (std::size_t slot = 0; slot < printers_.size(); ++slot) {
-        const std::string& file = eepromFiles_[slot];
-        // One named file holds the printer of the model used last.
-        if (!printers_[slot] || file.empty() ||
-            (!namedFile_.empty() && int(slot) != currentIndex_)) {
-            continue;
-        }
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
-        if (!printers_[slot]->saveEeprom(file)) {
-            ui_->showError("Cannot write the virtual printer's EEPROM file " + file);
-        }
+        saveEeprom(slot);
     }
+}
+
+void SimulatedPrinters::saveEeprom(std::size_t slot) {
+    const std::string& file = eepromFiles_[slot];
+    if (!printers_[slot] || file.empty()) {
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
+    if (printers_[slot]->saveEeprom(file)) {
+        saveFailed_[slot] = false;
+    } else if (!saveFailed_[slot]) {
+        saveFailed_[slot] = true;  // every later change would fail the same way
+        ui_->showError("Cannot write the virtual printer's EEPROM file " + file);
+    }
+}
+
+std::string SimulatedPrinters::eepromFileFor(const std::string& namedFile, int modelIndex) {
+    if (modelIndex != 1 || namedFile.empty()) {
+        return namedFile;
+    }
+    const std::filesystem::path named(namedFile);
+    return (named.parent_path() / (named.stem().string() + "-K45" + named.extension().string()))
+        .string();
+}
+
+void SimulatedPrinters::makeFresh(int modelIndex) {
+    const std::size_t slot = modelIndex == 1 ? 1 : 0;
+    sim::VirtualPrinter& printer = printerFor(int(slot));
+    printer.eeprom() = sim::VirtualPrinter::defaultEeprom(int(slot));
+    printer.setState(0x04);  // ready
+    printer.setError(std::nullopt);
+    printer.faults() = sim::Faults{};
+    printer.setCrMotorDispersion(sim::VirtualPrinter::kDefaultCrDispersion);
+    if (sim::PaperSession* session = paper(int(slot))) {
+        // Straight: every error equals the value a new printer holds.
+        const sim::StoredAdjustments stored = sim::StoredAdjustments::fromEeprom(printer.eeprom());
+        sim::MechanismErrors errors;
+        errors.bid = stored.bid;
+        errors.paperFeed = stored.paperFeed;
+        session->setErrors(errors);
+        session->setTrialValues(stored);
+    }
+    saveEeprom(slot);
 }
 
 std::unique_ptr<PortBackend> SimulatedPrinters::openBackend() {

@@ -38,11 +38,23 @@ public:
     }
 
     // Keeps the printers' EEPROM between runs: each printer made loads its file, if there is one,
-    // and saveEeproms writes it back. A named file serves the printer of whichever model is
-    // used (the model used last is saved); without one each model has its default file. A file
-    // that cannot be read is reported through ui and left as it is.
+    // and its file is written again after every change the printer takes from the program, so a
+    // program that is killed loses nothing. Each model has a file of its own: a named file is
+    // the K55's, and the K45's lies beside it (eepromFileFor); without one each model has its
+    // default file in the state folder. A file that cannot be read is reported through ui and
+    // left as it is; a file that cannot be written is reported once.
     void keepEeproms(std::string namedFile, MessageHandler& ui);
     void saveEeproms();
+    // The file of a model's printer for a named file: the K55 uses it as it is, the K45 the same
+    // name with "-K45" before its extension ("sim.eeprom" -> "sim-K45.eeprom").
+    static std::string eepromFileFor(const std::string& namedFile, int modelIndex);
+
+    // A fresh printer of the model: the EEPROM of a new printer (saved at once), ready with no
+    // error or fault, and a mechanism without errors.
+    void makeFresh(int modelIndex);
+    // Each printer made from now on starts with the EEPROM of a new printer (written to its
+    // file), before its paper reads the stored values.
+    void startFresh() { startFresh_ = true; }
 
     // Puts paper in each printer made from now on: its pages go to onPage (the tool window's
     // paper view) and, with a directory in options, as PNG files into DIR/K55 or DIR/K45.
@@ -56,6 +68,8 @@ public:
     void setOnOpen(std::function<void()> onOpen) { onOpen_ = std::move(onOpen); }
 
 private:
+    void saveEeprom(std::size_t slot);
+
     Clock& printerClock_;
     Clock& portClock_;
     std::function<int()> modelSource_;
@@ -67,9 +81,11 @@ private:
     PageHandler onPage_;
     std::array<std::unique_ptr<sim::PaperSession>, 2> paper_;
     bool keepEeproms_ = false;
+    bool startFresh_ = false;
     std::string namedFile_;
     MessageHandler* ui_ = nullptr;
     std::array<std::string, 2> eepromFiles_;  // where each printer made saves; empty: nowhere
+    std::array<bool, 2> saveFailed_{};        // reported once
     int currentIndex_ = 0;
 };
 

@@ -90,6 +90,10 @@ VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget*
     faults->addWidget(malformedBox_);
     faults->addStretch(1);
     faults->addWidget(inkSwitch);
+    auto* fresh = new QPushButton("Fresh printer", this);
+    fresh->setObjectName("VpFreshPrinterBtn");
+    fresh->setToolTip("The EEPROM of a new printer, no error, no fault, no mechanism error");
+    faults->addWidget(fresh);
     layout->addLayout(faults);
 
     eepromTable_ = new QTableWidget(kEepromSide, kEepromSide, this);
@@ -127,6 +131,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(SimulatedPrinters& printers, QWidget*
         printer().pressInkSwitch();
         refresh();
     });
+    connect(fresh, &QPushButton::clicked, this, &VirtualPrinterWindow::makeFresh);
     refreshTimer_.setInterval(kRefreshMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &VirtualPrinterWindow::refresh);
     refreshTimer_.start();
@@ -138,25 +143,39 @@ QWidget* VirtualPrinterWindow::buildErrorsTab() {
     tab->setObjectName("VpErrorsTab");
     auto* layout = new QVBoxLayout(tab);
     auto* note = new QLabel(
-        "The printer's hidden faults. A pattern prints straight when the adjusted value equals "
-        "the error. They apply to the pages printed from now on.",
+        "The printer's hidden faults, for the trainer: a trainee finds them on the paper. A "
+        "pattern prints straight when the adjusted value equals the error. They apply to the "
+        "pages printed from now on.",
         tab);
     note->setWordWrap(true);
     layout->addWidget(note);
-    auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel("Bi-D (dots)", tab), 0, 0);
-    grid->addWidget(new QLabel("Black", tab), 0, 1);
-    grid->addWidget(new QLabel("Color", tab), 0, 2);
+    auto* buttons = new QHBoxLayout;
+    auto* show = new QCheckBox("Show the answers", tab);
+    show->setObjectName("VpShowAnswersBox");
+    auto* random = new QPushButton("Random errors", tab);
+    random->setObjectName("VpRandomErrorsBtn");
+    buttons->addWidget(show);
+    buttons->addStretch(1);
+    buttons->addWidget(random);
+    layout->addLayout(buttons);
+    answers_ = new QWidget(tab);
+    answers_->setObjectName("VpAnswers");
+    answers_->setVisible(false);
+    auto* grid = new QGridLayout(answers_);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(new QLabel("Bi-D (dots)", answers_), 0, 0);
+    grid->addWidget(new QLabel("Black", answers_), 0, 1);
+    grid->addWidget(new QLabel("Color", answers_), 0, 2);
     const char* setNames[] = {"VSD1", "VSD2", "VSD3", "ECO"};
-    auto spin = [this, tab](const QString& name, int limit) {
-        auto* box = new QSpinBox(tab);
+    auto spin = [this](const QString& name, int limit) {
+        auto* box = new QSpinBox(answers_);
         box->setObjectName(name);
         box->setRange(-limit, limit);
         connect(box, &QSpinBox::valueChanged, this, &VirtualPrinterWindow::applyErrors);
         return box;
     };
     for (int set = 0; set < sim::kDotSetCount; ++set) {
-        grid->addWidget(new QLabel(setNames[set], tab), set + 1, 0);
+        grid->addWidget(new QLabel(setNames[set], answers_), set + 1, 0);
         for (int side = 0; side < 2; ++side) {
             QSpinBox* box =
                 spin(QString("VpBidError%1%2").arg(setNames[set], side == 0 ? "K" : "C"),
@@ -167,13 +186,51 @@ QWidget* VirtualPrinterWindow::buildErrorsTab() {
     }
     pfErrorBox_ = spin("VpPfError", sim::kMaxPaperFeedError);
     headAngleErrorBox_ = spin("VpHeadAngleError", sim::kMaxHeadAngleError);
-    grid->addWidget(new QLabel("Paper feed (1/360 inch per inch)", tab), 6, 0);
+    topMarginErrorBox_ = spin("VpTopMarginError", sim::kMaxTopMarginError);
+    grid->addWidget(new QLabel("Paper feed (1/360 inch per inch)", answers_), 6, 0);
     grid->addWidget(pfErrorBox_, 6, 1);
-    grid->addWidget(new QLabel("Head angle (dots)", tab), 7, 0);
+    grid->addWidget(new QLabel("Head angle (dots)", answers_), 7, 0);
     grid->addWidget(headAngleErrorBox_, 7, 1);
-    layout->addLayout(grid);
+    grid->addWidget(new QLabel("Top margin (steps of 1 mm)", answers_), 8, 0);
+    grid->addWidget(topMarginErrorBox_, 8, 1);
+    layout->addWidget(answers_);
     layout->addStretch(1);
+    connect(show, &QCheckBox::toggled, answers_, &QWidget::setVisible);
+    connect(random, &QPushButton::clicked, this, &VirtualPrinterWindow::randomErrors);
     return tab;
+}
+
+void VirtualPrinterWindow::randomErrors() {
+    sim::PaperSession* paper = printers_.paper(printers_.currentIndex());
+    if (!paper) {
+        return;
+    }
+    auto within = [this](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random_);
+    };
+    // Bi-D: a few dots off the stored value, so that the first print shows which way to go.
+    constexpr int kBidReach = 4;
+    constexpr int kHeadAngleReach = 6;
+    const sim::StoredAdjustments stored = sim::StoredAdjustments::fromEeprom(printer().eeprom());
+    sim::MechanismErrors errors;
+    for (std::size_t set = 0; set < errors.bid.size(); ++set) {
+        for (std::size_t side = 0; side < 2; ++side) {
+            const int value = stored.bid[set][side];
+            errors.bid[set][side] = within(std::max(-sim::kMaxBidError, value - kBidReach),
+                                           std::min(sim::kMaxBidError, value + kBidReach));
+        }
+    }
+    errors.paperFeed = within(-sim::kMaxPaperFeedError, sim::kMaxPaperFeedError);
+    errors.headAngle = within(-kHeadAngleReach, kHeadAngleReach);
+    errors.topMargin = within(-sim::kMaxTopMarginError, sim::kMaxTopMarginError);
+    paper->setErrors(errors);
+    showErrors();
+}
+
+void VirtualPrinterWindow::makeFresh() {
+    printers_.makeFresh(printers_.currentIndex());
+    showErrors();
+    refresh();
 }
 
 void VirtualPrinterWindow::applyErrors() {
@@ -189,6 +246,7 @@ void VirtualPrinterWindow::applyErrors() {
     }
     errors.paperFeed = pfErrorBox_->value();
     errors.headAngle = headAngleErrorBox_->value();
+    errors.topMargin = topMarginErrorBox_->value();
     paper->setErrors(errors);
 }
 
@@ -207,6 +265,7 @@ void VirtualPrinterWindow::showErrors() {
     }
     pfErrorBox_->setValue(errors.paperFeed);
     headAngleErrorBox_->setValue(errors.headAngle);
+    topMarginErrorBox_->setValue(errors.topMargin);
     showingErrors_ = false;
 }
 

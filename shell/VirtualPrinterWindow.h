@@ -2,9 +2,10 @@
 // The "Virtual printer" tool window of --simulate (not one of the program's own windows): puts
 // the simulated printer into each state and error the status reply knows, injects link faults,
 // presses its ink switch, sets its carriage motor's drive dispersion, and shows its EEPROM as a 16
-// x 16 table refreshed twice a second. Its "Paper" tab shows each page as it is ejected; its
-// "Mechanism errors" tab sets the hidden errors the printed patterns show (Bi-D per dot size and
-// side, paper feed, head angle).
+// x 16 table refreshed twice a second, and makes it a fresh printer. Its "Paper" tab shows each
+// page as it is ejected; its "Mechanism errors" tab sets the hidden errors the printed patterns
+// show (Bi-D per dot size and side, paper feed, head angle, top margin), kept out of a trainee's
+// sight until the trainer asks for the answers, or picks them at random.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
+#include <random>
 
 #include "shell/PaperView.h"
 #include "shell/SimulatedPrinters.h"
@@ -40,6 +42,11 @@ public:
     // A page the printer of a model ejected: shown on the "Paper" tab.
     void addPage(int modelIndex, const QImage& page, int number);
     PaperView* paperView() const { return paperView_; }
+    // Hidden errors at random, each within what its adjustment corrects (Bi-D within four dots
+    // of the stored value, so that two prints find it).
+    void randomErrors();
+    // The printer on view as new: EEPROM, state, faults and a mechanism without errors.
+    void makeFresh();
 
 private:
     void applyFaults();
@@ -63,6 +70,9 @@ private:
     std::array<std::array<QSpinBox*, 2>, sim::kDotSetCount> bidErrorBoxes_{};
     QSpinBox* pfErrorBox_ = nullptr;
     QSpinBox* headAngleErrorBox_ = nullptr;
+    QSpinBox* topMarginErrorBox_ = nullptr;
+    QWidget* answers_ = nullptr;  // the errors' boxes, hidden until asked for
+    std::mt19937 random_{std::random_device{}()};
     int errorsModel_ = -1;  // the model whose errors the spin boxes show
     bool showingErrors_ = false;
     QTimer refreshTimer_;

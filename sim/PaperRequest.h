@@ -12,6 +12,7 @@ struct PaperOptions {
     std::vector<std::string> bidErrors;  // "VSD1:K:+2" each
     std::optional<int> paperFeedError;   // unset: the printer's stored PF value
     int headAngleError = 0;
+    int topMarginError = 0;  // steps of the top margin values
 };
 
 }  // namespace veltra::sim

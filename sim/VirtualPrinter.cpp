@@ -172,6 +172,7 @@ struct VirtualPrinter::Impl : ChannelListener {
     std::vector<PrintCommand> printCommands;
     bool keepRecord = false;
     std::function<void(const PrintCommand&)> printObserver;
+    std::function<void()> eepromObserver;
     std::vector<FactoryCommand> factoryCommands;
     std::vector<std::vector<std::uint8_t>> controlRequests;
     D4Device device;
@@ -183,7 +184,19 @@ VirtualPrinter::VirtualPrinter(Clock& clock, int modelIndex)
     : impl_(std::make_shared<Impl>(clock, modelIndex)) {}
 
 void VirtualPrinter::hostWrite(const std::uint8_t* data, std::size_t n) {
+    if (!impl_->eepromObserver) {
+        impl_->device.receive(data, n);
+        return;
+    }
+    const Eeprom before = impl_->eeprom;
     impl_->device.receive(data, n);
+    if (impl_->eeprom != before) {
+        impl_->eepromObserver();
+    }
+}
+
+void VirtualPrinter::setEepromObserver(std::function<void()> observer) {
+    impl_->eepromObserver = std::move(observer);
 }
 
 std::size_t VirtualPrinter::hostRead(std::uint8_t* out, std::size_t max) {

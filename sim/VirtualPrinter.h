@@ -103,6 +103,9 @@ public:
     bool loadEeprom(const std::string& path, std::string* why = nullptr);
     // Saves the image file with the printer's identity in its header.
     bool saveEeprom(const std::string& path) const;
+    // Called after host data that changed the EEPROM has been carried out (a write request, a
+    // factory command that stores a value). An empty function stops the calls.
+    void setEepromObserver(std::function<void()> observer);
 
     // State ("ST:" value) and error ("ER:" value, absent when none).
     void setState(std::uint8_t st);

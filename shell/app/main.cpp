@@ -90,6 +90,9 @@ int main(int argc, char** argv) {
     } saveEeproms{printers, options->simulate};
     if (options->simulate) {
         printers.keepEeproms(options->simEeprom, handler);
+        if (options->freshPrinter) {
+            printers.startFresh();
+        }
     }
 
     try {

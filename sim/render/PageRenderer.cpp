@@ -215,6 +215,10 @@ void PageRenderer::feed(const PrintCommand& command) {
             textOnLine_ = false;
             break;
         case Kind::FormFeed:
+            if (ejectedByHeadAngleEnd_ && !pageStarted_) {
+                ejectedByHeadAngleEnd_ = false;  // the sheet went out already
+                break;
+            }
             ejectPage();
             break;
         case Kind::VerticalMove:
@@ -277,6 +281,7 @@ void PageRenderer::initialise() {
     paperLength_ = kDefaultPaperLength;
     if (!pageStarted_) {
         rowTicks_ = topMargin_ * kTicksPerPixel;
+        marginTarget_.reset();
     }
 }
 
@@ -285,6 +290,8 @@ void PageRenderer::startPage() {
         return;
     }
     pageStarted_ = true;
+    sheetBegunInHeadAngleMode_ = headAngleMode_;
+    ejectedByHeadAngleEnd_ = false;
     page_ = QImage(paperWidth_, paperLength_, QImage::Format_RGB888);
     page_.fill(Qt::white);
 }
@@ -300,6 +307,9 @@ QImage PageRenderer::currentPage() const {
 
 void PageRenderer::ejectPage() {
     startPage();  // a form feed on an untouched sheet still feeds it through
+    if (marginTarget_) {
+        drawMarginRuler();
+    }
     ++pagesEjected_;
     if (sink_) {
         sink_(page_, pagesEjected_);
@@ -309,7 +319,43 @@ void PageRenderer::ejectPage() {
     column_ = 0;
     textOnLine_ = false;
     headAngleUpperHalf_ = false;
+    sheetBegunInHeadAngleMode_ = false;
+    marginTarget_.reset();
     rowTicks_ = topMargin_ * kTicksPerPixel;
+}
+
+void PageRenderer::drawMarginRuler() {
+    // Not ink: a scale beside the print, in colours no ink has.
+    constexpr double kPixelsPerMm = kDotsPerInch / 25.4;
+    constexpr int kRulerMm = 15;
+    constexpr int kTick = 24;
+    constexpr int kLongTick = 60;
+    const int right = page_.width() - 8;
+    QPainter p(&page_);
+    const QColor scale(90, 90, 90);
+    const QColor target(200, 0, 0);
+    p.setPen(QPen(scale, 2));
+    p.drawLine(right, 0, right, int(kRulerMm * kPixelsPerMm));
+    const bool fonts = haveFonts();
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(30);
+    font.setStyleStrategy(QFont::NoAntialias);  // keeps the page to a few colours
+    p.setFont(font);
+    for (int mm = 0; mm <= kRulerMm; ++mm) {
+        const int y = int(mm * kPixelsPerMm + 0.5);
+        const int length = mm % 5 == 0 ? kLongTick : kTick;
+        p.drawLine(right - length, y, right, y);
+        if (mm % 5 == 0 && mm > 0 && fonts) {
+            p.drawText(right - kLongTick - 110, y + 10, QString("%1 mm").arg(mm));
+        }
+    }
+    const int y = *marginTarget_;
+    p.setPen(QPen(target, 2));
+    p.drawLine(right - 340, y, right, y);
+    if (fonts) {
+        p.drawText(right - 340, y - 8,
+                   QString("target %1 mm").arg(*marginTarget_ / kPixelsPerMm, 0, 'f', 1));
+    }
 }
 
 void PageRenderer::moveVertical(std::int64_t length) {
@@ -498,6 +544,11 @@ void PageRenderer::applyFactory(const std::vector<std::uint8_t>& bytes) {
             break;
         case factory::kHeadAngleEnd:
             headAngleUpperHalf_ = false;
+            // A check print ends here: its sheet comes out, and the next print takes a new one.
+            if (pageStarted_ && sheetBegunInHeadAngleMode_) {
+                ejectPage();
+                ejectedByHeadAngleEnd_ = true;
+            }
             break;
         default:
             break;  // cleaning, mechanism and EEPROM commands leave no mark on paper
@@ -512,8 +563,11 @@ void PageRenderer::applyPageFormat(const std::vector<std::uint8_t>& bytes) {
     }
     // Top margin then bottom margin, both measured from the top edge; the sheet's own edge
     // ends printing first on every page these jobs print, so the bottom margin is not kept.
-    const std::int64_t top = le32(*p, 0) * unit_ / kUnitsPerPixel;
+    const std::int64_t asked =
+        std::clamp<std::int64_t>(le32(*p, 0) * unit_ / kUnitsPerPixel, 0, kMaxPaperLength);
+    const std::int64_t top = asked + std::int64_t{errors_.topMargin} * kTopMarginStep;
     topMargin_ = static_cast<int>(std::clamp<std::int64_t>(top, 0, kMaxPaperLength));
+    marginTarget_ = topMarginTarget(static_cast<int>(asked));
     if (!pageStarted_) {
         rowTicks_ = topMargin_ * kTicksPerPixel;
     }

@@ -12,7 +12,12 @@
 //   the right, per dot size and side (black bands / colour bands).
 // - Paper feed: every feed is stretched by (PF error - trial PF value) units per inch.
 // - Head angle: inside head angle mode, the bands after the 358-unit feed (the upper nozzles'
-//   half of the head angular strokes) land head-angle-error dots to the right.
+//   half of the head angular strokes) land head-angle-error dots to the right. A sheet begun in
+//   head angle mode is ejected when the printer ends the head angle print (HeadAngleEnd), so
+//   every check print has its own sheet; a form feed right after that finds no sheet to feed.
+// - Top margin: the paper stops top-margin-error steps of kTopMarginStep lower than the page
+//   format asks. A sheet with a page format carries a millimetre ruler down its right edge and
+//   the target margin, so that a trainee reads how far the first line is off.
 #include <QImage>
 #include <array>
 #include <cstdint>
@@ -36,6 +41,7 @@ struct MechanismErrors {
     BidTable bid{};     // dots; the trial Bi-D value that equals it prints straight strokes
     int paperFeed = 0;  // 1/360 inch per inch of feed; the equal trial PF value feeds true
     int headAngle = 0;  // dots between the lower and the upper half of a head angular stroke
+    int topMargin = 0;  // steps of kTopMarginStep the paper stops lower than the format asks
 
     int& bidError(DotSet set, InkSide side) {
         return bid[static_cast<int>(set)][static_cast<int>(side)];
@@ -82,6 +88,15 @@ public:
     static constexpr int kNozzlePitch = 2;         // pixels between raster lines
     static constexpr int kBlackNozzles = 180;
     static constexpr int kColourNozzles = 60;
+    // One step of the top margin values (1/360 inch), about a millimetre.
+    static constexpr int kTopMarginStep = 14;
+    // The margin a trainee aims for: the middle value of the series the asked margin is in.
+    static constexpr int kFirstHighTopMargin = 92;
+    static constexpr int kLowTopMarginTarget = 42;
+    static constexpr int kHighTopMarginTarget = 120;
+    static int topMarginTarget(int asked) {
+        return asked < kFirstHighTopMargin ? kLowTopMarginTarget : kHighTopMarginTarget;
+    }
 
     PageRenderer(const MechanismErrors& errors, const StoredAdjustments& stored, PageSink sink);
 
@@ -98,6 +113,11 @@ public:
     // The hidden errors from now on (a trainee changes them between prints).
     void setErrors(const MechanismErrors& errors) { errors_ = errors; }
     const MechanismErrors& errors() const { return errors_; }
+    // The printer's values in force were replaced behind the stream's back (a fresh EEPROM).
+    void setTrialValues(const StoredAdjustments& stored) {
+        trialBid_ = stored.bid;
+        trialPf_ = stored.paperFeed;
+    }
 
     // Trial values in force now (after the factory frames seen so far).
     int trialBid(DotSet set, InkSide side) const {
@@ -116,6 +136,7 @@ private:
     void applyFactory(const std::vector<std::uint8_t>& bytes);
     void applyPageFormat(const std::vector<std::uint8_t>& bytes);
     void applyPaperSize(const std::vector<std::uint8_t>& bytes);
+    void drawMarginRuler();
 
     MechanismErrors errors_;
     PageSink sink_;
@@ -136,13 +157,16 @@ private:
     bool carriageAtRight_ = false;
     bool headAngleMode_ = false;
     bool headAngleUpperHalf_ = false;
+    bool sheetBegunInHeadAngleMode_ = false;
+    bool ejectedByHeadAngleEnd_ = false;  // and nothing printed or moved since
 
     // The page in the printer.
     QImage page_;
     bool pageStarted_ = false;
-    std::int64_t rowTicks_ = 0;  // print position from the sheet's top edge; see moveVertical
-    int column_ = 0;             // print position from the left margin, pixels
-    bool textOnLine_ = false;    // characters printed since the last line end or band
+    std::int64_t rowTicks_ = 0;        // print position from the sheet's top edge; see moveVertical
+    int column_ = 0;                   // print position from the left margin, pixels
+    bool textOnLine_ = false;          // characters printed since the last line end or band
+    std::optional<int> marginTarget_;  // pixels; set by a page format, drawn at the eject
     int pagesEjected_ = 0;
 
     RenderNotes notes_;

@@ -34,6 +34,9 @@ void addPaperOptions(CLI::App& app, PaperOptions& o, bool errorsNeedPaper) {
         app.add_option("--head-angle-error", o.headAngleError,
                        "hidden head angle error, dots between the halves of a head angular stroke")
             ->check(CLI::Range(-kMaxHeadAngleError, kMaxHeadAngleError)),
+        app.add_option("--top-margin-error", o.topMarginError,
+                       "hidden top margin error, steps of about 1 mm the paper stops lower")
+            ->check(CLI::Range(-kMaxTopMarginError, kMaxTopMarginError)),
     };
     if (errorsNeedPaper) {
         for (CLI::Option* option : errors) {
@@ -110,6 +113,7 @@ MechanismErrors mechanismErrors(const PaperOptions& options, const StoredAdjustm
     }
     errors.paperFeed = options.paperFeedError.value_or(stored.paperFeed);
     errors.headAngle = options.headAngleError;
+    errors.topMargin = options.topMarginError;
     return errors;
 }
 

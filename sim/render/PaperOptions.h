@@ -1,6 +1,7 @@
 #pragma once
 // The virtual printer's paper on the command line: --paper DIR asks for page images, and the
-// hidden mechanism errors are set with --bid-error, --pf-error and --head-angle-error.
+// hidden mechanism errors are set with --bid-error, --pf-error, --head-angle-error and
+// --top-margin-error.
 #include <CLI/CLI.hpp>
 #include <QtGlobal>
 #include <array>
@@ -23,8 +24,11 @@ class QGuiApplication;
 namespace veltra::sim {
 
 inline constexpr int kMaxBidError = 60;  // the range a Bi-D value can be adjusted in
-inline constexpr int kMaxPaperFeedError = 20;
+// The PF adjustment offers -4 to 4: an error beyond that could not be corrected.
+inline constexpr int kMaxPaperFeedError = 4;
 inline constexpr int kMaxHeadAngleError = 20;
+// The top margin adjustment offers two steps either way of the series' middle value.
+inline constexpr int kMaxTopMarginError = 2;
 
 // errorsNeedPaper: the hidden errors are refused without --paper (a program that shows its pages
 // on screen takes them alone).
@@ -71,6 +75,8 @@ public:
     const PaperOutput& output() const { return paper_; }
     // The hidden errors for the pages printed from now on.
     void setErrors(const MechanismErrors& errors) { paper_.setErrors(errors); }
+    // The printer's EEPROM was replaced: its values are the ones in force from now on.
+    void setTrialValues(const StoredAdjustments& stored) { paper_.setTrialValues(stored); }
     const MechanismErrors& errors() const { return paper_.renderer().errors(); }
 
 private:

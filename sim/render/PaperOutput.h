@@ -62,6 +62,7 @@ public:
     // Without a directory the pages are only handed to pageEjected.
     bool writesFiles() const { return !files_.directory().empty(); }
     void setErrors(const MechanismErrors& errors) { renderer_.setErrors(errors); }
+    void setTrialValues(const StoredAdjustments& stored) { renderer_.setTrialValues(stored); }
 
     int pagesWritten() const { return files_.written(); }
     // The first failure to write a page; empty while every page was written.

@@ -1,5 +1,6 @@
 // The entry's options, the simulation clock and the virtual printer tool window.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -9,6 +10,7 @@
 #include "shell/SimulationClock.h"
 #include "shell/VirtualPrinterWindow.h"
 #include "tests/gui/ShellRig.h"
+#include "tests/support/TempDir.h"
 
 namespace veltra::test {
 namespace {
@@ -152,6 +154,130 @@ TEST(VirtualPrinterWindow, PaperViewHoldsThePrintedPagesAndTheErrorsApply) {
     printBid();
     ASSERT_EQ(view->pageCount(), 4);
     EXPECT_NE(view->shownPage().convertToFormat(QImage::Format_RGB888), straight);
+}
+
+// Rows of a page's pixel column that carry ink.
+int inkedRowsIn(const QImage& page, int x) {
+    int n = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        n += qGray(page.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    return n;
+}
+
+// Each head angle check print is on view as soon as it is printed, on a sheet of its own: the
+// first shows the head angle error, the check print after the lever's turn and the cleaning
+// shows straight strokes, and leaving the adjustment feeds out no blank sheet.
+TEST(VirtualPrinterWindow, HeadAnglePagesAppearAsPrintedOneSheetEach) {
+    ShellRig rig;
+    rig.printers.enablePaper({}, rig.ui);
+    shell::VirtualPrinterWindow tool(rig.printers);
+    rig.printers.setOnPage(
+        [&tool](int model, const QImage& page, int number) { tool.addPage(model, page, number); });
+    ASSERT_TRUE(rig.start());
+    ShellRig::find<QSpinBox>(tool, "VpHeadAngleError")->setValue(3);
+    shell::PaperView* view = tool.paperView();
+    auto& w = rig.adjust();
+    rig.pick("AdjustRdoGrp", 3);
+    ShellRig::click(w, "HdAngItemsOKBtn");
+    ASSERT_EQ(view->pageCount(), 1) << "the pattern is on view while the technician decides";
+    // The first stroke's lower half is printed at dot 132, the upper half 3 dots off it.
+    constexpr int kStroke = sim::PageRenderer::kLeftMargin + 132;
+    const int offRows = inkedRowsIn(view->shownPage(), kStroke);
+
+    auto panel = [&w] {
+        return w.visiblePanel() ? w.visiblePanel()->objectName().toStdString() : "(none)";
+    };
+    w.tickTimer(Timer::DisableTimer);  // the print's busy lock ends
+    rig.pick("HdAngAdjustRdoGrp", 0);
+    ShellRig::click(w, "HdAngStep1OKBtn");
+    rig.pick("SusPlateSelectRdoGrp", 1);  // "Old"
+    ShellRig::click(w, "SusPlateSelectOKBtn");
+    ASSERT_EQ(panel(), "HeadAngOldPnl");
+    ShellRig::find<QSpinBox>(tool, "VpHeadAngleError")->setValue(0);  // the lever turned
+    ShellRig::click(tool, "VpInkSwitchBtn");
+    w.tickTimer(Timer::HeadAngGetStatusTimer);
+    ASSERT_EQ(view->pageCount(), 2) << "the check print has a sheet of its own";
+    const int straightRows = inkedRowsIn(view->shownPage(), kStroke);
+    EXPECT_GT(offRows, 100);
+    EXPECT_GT(straightRows, offRows * 3 / 2) << "both halves now stand in one column";
+
+    w.tickTimer(Timer::DisableTimer);
+    rig.pick("HdAngAdjustRdoGrp", 1);  // "No need to adjust"
+    ShellRig::click(w, "HdAngStep1OKBtn");
+    EXPECT_EQ(panel(), "HdAngItemsPnl");
+    EXPECT_EQ(view->pageCount(), 2);
+}
+
+// Reduced, a line one dot wide stays as dark as it was printed, at every zoom below 100 %; the
+// view opens at a zoom where each dot has a pixel of its own.
+TEST(PaperView, ReductionKeepsAOneDotLine) {
+    QImage page(2976, 4208, QImage::Format_RGB888);
+    page.fill(Qt::white);
+    constexpr int kColumn = 1001;
+    constexpr int kRow = 2003;
+    for (int y = 0; y < page.height(); ++y) {
+        page.setPixel(kColumn, y, qRgb(30, 30, 34));
+    }
+    for (int x = 0; x < page.width(); ++x) {
+        page.setPixel(x, kRow, qRgb(30, 30, 34));
+    }
+    shell::PaperView view;
+    view.addPage("page 1", page);
+    EXPECT_GE(view.canvas()->zoom(), 1.0);
+    auto* zoom = ShellRig::find<QComboBox>(view, "VpZoomCombo");
+    for (int index = 0; index < zoom->count(); ++index) {
+        const double z = shell::PaperView::kZooms[index];
+        if (z >= 1.0) {
+            continue;
+        }
+        SCOPED_TRACE(z);
+        zoom->setCurrentIndex(index);
+        const QImage shown = view.canvas()->grab().toImage();
+        ASSERT_EQ(shown.width(), int(std::ceil(page.width() * z)));
+        int darkestInRow = 255;
+        int darkestInColumn = 255;
+        for (int x = 0; x < shown.width(); ++x) {
+            darkestInRow = std::min(darkestInRow, qGray(shown.pixel(x, 100)));
+        }
+        for (int y = 0; y < shown.height(); ++y) {
+            darkestInColumn = std::min(darkestInColumn, qGray(shown.pixel(100, y)));
+        }
+        EXPECT_LT(darkestInRow, 60) << "the vertical line faded";
+        EXPECT_LT(darkestInColumn, 60) << "the horizontal line faded";
+    }
+}
+
+// The virtual printer's EEPROM file is written as soon as the program changes a value, one file
+// per model, with no exit in between.
+TEST(SimulatedPrinters, EepromFileWrittenAfterEachChangeOnePerModel) {
+    TempDir dir;
+    const std::string named = dir.file("trainee.eeprom");
+    const struct {
+        int model;
+        const char* pf;
+        std::string file;
+    } cases[] = {{kK55, "3", named}, {kK45, "-2", dir.file("trainee-K45.eeprom")}};
+    for (const auto& c : cases) {
+        ShellRig rig;
+        rig.printers.keepEeproms(named, rig.ui);
+        ASSERT_TRUE(rig.start(c.model));
+        rig.pick("AdjustRdoGrp", 5);
+        rig.pick("PFRdoGrp", 1);  // "Adjust"
+        ShellRig::click(rig.adjust(), "PFOKBtn");
+        rig.adjust().setEntryText(Entry::PFEdit, c.pf);
+        ShellRig::click(rig.adjust(), "PFWriteOKBtn");
+        ASSERT_EQ(std::int8_t(rig.printer(c.model).eeprom()[0x7D]), std::stoi(c.pf));
+        ASSERT_EQ(shell::SimulatedPrinters::eepromFileFor(named, c.model), c.file);
+        sim::VirtualPrinter reader(rig.clock, c.model);
+        ASSERT_TRUE(reader.loadEeprom(c.file)) << "written while the program runs";
+        EXPECT_EQ(reader.eeprom(), rig.printer(c.model).eeprom());
+    }
+    // The K45's run left the K55's file alone.
+    ManualClock clock;
+    sim::VirtualPrinter k55(clock, kK55);
+    ASSERT_TRUE(k55.loadEeprom(named));
+    EXPECT_EQ(std::int8_t(k55.eeprom()[0x7D]), 3);
 }
 
 }  // namespace

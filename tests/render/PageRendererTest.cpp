@@ -334,38 +334,84 @@ TEST(PageRendererHeadAngle, UpperNozzlesHalfShiftsByTheHeadAngleError) {
         Stream s;
         pattern(s, true);   // in head angle mode: the upper nozzles' strokes stand off
         pattern(s, false);  // the same bands outside it: straight
-        const QImage page = render(s, errors).open;
-        const auto runs = inkedRows(page, 0, page.width());
-        ASSERT_EQ(runs.size(), 2u);
+        s.ff();             // the head angle print's sheet went out at its end: a sheet of its own
+        const Rendered r = render(s, errors);
+        ASSERT_EQ(r.pages.size(), 2u);
         const std::array<int, 2> expected{err, 0};
-        for (std::size_t i = 0; i < runs.size(); ++i) {
-            const int lower = firstInkedColumn(page, runs[i].first, 0, page.width());
-            const int upper = firstInkedColumn(page, runs[i].last, 0, page.width());
+        for (std::size_t i = 0; i < r.pages.size(); ++i) {
+            const QImage& page = r.pages[i];
+            const auto runs = inkedRows(page, 0, page.width());
+            ASSERT_EQ(runs.size(), 1u) << "page " << i;
+            const int lower = firstInkedColumn(page, runs[0].first, 0, page.width());
+            const int upper = firstInkedColumn(page, runs[0].last, 0, page.width());
             EXPECT_EQ(lower, kLeft + 132);
-            EXPECT_EQ(upper - lower, expected[i]) << "run " << i;
+            EXPECT_EQ(upper - lower, expected[i]) << "page " << i;
         }
     }
 }
 
-TEST(PageRendererPage, TopMarginLineLandsAtTheStoredMargin) {
+// Each head angle check print comes out on a sheet of its own when the printer ends it; a sheet
+// begun before head angle mode (the check-pattern report's last page) stays in the printer.
+TEST(PageRendererHeadAngle, CheckPrintsComeOutOneSheetEach) {
+    const Line stroke = lineWith(720, {{33, 0xF8}});
+    const struct {
+        bool sheetBegunBefore;
+        int prints;
+        std::size_t sheets;  // ejected, after a form feed at the end
+    } cases[] = {{false, 1, 1}, {false, 2, 2}, {true, 1, 1}, {true, 2, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.sheetBegunBefore << " " << c.prints);
+        Stream s;
+        if (c.sheetBegunBefore) {
+            s.lf(1);  // the paper moved: the sheet is begun
+        }
+        for (int i = 0; i < c.prints; ++i) {
+            s.headAngleMode(0).init().prepare(0, kVsd1, false).v(50);
+            for (int pass = 0; pass < 2; ++pass) {  // the interlace fills the rows between
+                s.band(kBlack, 720, linesWith(180, 95, 179, stroke)).v(1);
+            }
+            s.v(400).init().headAngleEnd().headAngleMode(255);
+        }
+        s.ff();
+        const Rendered r = render(s);
+        ASSERT_EQ(r.pages.size(), c.sheets);
+        for (const QImage& page : r.pages) {
+            EXPECT_EQ(inkedRows(page, kLeft + 120, kLeft + 150).size(),
+                      c.sheetBegunBefore ? std::size_t(c.prints) : 1u);
+        }
+    }
+}
+
+TEST(PageRendererPage, TopMarginLineLandsAtTheStoredMarginPlusTheErrorBesideItsTarget) {
     const Line full(720, 0xFF);
     const Line edge = lineWith(720, {{0, 0xC0}});
-    for (std::uint32_t margin : {14u, 42u, 85u, 162u}) {
-        SCOPED_TRACE(margin);
+    const struct {
+        std::uint32_t margin;
+        int errorSteps;
+        int target;  // the ruler's target mark, pixels from the top edge
+    } cases[] = {{14, 0, 42}, {42, 0, 42}, {85, 0, 42}, {162, 0, 120}, {42, 1, 42}, {120, -2, 120}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.margin << " " << c.errorSteps);
+        MechanismErrors errors;
+        errors.topMargin = c.errorSteps;
         Stream s;
-        s.init().prepare(1, kVsd1, false).paperSize(2976, 4208).pageFormat(margin, 7966);
+        s.init().prepare(1, kVsd1, false).paperSize(2976, 4208).pageFormat(c.margin, 7966);
         std::vector<Line> lines(180, edge);
         lines[0] = full;
         s.band(kBlack, 720, lines);
         s.init().cr().init().text(std::string(33, ' ') + "Top margin" + '\0').lf(3);
         s.text(std::string("First dot position") + '\0').ff().init();
-        const Rendered r = render(s);
+        const Rendered r = render(s, errors);
         ASSERT_EQ(r.pages.size(), 1u);
         const QImage& page = r.pages[0];
         EXPECT_EQ(page.size(), QSize(2976, 4208));
-        EXPECT_EQ(firstInkedRow(page, kLeft + 2000), static_cast<int>(margin));
-        EXPECT_EQ(firstInkedRow(page, kLeft), static_cast<int>(margin));
-        EXPECT_EQ(firstInkedColumn(page, static_cast<int>(margin) + 10, 0, 2976), kLeft);
+        const int line = int(c.margin) + c.errorSteps * PageRenderer::kTopMarginStep;
+        EXPECT_EQ(firstInkedRow(page, kLeft + 2000), line);
+        EXPECT_EQ(firstInkedRow(page, kLeft), line);
+        EXPECT_EQ(firstInkedColumn(page, line + 10, 0, 2976), kLeft);
+        const QRgb mark = page.pixel(2976 - 200, c.target);
+        EXPECT_GT(qRed(mark), 150);
+        EXPECT_LT(qGreen(mark), 80) << "no target mark at " << c.target;
     }
     // Without a page format the print starts at the default margin.
     Stream s;

@@ -50,7 +50,8 @@ TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {
     addPaperOptions(app, o);
     const char* argv[] = {
         "vprinter", "--paper",    "/tmp/x", "--bid-error",        "VSD2:C:-4", "--bid-error",
-        "ECO:K:+7", "--pf-error", "3",      "--head-angle-error", "-2"};
+        "ECO:K:+7", "--pf-error", "3",      "--head-angle-error", "-2",        "--top-margin-error",
+        "-1"};
     app.parse(static_cast<int>(std::size(argv)), argv);
     veltra::test::RecordingHandler ui;
     ui.answer = false;
@@ -65,6 +66,7 @@ TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {
     EXPECT_EQ(e.bidError(DotSet::Vsd1, InkSide::Black), 1);
     EXPECT_EQ(e.paperFeed, 3);
     EXPECT_EQ(e.headAngle, -2);
+    EXPECT_EQ(e.topMargin, -1);
 
     o.paperFeedError.reset();
     EXPECT_EQ(mechanismErrors(o, stored, ui).paperFeed, -1);
@@ -76,7 +78,9 @@ TEST(PaperOptions, CommandLineSetsTheHiddenErrors) {
 TEST(PaperOptions, ErrorsWithoutPaperOrOutOfRangeAreRefused) {
     const std::vector<std::vector<const char*>> refused = {
         {"vprinter", "--pf-error", "1"},
-        {"vprinter", "--paper", "/tmp/x", "--pf-error", "21"},
+        {"vprinter", "--paper", "/tmp/x", "--pf-error", "5"},  // beyond what PF adjust corrects
+        {"vprinter", "--paper", "/tmp/x", "--pf-error", "-5"},
+        {"vprinter", "--paper", "/tmp/x", "--top-margin-error", "3"},
         {"vprinter", "--paper", "/tmp/x", "--head-angle-error", "-21"},
     };
     for (const auto& args : refused) {
