@@ -146,7 +146,10 @@ void D4Device::receive(const std::uint8_t* data, std::size_t n) {
 }
 
 void D4Device::handlePacket(const std::vector<std::uint8_t>& p) {
-    if (faults_.noReply) {
+    const bool silenced =
+        faults_.silentAfterPackets &&
+        sessionPackets_ > static_cast<std::size_t>(std::max(0, *faults_.silentAfterPackets));
+    if (faults_.noReply || silenced) {
         return;
     }
     if (faults_.errorPacket && (!faults_.errorPacketSocket || *faults_.errorPacketSocket == p[0])) {
