@@ -189,7 +189,11 @@ TEST_F(D4DeviceTest, SilentAfterNHostPacketsAnswersTheFirstNAndStillTakesTheRest
     EXPECT_TRUE(host.exchange(openPacket(0x02)).empty());
     EXPECT_EQ(printer.hostPackets(), 3u);
     EXPECT_TRUE(printer.connected());
-    printer.resetLink();  // a new session counts afresh
+    // A new session, on the same line or a new one, counts afresh.
+    EXPECT_EQ(host.exchange(entryPacket()).size(), 8u);
+    EXPECT_EQ(host.exchange(initPacket()).size(), 9u);
+    EXPECT_TRUE(host.exchange(openPacket(0x02)).empty());
+    printer.resetLink();
     EXPECT_EQ(host.exchange(entryPacket()).size(), 8u);
 }
 
