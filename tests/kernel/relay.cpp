@@ -2,7 +2,7 @@
 // the virtio serial port of its virtual printer, given as two open descriptors. A shell pipe will
 // not do: the gadget node holds its lock while a read waits for the host, so a write of the
 // printer's reply would wait for the host's next packet. Ends when the serial port's far end
-// hangs up (the virtual printer dropped the line).
+// hangs up (the virtual printer dropped the line), once what it sent has reached the host.
 //   relay SERIAL_FD GADGET_FD
 #include <fcntl.h>
 #include <poll.h>
@@ -55,7 +55,10 @@ int main(int argc, char** argv) {
         if (p[0].revents != 0) {
             const ssize_t n = ::read(serial, buf, sizeof buf);
             if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
-                return 0;  // the far end hung up
+                // The far end hung up. What it sent last is still to reach the host, as a
+                // printer's last reply does before its cable is pulled.
+                ::fsync(gadget);
+                return 0;
             }
             if (n > 0 && !writeAll(gadget, buf, n)) {
                 return 1;
