@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <future>
 #include <utility>
@@ -118,7 +119,8 @@ TEST_F(SocketServerTest, StopEndsTheHoldOfALateReplyBeforeItIsSent) {
     Client c(path);
     c.receive(2 + printer.deviceId().size());
     c.send(entryPacket());
-    arrived.get_future().wait();
+    // A server that never reports the bytes fails here instead of hanging.
+    ASSERT_EQ(arrived.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
     server.stop();
     EXPECT_TRUE(served.get());
     EXPECT_TRUE(c.receive(1).empty());  // the line closed with the reply still held
