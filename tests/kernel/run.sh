@@ -7,7 +7,8 @@
 # controller, so the same kernel's printer driver makes /dev/usb/lpN of it; the gadget's side is
 # relayed over a virtio serial port to veltra-vprinter on the host. Every run of the checks is
 # also made over a Unix socket on the host; both must give the same output and exit code, the
-# USB run in bounded time, and a printer that went silent must have received Exit.
+# USB run in bounded time (the socket's twice, plus 10 s), and a printer that went silent must
+# have received Exit at the end of every run.
 #   tests/kernel/run.sh          (VELTRA_RIG_ACCEL=kvm where KVM is known to work)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -42,7 +43,9 @@ if [ ! -s "$kernel/vmlinux" ]; then
     # the bare kernel inside it instead (QEMU starts it at its PVH entry).
     image_file=$kernel/boot/vmlinuz-$version
     offset=$(grep -abo $'\xfd7zXZ\x00' "$image_file" | awk -F: 'NR == 1 { print $1 }')
-    tail -c +$((offset + 1)) "$image_file" | xz -dc --single-stream > "$kernel/vmlinux" 2> /dev/null
+    tail -c +$((offset + 1)) "$image_file" > "$kernel/vmlinux.xz"
+    xz -dc --single-stream "$kernel/vmlinux.xz" > "$kernel/vmlinux"
+    rm "$kernel/vmlinux.xz"
 fi
 modules=$kernel/lib/modules/$version
 
@@ -166,7 +169,9 @@ for ((i = 1; i <= n; i++)); do
         ! cmp -s "$work/run/$i.usb.out" "$work/run/$i.socket.out" ||
         ! cmp -s "$work/run/$i.usb.err" "$work/run/$i.socket.err"; then
         verdict="DIFFERENT"
-    elif [ "$usbMs" -gt $((sockMs + 5000)) ]; then
+    elif [ "$usbMs" -gt $((2 * sockMs + 10000)) ]; then
+        # Emulation costs time on every exchange: twice the socket's time and ten seconds more,
+        # the most a busy machine has needed; a wait that does not end reaches the time-out.
         verdict="TOO SLOW"
     fi
     printf '%-10s %-28s exit %s/%s  %6s/%6s ms  %s\n' "$verdict" "$(cat "$work/run/$i.args")" \
