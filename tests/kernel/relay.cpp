@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int kLastReplyMs = 500;
+
 // Writes all n bytes to a non-blocking descriptor; false when it fails.
 bool writeAll(int fd, const char* data, ssize_t n) {
     while (n > 0) {
@@ -56,8 +58,11 @@ int main(int argc, char** argv) {
             const ssize_t n = ::read(serial, buf, sizeof buf);
             if (n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR)) {
                 // The far end hung up. What it sent last is still to reach the host, as a
-                // printer's last reply does before its cable is pulled.
+                // printer's last reply does before its cable is pulled: the gadget's queue is
+                // flushed, and the host's pending read gets half a second to take the bytes
+                // (the unplug check leaves the program a full second before its next write).
                 ::fsync(gadget);
+                ::poll(nullptr, 0, kLastReplyMs);
                 return 0;
             }
             if (n > 0 && !writeAll(gadget, buf, n)) {
