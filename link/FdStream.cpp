@@ -125,6 +125,24 @@ long FdStream::write(const std::uint8_t* data, std::size_t n, int timeoutMs) {
     });
 }
 
+bool FdStream::drain(int timeoutMs) {
+    if (fd_ < 0) {
+        return true;
+    }
+    const std::int64_t deadline = clock_.nowMs() + timeoutMs;
+    int silence = timeoutMs;
+    for (;;) {
+        const int wait = remainingMs(deadline, silence);
+        const Wait w = waitFor(fd_, POLLOUT, wait, silence);
+        if (w != Wait::TimedOut) {
+            return w == Wait::Ready;
+        }
+        if (wait == 0) {
+            return false;
+        }
+    }
+}
+
 long FdStream::read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) {
     return transfer(POLLIN, n, exact, timeoutMs,
                     [&](std::size_t done) { return ::read(fd_, data + done, n - done); });

@@ -34,6 +34,9 @@ public:
     // takes what has already arrived without waiting. The count (0 on time-out), or -1 when the
     // system refused the read before any byte came.
     long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs);
+    // Waits up to timeoutMs until the descriptor reports itself writable again, which a USB
+    // printer node does once its last write transfer has completed; false when it did not.
+    bool drain(int timeoutMs);
 
 private:
     // Milliseconds left of a transfer: until the deadline on the clock, and never more than the

@@ -30,6 +30,7 @@ public:
 
     bool open() override;
     void close() override;
+    bool drain(int timeoutMs) override { return stream_.drain(timeoutMs); }
     std::vector<std::uint8_t> deviceId() override;
 
     // The node that open() used or would use; empty when the port has no device.

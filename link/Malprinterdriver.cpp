@@ -94,6 +94,7 @@ void TPPrinterDriver::discardInput() {
             break;
         }
         const std::size_t count = std::min(std::size_t(got), sizeof buf);
+        writeUnanswered_ = false;
         trace('R', buf, count);
         total += count;
     }
@@ -149,6 +150,10 @@ Status TPPrinterDriver::OpenPort(std::uint16_t interfaceCode) {
 
 void TPPrinterDriver::ClosePort() {
     if (backend_) {
+        if (writeUnanswered_) {
+            backend_->drain(kCloseDrainMs);
+        }
+        writeUnanswered_ = false;
         backend_->close();
         backend_.reset();
     }
@@ -165,6 +170,9 @@ Status TPPrinterDriver::WritePort(const std::uint8_t* block, std::size_t n) {
     }
     const std::int64_t start = clock_.nowSeconds();
     const long written = backend_->write(block, n, transferTimeoutMs(n));
+    if (written > 0) {
+        writeUnanswered_ = true;
+    }
     const Detail fault =
         transferFault('W', block, n, written, start, {port_error::kWrite, port_error::kWriteTime});
     return fault == kNoError ? kOk : fail(fault);
@@ -193,6 +201,9 @@ Detail TPPrinterDriver::transferFault(char kind, const std::uint8_t* data, std::
 Status TPPrinterDriver::timedRead(std::uint8_t* data, std::size_t n) {
     const std::int64_t start = clock_.nowSeconds();
     const long got = backend_->read(data, n, true, transferTimeoutMs(n));
+    if (got > 0) {
+        writeUnanswered_ = false;
+    }
     const Detail fault =
         transferFault('R', data, n, got, start, {port_error::kRead, port_error::kReadTime});
     return fault == kNoError ? kOk : failRead(fault);
@@ -242,6 +253,7 @@ Status TPPrinterDriver::readUsb(std::uint8_t* buffer, std::size_t capacity, std:
         }
         if (got > 0) {
             const std::size_t count = std::min(std::size_t(got), want);
+            writeUnanswered_ = false;
             trace('R', buffer, count);
             length = std::int32_t(count);
             return kOk;

@@ -53,6 +53,8 @@ class TPPrinterDriver {
 public:
     static constexpr std::size_t kReplyBufferSize = 1025;
     static constexpr int kTransferLimitSeconds = 10;
+    // How long closing the port waits for the last write to leave the system.
+    static constexpr int kCloseDrainMs = 2000;
 
     TPPrinterDriver(Clock& clock, const StartupChoice& choice, BackendFactory factory,
                     PortMap map = {});
@@ -117,6 +119,9 @@ private:
     OpenFailure openFailure_;
     std::string transferFailure_;
     bool discardPending_ = false;
+    // Bytes were written and nothing has been read since: they may still be on their way, and
+    // closing must not cut them off (the Exit that ends a session with a silent printer).
+    bool writeUnanswered_ = false;
 };
 
 }  // namespace veltra

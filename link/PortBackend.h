@@ -31,6 +31,13 @@ public:
     // returns what one read delivers (at most n). Returns the count (0 on time-out), or -1 when
     // the system refused the read. Time passes on the program's Clock.
     virtual long read(std::uint8_t* data, std::size_t n, bool exact, int timeoutMs) = 0;
+    // Waits up to timeoutMs until the bytes write() handed over have left the system: a USB
+    // printer driver may still be sending them when write() returns, and closing the node
+    // cancels that transfer. False when they had not gone by then.
+    virtual bool drain(int timeoutMs) {
+        (void)timeoutMs;
+        return true;
+    }
     // The IEEE 1284 device ID text (without its length prefix); empty when none could be had.
     virtual std::vector<std::uint8_t> deviceId() = 0;
     // After a failed open(): why it failed.

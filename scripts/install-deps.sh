@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only those missing.
-#   scripts/install-deps.sh [checks] [fuzz] [windows]
+#   scripts/install-deps.sh [checks] [fuzz] [windows] [kernel]
 # "checks" adds clang-tidy (the static checks of CI); "fuzz" adds clang and libFuzzer;
 # "windows" adds the Windows cross build and its test runs (MinGW-w64, GoogleTest sources, Wine).
+# "kernel" adds the USB printer rig of tests/kernel (QEMU, a static busybox, xz for modules).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang-format pkg-config
@@ -16,6 +17,7 @@ for group in "$@"; do
     checks) packages+=(clang-tidy) ;;
     fuzz) packages+=(clang libfuzzer-14-dev) ;;
     windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
+    kernel) packages+=(qemu-system-x86 busybox-static xz-utils) ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac
 done

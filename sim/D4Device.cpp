@@ -146,7 +146,15 @@ void D4Device::receive(const std::uint8_t* data, std::size_t n) {
 }
 
 void D4Device::handlePacket(const std::vector<std::uint8_t>& p) {
-    if (faults_.noReply) {
+    // The silence counts from the packet-mode entry: every session of a printer that stays
+    // connected (a USB printer) goes silent at the same point, as each socket connection does.
+    const bool entry =
+        p.size() == d4::kEntrySize && p[0] == d4::kTransportSocket && p[6] == d4::kPacketModeEntry;
+    packetsSinceEntry_ = entry ? 1 : packetsSinceEntry_ + 1;
+    const bool silenced =
+        faults_.silentAfterPackets &&
+        packetsSinceEntry_ > static_cast<std::size_t>(std::max(0, *faults_.silentAfterPackets));
+    if (faults_.noReply || silenced) {
         return;
     }
     if (faults_.errorPacket && (!faults_.errorPacketSocket || *faults_.errorPacketSocket == p[0])) {
@@ -376,6 +384,7 @@ void D4Device::reset() {
     held_.clear();
     packetMode_ = false;
     sessionPackets_ = 0;
+    packetsSinceEntry_ = 0;
 }
 
 }  // namespace veltra::sim

@@ -126,7 +126,8 @@ private:
     Channel data_;
     bool packetMode_ = false;
     std::size_t hostPackets_ = 0;
-    std::size_t sessionPackets_ = 0;  // since the last reset, for the drop fault
+    std::size_t sessionPackets_ = 0;     // since the last reset, for the drop fault
+    std::size_t packetsSinceEntry_ = 0;  // for the silence fault
     std::size_t hostOverruns_ = 0;
     std::size_t malformed_ = 0;
 };

@@ -167,7 +167,17 @@ void SocketServer::serve(int fd) {
             if (n <= 0) {
                 return;  // the peer closed
             }
+            if (received) {
+                received(buf, std::size_t(n));
+            }
             printer_.hostWrite(buf, std::size_t(n));
+        }
+        if (replyDelayMs_ > 0 && printer_.pending() > 0) {
+            pollfd wake{wakeRead_, POLLIN, 0};
+            ::poll(&wake, 1, replyDelayMs_);
+            if (stopped_) {
+                return;
+            }
         }
         while (printer_.pending() > 0) {
             const std::size_t k = printer_.hostRead(buf, sizeof buf);

@@ -32,6 +32,12 @@ public:
     int connections() const { return connections_; }
     // Runs on the serving thread after each connection has ended (to save the EEPROM, say).
     std::function<void()> afterConnection;
+    // Runs on the serving thread with each block of bytes the peer sent, before the printer
+    // takes it (to log what reached the printer).
+    std::function<void(const std::uint8_t*, std::size_t)> received;
+    // Holds each batch of replies back this long before sending it: a printer that answers
+    // late. stop() still ends the wait.
+    void setReplyDelayMs(int ms) { replyDelayMs_ = ms; }
 
     // The greeting that opens every connection.
     static std::string greeting(const std::string& deviceId);
@@ -47,6 +53,7 @@ private:
     int wakeWrite_ = -1;
     std::atomic<bool> stopped_{false};
     int connections_ = 0;
+    int replyDelayMs_ = 0;
 };
 
 }  // namespace veltra::sim

@@ -77,6 +77,9 @@ struct Faults {
     // The connection drops once N host packets have come (counted from creation or the last
     // resetLink); replies already queued can still be read.
     std::optional<int> dropAfterPackets;
+    // Once N host packets have come since the packet-mode entry, later ones are taken as
+    // noReply takes them: a printer that stops answering mid-session, in every session.
+    std::optional<int> silentAfterPackets;
     std::optional<std::uint8_t> packetModeResult;  // result byte for the packet-mode entry
     // When set, only a packet on this socket (0 transport, 2 control, 0x40 print data) draws
     // the errorPacket; without it the next packet of any socket does.

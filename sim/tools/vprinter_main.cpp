@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include "veltra/Version.h"
@@ -57,6 +58,9 @@ struct Options {
     std::string writeLetter;
     bool malformedStatus = false;
     std::optional<int> dropAfter;
+    std::optional<int> silentAfter;
+    int lateMs = 0;
+    std::string received;
     bool once = false;
     int crDispersion = veltra::sim::VirtualPrinter::kDefaultCrDispersion;
 #ifdef VELTRA_VPRINTER_PAPER
@@ -90,6 +94,7 @@ int run(const Options& o, veltra::MessageHandler& ui) {
     f.noReply = o.noReply;
     f.malformedStatus = o.malformedStatus;
     f.dropAfterPackets = o.dropAfter;
+    f.silentAfterPackets = o.silentAfter;
     if (!o.errorPacket.empty()) {
         const std::uint8_t code = byteOption(ui, "--error-packet", o.errorPacket);
         if (code < 0x80 || code > 0x87) {
@@ -113,6 +118,19 @@ int run(const Options& o, veltra::MessageHandler& ui) {
     veltra::sim::SocketServer server(printer, o.socket);
     if (!server.listen()) {
         veltra::fatalError(ui, server.error(), 1);
+    }
+    server.setReplyDelayMs(o.lateMs);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(nullptr, std::fclose);
+    if (!o.received.empty()) {
+        log.reset(std::fopen(o.received.c_str(), "ab"));
+        if (!log) {
+            veltra::fatalError(ui, "cannot open " + o.received + " for writing", 1);
+        }
+        // Flushed at once: a test reads the file while the connection still runs.
+        server.received = [&log](const std::uint8_t* data, std::size_t n) {
+            std::fwrite(data, 1, n, log.get());
+            std::fflush(log.get());
+        };
     }
     server.afterConnection = [&] {
         if (!o.saveEeprom.empty() && !printer.saveEeprom(o.saveEeprom)) {
@@ -155,6 +173,12 @@ int main(int argc, char** argv) {
                  "status replies without \"ST:\" and \"IQ:\"");
     app.add_option("--drop-after", o.dropAfter, "drop the connection after N host packets")
         ->check(CLI::NonNegativeNumber);
+    app.add_option("--silent-after", o.silentAfter, "answer nothing after N host packets")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--late", o.lateMs, "hold every reply back this many milliseconds")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--received", o.received,
+                   "append every byte the host sends to this file, as it comes");
     app.add_flag("--once", o.once, "exit after one connection");
     app.add_option("--cr-dispersion", o.crDispersion,
                    "the carriage motor's drive dispersion that a measurement finds")

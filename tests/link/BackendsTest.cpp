@@ -1,15 +1,18 @@
 // The operating-system backends end to end: a pseudo-terminal standing in for the printer's
 // device node behind a fake sysfs/proc tree, and a Unix stream socket; the backend factory and
 // the trace file.
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -231,6 +234,37 @@ TEST(LinuxDeviceBackend, PseudoTerminalCarriesRawBytesWithPollTimeouts) {
     b.close();
     EXPECT_EQ(b.read(buf.data(), 1, false, 10), -1);
     EXPECT_EQ(b.write(buf.data(), 1, 10), -1);
+}
+
+// Closing waits on drain(): a node reports itself writable again once what was written has left.
+// A FIFO stands in for the node: full, it is not writable until its reader takes the bytes.
+TEST(LinuxDeviceBackend, DrainWaitsUntilTheNodeIsWritableAndNoLonger) {
+    ManualClock clock;  // the silence bound ends the waits in real time
+    const TempDir dir{"veltra-drain"};
+    const std::string path = dir.file("node");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    LinuxDeviceBackend b(clock, {}, 0x501, path);
+    ASSERT_TRUE(b.open());
+    const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+
+    EXPECT_TRUE(b.drain(2000));  // nothing on its way
+    const Bytes lots(std::size_t{1} << 20, 0x55);
+    const long written = b.write(lots.data(), lots.size(), 0);
+    ASSERT_GT(written, 0);
+    ASSERT_LT(written, long(lots.size()));  // the FIFO is full
+    EXPECT_FALSE(b.drain(50));
+
+    std::array<std::uint8_t, 4096> buf{};
+    long taken = 0;
+    for (ssize_t r = 0; (r = ::read(reader, buf.data(), buf.size())) > 0;) {
+        taken += r;
+    }
+    EXPECT_EQ(taken, written);
+    EXPECT_TRUE(b.drain(2000));
+    b.close();
+    EXPECT_TRUE(b.drain(0));  // a closed node has nothing left to send
+    ::close(reader);
 }
 
 // The time-out is one deadline for the whole read: a reply that trickles in a byte at a time,

@@ -82,6 +82,7 @@ struct FakePort {
     bool openResult = true;
     int opens = 0;
     int closes = 0;
+    std::string closing;  // 'D' for each drain, 'C' for each close, in order
     Bytes deviceId = bytesOf("MFG:Veltra;CMD:D4;MDL:K55;CLS:PRINTER;");
     std::string failureReason;  // what the system would say of any transfer that failed
 };
@@ -94,7 +95,14 @@ public:
         ++p_.opens;
         return p_.openResult;
     }
-    void close() override { ++p_.closes; }
+    void close() override {
+        ++p_.closes;
+        p_.closing += 'C';
+    }
+    bool drain(int) override {
+        p_.closing += 'D';
+        return true;
+    }
 
     long write(const std::uint8_t* data, std::size_t n, int) override {
         p_.clock.advance(p_.writeDelayMs);

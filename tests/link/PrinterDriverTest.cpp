@@ -76,6 +76,59 @@ TEST(PrinterDriver, OpenOnAnOpenPortClosesTheOldOneFirst) {
     EXPECT_EQ(r.port.closes, 2);
 }
 
+// A write may still be on its way when the port closes; only a reply read since proves it went.
+TEST(PrinterDriver, CloseWaitsForAWriteThatNoReadHasFollowed) {
+    struct Case {
+        const char* name;
+        std::uint16_t kind;
+        // w write, x refused write, r read that gets a reply, e read that gets nothing,
+        // o open again, c close
+        const char* steps;
+        const char* closing;
+    };
+    const Case cases[] = {
+        {"nothing written", kUsbKind, "c", "C"},
+        {"a write, then close", kUsbKind, "wc", "DC"},
+        {"the reply came", kUsbKind, "wrc", "C"},
+        {"the reply came, then one more write", kUsbKind, "wrwc", "DC"},
+        {"no reply came", kUsbKind, "wec", "DC"},
+        {"the write was refused", kUsbKind, "xc", "C"},
+        {"re-opened after a write", kUsbKind, "wo", "DC"},
+        {"parallel: the reply came", kParallelKind, "wrc", "C"},
+        {"parallel: no reply came", kParallelKind, "wec", "DC"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DriverRig r(c.kind);
+        ASSERT_EQ(r.driver.OpenPort(0x501), kOk);
+        const std::uint8_t b[6] = {0x00, 0x00, 0x00, 0x06, 0x00, 0x00};
+        std::int32_t length = 0;
+        for (const char* s = c.steps; *s != 0; ++s) {
+            switch (*s) {
+                case 'x':
+                    r.port.writeResults.push_back(-1);
+                    [[fallthrough]];
+                case 'w':
+                    r.driver.WritePort(b, sizeof b);
+                    break;
+                case 'r':
+                    r.port.reply(Bytes(b, b + sizeof b));
+                    ASSERT_EQ(r.read(length), kOk);
+                    break;
+                case 'e':
+                    ASSERT_EQ(r.read(length), kPortFailure);
+                    break;
+                case 'o':
+                    ASSERT_EQ(r.driver.OpenPort(0x501), kOk);
+                    break;
+                default:
+                    r.driver.ClosePort();
+            }
+        }
+        EXPECT_EQ(r.port.closing, c.closing);
+    }
+}
+
 TEST(PrinterDriver, PortMapChoosesTheUri) {
     PortMap map;
     EXPECT_TRUE(map.set("ZTUSB1", "unix:/tmp/p.sock"));

@@ -182,6 +182,21 @@ TEST_F(D4DeviceTest, NoReplySwallowsEverything) {
     EXPECT_FALSE(printer.inPacketMode());
 }
 
+TEST_F(D4DeviceTest, SilentAfterNHostPacketsAnswersTheFirstNAndStillTakesTheRest) {
+    printer.faults().silentAfterPackets = 2;
+    EXPECT_EQ(host.exchange(entryPacket()).size(), 8u);
+    EXPECT_EQ(host.exchange(initPacket()).size(), 9u);
+    EXPECT_TRUE(host.exchange(openPacket(0x02)).empty());
+    EXPECT_EQ(printer.hostPackets(), 3u);
+    EXPECT_TRUE(printer.connected());
+    // A new session, on the same line or a new one, counts afresh.
+    EXPECT_EQ(host.exchange(entryPacket()).size(), 8u);
+    EXPECT_EQ(host.exchange(initPacket()).size(), 9u);
+    EXPECT_TRUE(host.exchange(openPacket(0x02)).empty());
+    printer.resetLink();
+    EXPECT_EQ(host.exchange(entryPacket()).size(), 8u);
+}
+
 TEST_F(D4DeviceTest, ConnectionDropsAfterNHostPacketsAndIgnoresFurtherWrites) {
     printer.faults().dropAfterPackets = 2;
     host.write(entryPacket());

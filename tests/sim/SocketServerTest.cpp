@@ -5,8 +5,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <future>
+#include <utility>
 
 #include "SimTestUtil.h"
 #include "sim/SocketServer.h"
@@ -81,6 +83,10 @@ TEST(SocketServerGreeting, LengthCountsItsOwnTwoBytes) {
 }
 
 TEST_F(SocketServerTest, GreetsThenCarriesPacketsBothWays) {
+    Bytes logged;
+    server.received = [&](const std::uint8_t* data, std::size_t n) {
+        logged.insert(logged.end(), data, data + n);
+    };
     serveInBackground();
     Client c(path);
     ASSERT_TRUE(c.connected());
@@ -97,6 +103,27 @@ TEST_F(SocketServerTest, GreetsThenCarriesPacketsBothWays) {
     c.close();
     EXPECT_TRUE(served.get());
     EXPECT_EQ(server.connections(), 1);
+    EXPECT_EQ(logged, entry);
+}
+
+TEST_F(SocketServerTest, StopEndsTheHoldOfALateReplyBeforeItIsSent) {
+    server.setReplyDelayMs(60000);
+    std::promise<void> arrived;
+    bool signalled = false;  // the entry may come in more than one piece
+    server.received = [&](const std::uint8_t*, std::size_t) {
+        if (!std::exchange(signalled, true)) {
+            arrived.set_value();
+        }
+    };
+    serveInBackground();
+    Client c(path);
+    c.receive(2 + printer.deviceId().size());
+    c.send(entryPacket());
+    // A server that never reports the bytes fails here instead of hanging.
+    ASSERT_EQ(arrived.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    server.stop();
+    EXPECT_TRUE(served.get());
+    EXPECT_TRUE(c.receive(1).empty());  // the line closed with the reply still held
 }
 
 TEST_F(SocketServerTest, DroppedLineClosesTheConnectionAfterTheLastReply) {
