@@ -92,8 +92,10 @@ void addAdjustCommands(CliApp& cli) {
     CLI::App& top = addGroup(cli, "top-margin", "Top margin value");
     addCommand(cli, top, "read", "Show the stored value and the values offered for writing",
                topMarginRead);
-    addCommand(cli, top, "write", "Write one of the offered values", "LABEL",
-               "The value as offered, e.g. +1, 0 or -2", topMarginWrite);
+    addCommand(cli, top, "write",
+               "Write one of the offered values; LABEL is one of the five that top-margin read "
+               "shows, as the stored value allows between -4 and +4 (e.g. -2, -1, 0, +1, +2)",
+               "LABEL", "The value as offered, e.g. +1, 0 or -2", topMarginWrite);
 
     addCommands(cli, addGroup(cli, "crmotor", "CR motor drive dispersion"),
                 {

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli/PlainHelp.h"
 #include "cli/TextMessageHandler.h"
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
@@ -40,17 +41,14 @@ namespace {
 // if any, and every wait on to the program's clock.
 class Progress final : public PortTrace, public Clock {
 public:
-    Progress(std::ostream& err, Clock& clock, PortTrace* next, bool show)
-        : err_(err), clock_(clock), next_(next), show_(show) {}
-    ~Progress() override {
-        if (dots_ > 0) {
-            err_ << '\n';
-        }
-    }
+    Progress(std::ostream& err, Clock& clock, PortTrace* next, bool show, const StopRequest* stop)
+        : err_(err), clock_(clock), next_(next), show_(show), stop_(stop) {}
+    ~Progress() override { endDots(); }
     void record(std::int64_t ms, char kind, const std::uint8_t* data, std::size_t n) override {
         if (next_) {
             next_->record(ms, kind, data, n);
         }
+        noteStop();
         if (show_ && kind == 'W' && ++writes_ % kPacketsPerDot == 0) {
             dot();
         }
@@ -61,6 +59,7 @@ public:
         }
     }
     void sleepMs(std::int64_t ms) override {
+        noteStop();
         if (!show_) {
             clock_.sleepMs(ms);
             return;
@@ -79,10 +78,26 @@ public:
     std::int64_t nowMs() const override { return clock_.nowMs(); }
     LocalTime localTime() const override { return clock_.localTime(); }
 
+    // Ends the line of dots, so that a text printed next starts a line of its own.
+    void endDots() {
+        if (dots_ > 0) {
+            err_ << '\n';
+            dots_ = 0;
+        }
+    }
+
 private:
     void dot() {
         err_ << '.' << std::flush;
         ++dots_;
+    }
+    // Said once, as soon as the request is seen: the stop itself comes at the next safe point.
+    void noteStop() {
+        if (stop_ && !stopNoted_ && stop_->stopRequested()) {
+            stopNoted_ = true;
+            endDots();
+            err_ << "Stopping at the next safe point..." << std::endl;
+        }
     }
 
     static constexpr long kPacketsPerDot = 50;
@@ -94,6 +109,8 @@ private:
     long writes_ = 0;
     std::int64_t waitedMs_ = 0;
     long dots_ = 0;
+    const StopRequest* stop_;
+    bool stopNoted_ = false;
 };
 
 // Every command with its arguments and its description, one row each, in the order they were
@@ -106,11 +123,20 @@ void listCommands(const CLI::App& app, const std::string& prefix,
             listCommands(*sub, name + " ", rows);
             continue;
         }
+        // Arguments as typed, an optional one in brackets; then the command's own options.
+        std::string flags;
         for (const CLI::Option* option : sub->get_options()) {
+            if (option == sub->get_help_ptr()) {
+                continue;
+            }
             if (option->get_positional()) {
-                name += " " + option->get_name();
+                name += option->get_required() ? " " + option->get_name()
+                                               : " [" + option->get_name() + "]";
+            } else {
+                flags += " [" + option->get_name() + "]";
             }
         }
+        name += flags;
         rows.emplace_back(name, sub->get_description());
     }
 }
@@ -132,6 +158,19 @@ std::string commandList(const CLI::App& app) {
     return out.str();
 }
 
+// What a terminal gets after the error a ready wait waits out.
+std::string waitAdvice(int limitSeconds) {
+    std::string text =
+        "Load paper into the printer: the command goes on once the printer is ready. ";
+    if (limitSeconds > 0) {
+        text += "It gives up after " + std::to_string(limitSeconds) +
+                " s in the error state (--error-wait SECONDS); ";
+    } else {
+        text += "It waits without limit; ";
+    }
+    return text + "Ctrl-C stops it and closes the link.";
+}
+
 }  // namespace
 
 CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream& in)
@@ -144,7 +183,8 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     app_.option_defaults()->always_capture_default();
     // Global options are taken after the command too: every subcommand inherits this.
     app_.fallthrough();
-    app_.set_version_flag("--version", kVersion, "Show the program's version and end");
+    app_.set_version_flag("--version", std::string("veltra-adjust-cli ") + kVersion,
+                          "Show the program's version and end");
     app_.add_option("--model", options_.model, "Printer model")
         ->check(CLI::IsMember({"K55", "K45", "Veltra K55", "Veltra K45"}));
     app_.add_option("--port", options_.port, "Port the printer is attached to")
@@ -181,6 +221,11 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     app_.add_option("--journal-dir", options_.journalDir,
                     "Folder of the EEPROM change journal (default: "
                     "~/.local/state/veltra-adjust/journal)");
+    app_.add_option("--error-wait", options_.errorWaitSeconds,
+                    "Seconds a command waits, in all, for a printer error (paper out) to be "
+                    "cleared before it fails; 0 waits without limit")
+        ->check(CLI::NonNegativeNumber)
+        ->capture_default_str();
     app_.require_subcommand(1);
     addLinkCommands(*this);
     addAdjustCommands(*this);
@@ -189,6 +234,7 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     addPrintCommands(*this);
     // The full list of commands replaces the list of the first words.
     app_.footer(commandList(app_));
+    plainHelp(app_);
     for (CLI::App* sub : app_.get_subcommands([](CLI::App*) { return true; })) {
         sub->group("");
     }
@@ -368,13 +414,17 @@ int CliApp::execute() {
     struct SaveOnExit {
         sim::VirtualPrinter* printer;
         const std::string& path;
-        ~SaveOnExit() {
-            if (printer && !path.empty()) {
+        bool saved = false;
+        bool save() {
+            if (!saved && printer && !path.empty()) {
+                saved = true;
                 std::error_code ec;
                 std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-                (void)printer->saveEeprom(path);
+                return printer->saveEeprom(path);
             }
+            return false;
         }
+        ~SaveOnExit() { (void)save(); }
     } saveOnExit{printer.get(), eepromFile};
 
     std::function<std::unique_ptr<PortBackend>()> simFactory;
@@ -392,21 +442,35 @@ int CliApp::execute() {
     }
     // The program's objects wait through the progress marks; the virtual printer keeps the
     // plain clock.
-    Progress progress(err_, clock_, trace.get(), showProgress_);
+    Progress progress(err_, clock_, trace.get(), showProgress_, stop_);
     TextMessageHandler handler(err_, in_, options_.yes);
+    handler.setWaitAdvice(waitAdvice(options_.errorWaitSeconds));
+    handler.setBeforeText([&progress] { progress.endDots(); });
     ProgramObjects objects(progress, handler, makeBackendFactory(progress, {}, simFactory), map);
     const std::unique_ptr<ChangeJournal> journal =
         AttachJournal(objects, !options_.noJournal, options_.journalDir);
     objects.driver.setTrace(&progress);
+    objects.link.setStopRequest(stop_);
+    objects.link.setErrorWaitLimitMs(std::int64_t(options_.errorWaitSeconds) * 1000);
 
+    // The page files the virtual printer wrote, listed once the command is over.
+    std::vector<std::string> pagesWritten;
 #ifdef VELTRA_CLI_PAPER
     std::unique_ptr<sim::PaperSession> paper;
     if (printer && paper_ && !paper_->directory.empty()) {
         try {
-            paper = sim::PaperSession::start(*paper_, *printer, handler);
+            paper = sim::PaperSession::start(*paper_, *printer, handler,
+                                             [&pagesWritten](const std::filesystem::path& file) {
+                                                 pagesWritten.push_back(file.string());
+                                             });
         } catch (const ProgramEnded& ended) {
             error_ = ended.text();
             return 1;
+        }
+        if (const int before = paper->output().files().pagesBefore(); before > 0) {
+            err_ << paper_->directory << " holds pages up to " << sim::PageFiles::fileName(before)
+                 << " already: new pages follow from " << sim::PageFiles::fileName(before + 1)
+                 << ", none is overwritten.\n";
         }
     }
 #endif
@@ -415,6 +479,12 @@ int CliApp::execute() {
     std::ostringstream held;
     std::ostream& out = options_.json ? held : out_;
     TextView view(out, err_);
+    view.setBeforeText([&progress] { progress.endDots(); });
+    view.setWaitListener([&handler](bool waiting) {
+        if (!waiting) {
+            handler.waitEnded();
+        }
+    });
     AdjustState state;
     AdjustFrame frame(objects, view, state);
     frame.Create();
@@ -439,9 +509,12 @@ int CliApp::execute() {
     }
 
     CliSession session{objects, frame, view, out, err_, in_, options_, printer.get(), values_};
+    const auto stopped = [this] { return stop_ && stop_->stopRequested(); };
     int rc = 1;
     try {
-        rc = action_(session);
+        if (!stopped()) {
+            rc = action_(session);
+        }
         if (view.sawFailure()) {
             rc = rc == 0 ? 1 : rc;
         }
@@ -455,6 +528,31 @@ int CliApp::execute() {
     view.finishLine();
     status_ = view.statusText();
     frame.FormClose();
+    const bool eepromSaved = saveOnExit.save();
+    progress.endDots();
+    for (const std::string& file : pagesWritten) {
+        err_ << "Page written: " << file << '\n';
+    }
+    if (!pagesWritten.empty()) {
+        std::vector<std::string> files;
+        for (const std::string& file : pagesWritten) {
+            files.push_back(jsonString(file));
+        }
+        values_.addJson("pages", jsonArray(files));
+    }
+    if (stopped()) {
+        error_ = "Stopped at your request: the link to the printer was shut down" +
+                 (eepromSaved ? " and the virtual printer's EEPROM saved to " + eepromFile : "") +
+                 ".";
+        err_ << error_ << '\n';
+        return kStoppedExit;
+    }
+    if (objects.link.errorWaitExhausted()) {
+        error_ = "Gave up: the printer stayed in its error state for " +
+                 std::to_string(options_.errorWaitSeconds) +
+                 " s (--error-wait SECONDS sets this limit).";
+        err_ << error_ << '\n';
+    }
     return rc;
 }
 

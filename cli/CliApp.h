@@ -16,6 +16,7 @@
 #include "cli/Json.h"
 #include "cli/TextView.h"
 #include "link/Clock.h"
+#include "link/StopRequest.h"
 #include "procedures/AdjustFrame.h"
 #include "procedures/ProgramObjects.h"
 #include "sim/VirtualPrinter.h"
@@ -39,7 +40,14 @@ struct CliOptions {
     bool json = false;
     bool noJournal = false;  // keep no journal of EEPROM changes
     std::string journalDir;  // where the journal is kept (default: under the state folder)
+    // How long, in all, the ready waits wait out a printer error (paper out) before the command
+    // fails; 0 waits without limit.
+    int errorWaitSeconds = 300;
 };
+
+// The exit status of a command stopped by a stop request (Ctrl-C, SIGTERM), as a shell reports a
+// program ended by SIGINT.
+inline constexpr int kStoppedExit = 130;
 
 // What a command runs with: the objects with the link started, and the text window frame.
 struct CliSession {
@@ -72,6 +80,9 @@ public:
     // The exit status when the link cannot be started or the program ends on an error (1, or 2
     // for a command whose 1 means something else, as diff's "different").
     void setTroubleExit(int code) { troubleExit_ = code; }
+    // Asked at the link's safe points whether to stop (main: the signal handlers); null never
+    // stops.
+    void setStopRequest(const StopRequest* stop) { stop_ = stop; }
     // Called with the built-in virtual printer once it is made (tests put it into a state).
     void setPrinterSetup(std::function<void(sim::VirtualPrinter&)> setup) {
         printerSetup_ = std::move(setup);
@@ -95,6 +106,7 @@ private:
     std::string error_;   // why the link could not be started, for --json
     int troubleExit_ = 1;
     std::function<void(sim::VirtualPrinter&)> printerSetup_;
+    const StopRequest* stop_ = nullptr;
 };
 
 // Command groups, one per unit.

@@ -68,9 +68,10 @@ int readEeprom(CliSession& s, const std::string& first, const std::string& last)
     if (status != kOk || s.view.sawFailure()) {
         return 1;
     }
-    s.view.printGrid(s.out);
     const long start = hexValue(first);
     const long end = hexValue(last);
+    // Only the rows that hold the bytes asked for.
+    s.view.printGrid(s.out, int(start / 16), int(end / 16));
     std::vector<std::string> data;
     for (long address = start; address >= 0 && address <= end; ++address) {
         const long byte = hexValue(s.view.gridCell(int(1 + address / 16), int(1 + address % 16)));
@@ -132,8 +133,10 @@ void addCounterCommands(CliApp& cli) {
                     {"page", "Show the page counter", showsValue(PageCountOKBtnClick)},
                     {"passes", "Show the print pass counter", showsValue(PrintPassCountOKBtnClick)},
                 });
-    addCommand(cli, counter, "clear", "Clear the protection counter", "PAD",
-               "old: counter 0; new: counter 3937",
+    addCommand(cli, counter, "clear",
+               "Clear the protection counter; PAD is one of: old, new (old: counter 0; new: "
+               "counter 3937, for a new ink pad)",
+               "PAD", "old: counter 0; new: counter 3937",
                [](CliSession& s, const std::string& pad) {
                    return exitCode(pad == "old" ? OldInkPadClearBtnClick(s.frame)
                                                 : NewInkPadClearBtnClick(s.frame));
@@ -153,13 +156,15 @@ void addBidPfCommands(CliApp& cli) {
     });
     auto field = std::make_shared<std::string>();
     auto value = std::make_shared<std::string>();
-    CLI::App& write =
-        addCommand(cli, bid, "write", "Write one Bi-D value (-60 to 60)",
-                   [field, value](CliSession& s) { return writeBid(s, *field, *value); });
     std::vector<std::string> names;
+    std::string allowed;
     for (const BidField& f : kBidFields) {
         names.emplace_back(f.option);
+        allowed += (allowed.empty() ? "" : ", ") + std::string(f.option);
     }
+    CLI::App& write = addCommand(
+        cli, bid, "write", "Write one Bi-D value (-60 to 60); FIELD is one of: " + allowed,
+        [field, value](CliSession& s) { return writeBid(s, *field, *value); });
     write.add_option("FIELD", *field, "Field")->required()->check(CLI::IsMember(names));
     write.add_option("VALUE", *value, "Value read off the pattern")->required();
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "procedures/Messages.h"
+
 namespace veltra::cli {
 
 void TextView::finishLine() {
@@ -16,6 +18,7 @@ void TextView::write(std::string_view text) {
     if (text.empty()) {
         return;
     }
+    beforeText();
     // Multi-line texts (an "Unknown error" with its code) keep their own line breaks.
     stream() << text;
     stream().flush();
@@ -74,14 +77,29 @@ void TextView::setWidgetVisible(Widget widget, bool visible) {
     // The count-down's closing label is the one text of these widgets a technician must see.
     if (widget == Widget::DischargeCompleteLbl && visible) {
         finishLine();
+        beforeText();
         out_ << "You can remove AC cable now.\n";
         out_.flush();
+    }
+}
+
+void TextView::showWaitingForPrinter(bool waiting) {
+    // On the error stream: the wait is no status text of the command, and stays out of --json.
+    if (waiting) {
+        finishLine();
+        beforeText();
+        err_ << msg::kWaitingForPrinter << '\n';
+        err_.flush();
+    }
+    if (waitListener_) {
+        waitListener_(waiting);
     }
 }
 
 void TextView::setCountDownText(std::string_view text) {
     if (!text.empty()) {
         finishLine();
+        beforeText();
         out_ << text << '\n';
         out_.flush();
     }
@@ -119,7 +137,7 @@ const std::string& TextView::gridCell(int row, int col) const {
 
 void TextView::setSummary(SummaryField, std::string_view) {}
 
-void TextView::printGrid(std::ostream& out) const {
+void TextView::printGrid(std::ostream& out, int firstRow, int lastRow) const {
     // Column headings are the low address digit, row headings the high one.
     out << "      Low\n"
         << "High  ";
@@ -127,7 +145,8 @@ void TextView::printGrid(std::ostream& out) const {
         out << "  " << (grid_[0][c].empty() ? " " : grid_[0][c]);
     }
     out << '\n';
-    for (std::size_t r = 1; r <= 16; ++r) {
+    for (std::size_t r = std::size_t(std::max(firstRow, 0)) + 1;
+         r <= std::size_t(std::min(lastRow, 15)) + 1; ++r) {
         out << "  " << (grid_[r][0].empty() ? " " : grid_[r][0]) << "   ";
         for (std::size_t c = 1; c <= 16; ++c) {
             const std::string& cell = grid_[r][c];

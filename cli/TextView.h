@@ -5,6 +5,7 @@
 // the error stream. The EEPROM grid and the window's timers are kept for the command to use, and
 // so are the values the status area shows (for --json).
 #include <array>
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -55,6 +56,13 @@ public:
     void setSummary(SummaryField field, std::string_view text) override;
     void setPrinterName(std::string_view) override {}
     void showQuitWindow() override {}
+    void showWaitingForPrinter(bool waiting) override;
+    // Called before any text is printed (the progress dots end their line there).
+    void setBeforeText(std::function<void()> before) { beforeText_ = std::move(before); }
+    // Told when a ready wait starts polling (true) and when it ends (false).
+    void setWaitListener(std::function<void(bool)> listener) {
+        waitListener_ = std::move(listener);
+    }
 
     bool timerRunning(Timer timer) const { return running_.count(timer) != 0; }
     bool sawFailure() const { return sawFailure_; }
@@ -65,13 +73,19 @@ public:
     const std::vector<std::pair<std::string, std::string>>& fields() const { return fields_; }
     // A cell of the EEPROM grid (row and column 0 hold the headings); empty when not filled.
     const std::string& gridCell(int row, int col) const;
-    // Prints the grid as the 16 x 16 table with its "Low"/"High" headings.
-    void printGrid(std::ostream& out) const;
+    // Prints the grid as the 16 x 16 table with its "Low"/"High" headings, or only its rows
+    // firstRow to lastRow (0-15, the high address digit).
+    void printGrid(std::ostream& out, int firstRow = 0, int lastRow = 15) const;
     void finishLine();
 
 private:
     std::ostream& stream() { return colour_ == TextColour::Red ? err_ : out_; }
     void write(std::string_view text);
+    void beforeText() {
+        if (beforeText_) {
+            beforeText_();
+        }
+    }
     void noteField(std::string_view text);
 
     std::ostream& out_;
@@ -88,6 +102,8 @@ private:
     std::array<std::array<std::string, 17>, 17> grid_{};
     std::vector<std::pair<std::string, std::string>> fields_;
     std::string pendingLabel_;  // the label waiting for its value, or empty
+    std::function<void(bool)> waitListener_;
+    std::function<void()> beforeText_;
 };
 
 }  // namespace veltra::cli

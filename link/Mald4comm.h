@@ -20,6 +20,7 @@
 #include "link/Malprinterdriver.h"
 #include "link/MessageHandler.h"
 #include "link/Status.h"
+#include "link/StopRequest.h"
 
 namespace veltra {
 
@@ -98,6 +99,20 @@ public:
     void setWaitObserver(std::function<void(bool waiting)> observer) {
         waitObserver_ = std::move(observer);
     }
+    // Asked between polls: once it says stop, every ready wait ends with kTransportFailure and
+    // LastError link_error::kStopped instead of polling again. Null: never stops.
+    void setStopRequest(const StopRequest* stop) { stop_ = stop; }
+    // How long, in all, the ready waits of this link may wait out a printer error (paper out)
+    // before they end with kPrinterError; 0 waits without limit. Setting it starts the count
+    // afresh.
+    void setErrorWaitLimitMs(std::int64_t ms) {
+        errorWaitLimitMs_ = ms;
+        errorWaitedMs_ = 0;
+    }
+    // True once the limit above has ended a wait.
+    bool errorWaitExhausted() const {
+        return errorWaitLimitMs_ > 0 && errorWaitedMs_ >= errorWaitLimitMs_;
+    }
     std::int16_t PrinterState() const { return printerState_; }
     std::int16_t PrinterError() const { return printerError_; }
     std::uint8_t RawErrorCode() const { return rawErrorCode_; }
@@ -161,6 +176,9 @@ private:
     bool dataOpen_ = false;
     Detail lastError_ = kNoError;
     std::function<void(bool)> waitObserver_;
+    const StopRequest* stop_ = nullptr;
+    std::int64_t errorWaitLimitMs_ = 0;
+    std::int64_t errorWaitedMs_ = 0;
     std::int16_t printerState_ = printer_state::kUnknown;
     std::int16_t printerError_ = printer_error::kNone;
     std::uint8_t rawErrorCode_ = 0;

@@ -156,18 +156,27 @@ Status TPD4Comm::PollUntilReady(bool sendInit, bool& waited) {
         if (printerState_ == printer_state::kReady) {
             return kOk;
         }
-        if (printerState_ == printer_state::kError) {
-            // Paper out is waited out: the technician loads paper and the polling goes on.
-            if (printerError_ != printer_error::kPaperOut) {
+        const bool inError = printerState_ == printer_state::kError;
+        if (inError) {
+            // Paper out is waited out: the technician loads paper and the polling goes on, as
+            // long as the error wait's limit (if any) allows.
+            if (printerError_ != printer_error::kPaperOut || errorWaitExhausted()) {
                 return kPrinterError;
             }
             ui_.showError(kPaperOutText);
+        }
+        if (stop_ && stop_->stopRequested()) {
+            return fail(link_error::kStopped);
         }
         if (!waited && waitObserver_) {
             waitObserver_(true);
         }
         waited = true;
+        const std::int64_t before = clock_.nowMs();
         clock_.sleepMs(kPollIntervalMs);
+        if (inError) {
+            errorWaitedMs_ += clock_.nowMs() - before;
+        }
     }
 }
 

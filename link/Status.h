@@ -59,6 +59,8 @@ inline constexpr Detail kRefused = 0x91;        // control reply letter "N"
 inline constexpr Detail kBadStatus = 0xA0;      // status reply without "ST:" or "IQ:"
 inline constexpr Detail kBadEepromRead = 0xB0;  // read reply not beginning "@BDC PS"
 inline constexpr Detail kChannelClosedByPrinter = 0x84;
+// A ready wait ended by a stop request (see StopRequest); nothing failed on the wire.
+inline constexpr Detail kStopped = 0x7E;
 }  // namespace link_error
 
 // Bi-D detail codes (TPBid::LastError): the field whose value is outside -60..60.

@@ -252,6 +252,10 @@ std::string AdjustFrame::FailureMessage(Status status) const {
                     return {};
             }
         case kTransportFailure:
+            // A wait the user stopped is no fault of the link: the front end says what happened.
+            if (objects_.link.LastError() == link_error::kStopped) {
+                return {};
+            }
             return std::string(msg::kCommunicationError);
         case kFactoryFailure:
             if (objects_.factory.LastError() == factory_error::kNoReplyHeader) {

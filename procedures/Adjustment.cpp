@@ -251,7 +251,7 @@ Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
         return kInputRejected;
     }
     const auto& values = series == TopMarginSeries::Low ? kTopMarginLow : kTopMarginHigh;
-    JournalGuard journal(frame, "top margin write", {kTopMarginAddress});
+    JournalGuard journal(frame, "top-margin write", {kTopMarginAddress});
     if (!journal.ok()) {
         return journal.status();
     }

@@ -168,10 +168,29 @@ JournalContents ChangeJournal::read() const {
             continue;
         }
         e.before = *bytes;
+        e.operation = CommandName(e.operation);
         byId[e.id] = contents.entries.size();
         contents.entries.push_back(std::move(e));
     }
     return contents;
+}
+
+std::string CommandName(std::string_view operation) {
+    struct Renamed {
+        std::string_view old, now;
+    };
+    static constexpr Renamed kRenamed[] = {
+        {"top margin write", "top-margin write"}, {"cr motor measure", "crmotor measure"},
+        {"cr motor fixed", "crmotor fixed"},      {"head id write", "headid write"},
+        {"usb id write", "usbid write"},          {"usb id serial", "usbid serial"},
+        {"liquid exchange", "exchange"},
+    };
+    for (const Renamed& r : kRenamed) {
+        if (operation == r.old) {
+            return std::string(r.now);
+        }
+    }
+    return std::string(operation);
 }
 
 std::vector<JournalEntry> EntriesOfPrinter(const JournalContents& journal, const std::string& usbId,

@@ -16,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veltra {
@@ -58,6 +59,10 @@ private:
 
     std::filesystem::path folder_;
 };
+
+// An entry's operation as the command line's command that makes it: journals written before the
+// operations were named so call them by their older names ("liquid exchange" is "exchange").
+std::string CommandName(std::string_view operation);
 
 // <state folder>/journal; empty when there is no state folder.
 std::filesystem::path defaultJournalFolder();

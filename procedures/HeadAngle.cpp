@@ -304,7 +304,7 @@ Status CRHeatProtectOffsetOKBtnClick(AdjustFrame& frame) {
         return kOk;
     }
     // The measurement also leaves its readings at 0x7E-0x7F.
-    JournalGuard journal(frame, measure ? "cr motor measure" : "cr motor fixed",
+    JournalGuard journal(frame, measure ? "crmotor measure" : "crmotor fixed",
                          measure ? std::vector<std::uint8_t>{eeprom_address::kCrDispersion,
                                                              eeprom_address::kCrReading,
                                                              eeprom_address::kCrReadingLow}

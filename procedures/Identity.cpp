@@ -75,7 +75,7 @@ Status HeadIDInputOKBtnClick(AdjustFrame& frame) {
     const std::string typed = view.entryText(Entry::LeftHeadIDInputEdit);
     // Only a head ID that will be written is journalled; a typing error sends nothing.
     if (HeadIdValues values{}; HeadIdParse(typed, values).ok()) {
-        JournalGuard journal(frame, "head id write",
+        JournalGuard journal(frame, "headid write",
                              {kHeadIdAddresses.begin(), kHeadIdAddresses.end()});
         if (!journal.ok()) {
             view.setFocus(Entry::LeftHeadIDInputEdit);
@@ -170,7 +170,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
     }
     if (!original.empty()) {
         std::optional<JournalGuard> journal;
-        VELTRA_TRY(JournalUsbId(journal, frame, "usb id write", original, kUsbIdLength));
+        VELTRA_TRY(JournalUsbId(journal, frame, "usbid write", original, kUsbIdLength));
         const CodeResult written = UsbIdWrite(o.link, original);
         if (!written.ok()) {
             frame.ReportStatus(written);
@@ -197,7 +197,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
     }
     if (!serial.empty()) {
         std::optional<JournalGuard> journal;
-        VELTRA_TRY(JournalUsbId(journal, frame, "usb id serial", serial, kSerialNumberLength));
+        VELTRA_TRY(JournalUsbId(journal, frame, "usbid serial", serial, kSerialNumberLength));
         std::array<char, kDateTimeCodeLength + 1> code{};
         const CodeResult written = SerialNumberWrite(o.link, o.clock, serial, code);
         if (!written.ok()) {

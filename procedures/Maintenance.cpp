@@ -267,7 +267,7 @@ Status MessageOKBtnClick(AdjustFrame& frame) {
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
     const auto& changed = eeprom_address::kLiquidExchange;
-    JournalGuard journal(frame, "liquid exchange", {changed.begin(), changed.end()});
+    JournalGuard journal(frame, "exchange", {changed.begin(), changed.end()});
     if (!journal.ok()) {
         return journal.status();  // not started: the panel stays, with the reason in red
     }

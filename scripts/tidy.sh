@@ -6,6 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/default}"
+# clang-tidy is not among the packages the build needs: bring it in the way CI does.
+if ! command -v clang-tidy >/dev/null; then
+  echo "clang-tidy is not installed: installing it (scripts/install-deps.sh checks)."
+  scripts/install-deps.sh checks
+fi
 if [ ! -f "$build/compile_commands.json" ]; then
   cmake --preset default >/dev/null
 fi

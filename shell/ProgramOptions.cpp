@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <string_view>
 
+#include "cli/PlainHelp.h"
 #include "link/Backends.h"
 #include "link/StartupChoice.h"
 #include "veltra/Version.h"
@@ -25,7 +26,8 @@ std::string checkDevice(const std::string& text) {
 
 std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
     CLI::App app{"Service adjustment program for the Veltra K55/K45 (desktop)", "veltra-adjust"};
-    app.set_version_flag("--version", kVersion, "Show the program's version and end");
+    app.set_version_flag("--version", std::string("veltra-adjust ") + kVersion,
+                         "Show the program's version and end");
     ShellOptions options;
     std::vector<std::string> devices;
     auto* simulate = app.add_flag("--simulate", options.simulate,
@@ -47,6 +49,7 @@ std::optional<ShellOptions> parseOptions(int argc, char** argv, int& exitCode) {
     app.add_flag("--exit-when-shown", options.exitWhenShown,
                  "End once the start-up window has been painted");
     sim::addPaperOptions(app, options.paper, false);
+    plainHelp(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -2,7 +2,9 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <system_error>
 #include <unordered_map>
 #include <vector>
@@ -22,6 +24,23 @@ bool PageFiles::prepare() {
         error_ = "cannot use paper directory " + directory_.string() +
                  (ec ? ": " + ec.message() : std::string(": not a directory"));
         return false;
+    }
+    // "page-" digits ".png", as fileName writes them.
+    constexpr std::string_view kPrefix = "page-";
+    constexpr std::string_view kSuffix = ".png";
+    pagesBefore_ = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory_, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
+            name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
+            continue;
+        }
+        const std::string digits =
+            name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        pagesBefore_ = std::max(pagesBefore_, std::stoi(digits));
     }
     return true;
 }
@@ -105,11 +124,11 @@ bool writePng(const std::filesystem::path& path, const QImage& page, std::string
 }  // namespace
 
 bool PageFiles::write(const QImage& page, int number) {
-    const std::filesystem::path path = directory_ / fileName(number);
+    const std::filesystem::path file = path(number);
     const std::optional<QImage> indexed = indexedPage(page);
     std::string message;
-    if (!writePng(path, indexed ? *indexed : page, message)) {
-        error_ = "cannot write " + path.string() + (message.empty() ? "" : ": " + message);
+    if (!writePng(file, indexed ? *indexed : page, message)) {
+        error_ = "cannot write " + file.string() + (message.empty() ? "" : ": " + message);
         return false;
     }
     ++written_;
@@ -128,7 +147,7 @@ PaperOutput::PaperOutput(std::filesystem::path directory, const MechanismErrors&
           }
           if (files_.write(page, number)) {
               if (pageWritten) {
-                  pageWritten(files_.directory() / PageFiles::fileName(number));
+                  pageWritten(files_.path(number));
               }
           } else if (error_.empty()) {
               error_ = files_.error();

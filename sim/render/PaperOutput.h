@@ -1,6 +1,7 @@
 #pragma once
 // Where the virtual printer's sheets go: each ejected page becomes page-001.png, page-002.png,
-// ... in one directory, in print order.
+// ... in one directory, in print order; in a directory that holds pages already, the numbers go
+// on after the highest, so that no page is ever overwritten.
 #include <QImage>
 #include <cstddef>
 #include <filesystem>
@@ -26,10 +27,17 @@ public:
     explicit PageFiles(std::filesystem::path directory) : directory_(std::move(directory)) {}
 
     static std::string fileName(int number);  // "page-001.png"
-    // Creates the directory if needed; false with error() set when it cannot be had.
+    // Creates the directory if needed and finds the pages it holds; false with error() set when
+    // it cannot be had.
     bool prepare();
     // False with error() set when the file cannot be written.
     bool write(const QImage& page, int number);
+    // The file of the number-th page printed (1 the first): after the pages found by prepare.
+    std::filesystem::path path(int number) const {
+        return directory_ / fileName(pagesBefore_ + number);
+    }
+    // The highest page number the directory held when prepared (0: none).
+    int pagesBefore() const { return pagesBefore_; }
 
     const std::filesystem::path& directory() const { return directory_; }
     int written() const { return written_; }
@@ -37,6 +45,7 @@ public:
 
 private:
     std::filesystem::path directory_;
+    int pagesBefore_ = 0;
     int written_ = 0;
     std::string error_;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include "veltra/Version.h"
 
+#include "cli/PlainHelp.h"
 #include "link/Clock.h"
 #include "link/MessageHandler.h"
 #include "sim/SocketServer.h"
@@ -154,7 +155,8 @@ int run(const Options& o, veltra::MessageHandler& ui) {
 
 int main(int argc, char** argv) {
     CLI::App app{"Serves one virtual Veltra printer on a Unix stream socket.", "veltra-vprinter"};
-    app.set_version_flag("--version", veltra::kVersion, "Show the program's version and end");
+    app.set_version_flag("--version", std::string("veltra-vprinter ") + veltra::kVersion,
+                         "Show the program's version and end");
     Options o;
     app.add_option("--socket", o.socket, "Unix socket path to listen on")->required();
     app.add_option("--model", o.model, "printer model")
@@ -188,6 +190,7 @@ int main(int argc, char** argv) {
 #ifdef VELTRA_VPRINTER_PAPER
     veltra::sim::addPaperOptions(app, o.paper);
 #endif
+    veltra::plainHelp(app);
     CLI11_PARSE(app, argc, argv);
 
     StderrHandler ui;

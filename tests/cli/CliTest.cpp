@@ -66,21 +66,30 @@ TEST_F(CliTest, EepromTableShowsEveryByteUnderItsHeadings) {
     EXPECT_EQ(image[0x5D], 0x3C);
 }
 
-TEST_F(CliTest, PartialTableLeavesOtherCellsEmpty) {
-    ASSERT_EQ(run({"eeprom", "read", "5D", "5E"}), 0);
-    std::istringstream table(out_.str());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(table, line);) {
-        lines.push_back(line);
-    }
-    ASSERT_EQ(lines.size(), 18u);
-    for (int address = 0; address < 256; ++address) {
-        const std::string cell =
-            lines[std::size_t(2 + address / 16)].substr(std::size_t(7 + 3 * (address % 16)), 2);
-        if (address == 0x5D || address == 0x5E) {
-            EXPECT_NE(cell, "  ") << address;
-        } else {
-            EXPECT_EQ(cell, "  ") << address;
+TEST_F(CliTest, PartialTableShowsOnlyTheRowsAskedFor) {
+    struct Case {
+        std::string start, end;
+        int firstRow, lastRow;
+    };
+    const std::vector<Case> cases{{"5D", "5E", 5, 5}, {"0E", "21", 0, 2}, {"F0", "FF", 15, 15}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(run({"eeprom", "read", c.start, c.end}), 0) << c.start;
+        std::istringstream table(out_.str());
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(table, line);) {
+            lines.push_back(line);
+        }
+        ASSERT_EQ(lines.size(), std::size_t(2 + c.lastRow - c.firstRow + 1)) << out_.str();
+        const long first = std::stol(c.start, nullptr, 16);
+        const long last = std::stol(c.end, nullptr, 16);
+        for (int row = c.firstRow; row <= c.lastRow; ++row) {
+            const std::string& line = lines[std::size_t(2 + row - c.firstRow)];
+            EXPECT_EQ(line.substr(2, 1), std::string(1, "0123456789ABCDEF"[row])) << line;
+            for (int col = 0; col < 16; ++col) {
+                const long address = row * 16 + col;
+                const std::string cell = line.substr(std::size_t(7 + 3 * col), 2);
+                EXPECT_EQ(cell != "  ", address >= first && address <= last) << address;
+            }
         }
     }
 }

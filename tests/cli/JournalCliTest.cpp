@@ -142,5 +142,45 @@ TEST_F(JournalCli, RestoreRefusedPartWayLeavesItsEntry) {
     EXPECT_TRUE(j.entries[0].after.empty());
 }
 
+// An entry is named by the command that makes it, so that history reads as the commands typed;
+// entries written under the older names read under the new ones.
+TEST_F(JournalCli, OperationsAreNamedAsTheirCommands) {
+    const std::vector<std::vector<std::string>> commands{
+        {"bid", "write", "vsd1-black", "5"},
+        {"top-margin", "write", "+1"},
+        {"crmotor", "fixed", "--yes"},
+        {"counter", "clear", "new"},
+        {"exchange", "--yes"},
+    };
+    for (const auto& command : commands) {
+        ASSERT_EQ(run(command), 0) << command[0] << ": " << err_.str();
+        const JournalContents j = journal();
+        ASSERT_FALSE(j.entries.empty());
+        std::string name = command[0];
+        if (command.size() > 1 && command[1] != "--yes") {
+            name += " " + command[1];
+        }
+        EXPECT_EQ(j.entries.back().operation, name);
+    }
+
+    const std::string file =
+        (std::filesystem::path(journalDir()) / "eeprom-changes.jsonl").string();
+    std::filesystem::remove(file);
+    {
+        std::ofstream out(file, std::ios::binary);
+        int id = 0;
+        for (const char* old : {"top margin write", "liquid exchange", "head id write"}) {
+            out << R"({"id":)" << ++id << R"(,"time":"2026-01-01 00:00:00","operation":")" << old
+                << R"(","model":"Veltra K55","port":"ZTUSB1","usb_id":"K55S01234527F95700",)"
+                << R"("before":{"5D":"00"}})" << '\n';
+        }
+    }
+    const JournalContents j = journal();
+    ASSERT_EQ(j.entries.size(), 3u) << j.skippedLines;
+    EXPECT_EQ(j.entries[0].operation, "top-margin write");
+    EXPECT_EQ(j.entries[1].operation, "exchange");
+    EXPECT_EQ(j.entries[2].operation, "headid write");
+}
+
 }  // namespace
 }  // namespace veltra::test

@@ -42,13 +42,13 @@ TEST(JournalGuard, EachProcedureJournalsItsAddressesBeforeItsFirstWrite) {
         {"eeprom init",
          [](Rig& r) { DefaultSetBtnClick(r.frame); },
          {0x51, 0x52, 0x65, 0xB0, 0xE1}},
-        {"head id write",
+        {"headid write",
          [](Rig& r) {
              r.view.setEntryText(Entry::LeftHeadIDInputEdit, "101010101011J");
              HeadIDInputOKBtnClick(r.frame);
          },
          headId},
-        {"usb id write",
+        {"usbid write",
          [](Rig& r) {
              r.view.setEntryText(Entry::OriginalUsbIdInputEdit, "ABCDEFGHIJ12345678");
              UsbIdInputOKBtnClick(r.frame);
@@ -69,7 +69,7 @@ TEST(JournalGuard, EachProcedureJournalsItsAddressesBeforeItsFirstWrite) {
              PFWriteOKBtnClick(r.frame);
          },
          {0x7D}},
-        {"top margin write",
+        {"top-margin write",
          [](Rig& r) {
              TopMarginMainBtnClick(r.frame, TopMarginChoice::Adjust);
              r.view.setTopMarginIndex(0);
@@ -77,14 +77,14 @@ TEST(JournalGuard, EachProcedureJournalsItsAddressesBeforeItsFirstWrite) {
              TopMarginWriteOKBtnClick(r.frame);
          },
          {0x5D}},
-        {"cr motor fixed",
+        {"crmotor fixed",
          [](Rig& r) {
              r.view.setChecked(CheckBox::ReplacePSBoardCheckBox, true);
              CRHeatProtectOffsetOKBtnClick(r.frame);
          },
          {0x79}},
         {"counter clear", [](Rig& r) { NewInkPadClearBtnClick(r.frame); }, {0x02, 0x03}},
-        {"liquid exchange", [](Rig& r) { MessageOKBtnClick(r.frame); }, exchange},
+        {"exchange", [](Rig& r) { MessageOKBtnClick(r.frame); }, exchange},
         {"eeprom write",
          [](Rig& r) {
              r.view.setEntryText(Entry::EepWriteAddEdit, "30");

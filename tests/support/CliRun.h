@@ -13,6 +13,7 @@
 #include "cli/CliApp.h"
 #include "link/Clock.h"
 #include "link/EepromImageFile.h"
+#include "link/StopRequest.h"
 #include "sim/VirtualPrinter.h"
 
 namespace veltra::test {
@@ -45,6 +46,7 @@ protected:
         cli::CliApp cli(clock_, out_, err_, in);
         cli.setShowProgress(progress_);
         cli.setPrinterSetup(printerSetup_);
+        cli.setStopRequest(stop_);
         return cli.run(int(argv.size()), argv.data());
     }
 
@@ -64,6 +66,7 @@ protected:
     }
 
     std::function<void(sim::VirtualPrinter&)> printerSetup_;  // for the next runs
+    const StopRequest* stop_ = nullptr;                       // for the next runs
     ManualClock clock_;
     bool progress_ = false;  // the progress dots a terminal gets
     std::ostringstream out_;
