@@ -10,7 +10,7 @@ namespace veltra {
 
 namespace {
 
-std::unique_ptr<PortBackend> deviceBackend([[maybe_unused]] const Clock& clock,
+std::unique_ptr<PortBackend> deviceBackend([[maybe_unused]] Clock& clock,
                                            [[maybe_unused]] const DeviceRoots& roots,
                                            std::uint16_t interfaceCode, const std::string& path) {
 #ifdef _WIN32
@@ -22,7 +22,7 @@ std::unique_ptr<PortBackend> deviceBackend([[maybe_unused]] const Clock& clock,
 
 }  // namespace
 
-BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots,
+BackendFactory makeBackendFactory(Clock& clock, DeviceRoots roots,
                                   std::function<std::unique_ptr<PortBackend>()> simFactory) {
     return
         [&clock, roots = std::move(roots), simFactory = std::move(simFactory)](

@@ -25,7 +25,7 @@ inline constexpr bool kHaveUnixSockets = true;
 
 // The device and socket backends measure their time-outs on clock, which must outlive them;
 // roots only matter to the Linux device nodes.
-BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots = {},
+BackendFactory makeBackendFactory(Clock& clock, DeviceRoots roots = {},
                                   std::function<std::unique_ptr<PortBackend>()> simFactory = {});
 
 }  // namespace veltra

@@ -1,6 +1,7 @@
 #pragma once
 // Byte transfer on a file descriptor with poll() time-outs, shared by the device-node and the
-// socket backends. The descriptor is non-blocking; poll() does all the waiting. A time-out is one
+// socket backends. The descriptor is non-blocking; poll() does all the waiting, in steps no longer
+// than the clock's idle interval when it has one (see Clock::idle). A time-out is one
 // deadline for the whole transfer, read on the program's Clock, so that a reply trickling in a
 // byte at a time cannot keep a read alive past it.
 #include <cstddef>
@@ -13,7 +14,7 @@ namespace veltra {
 
 class FdStream {
 public:
-    explicit FdStream(const Clock& clock) : clock_(clock) {}
+    explicit FdStream(Clock& clock) : clock_(clock) {}
     FdStream(const FdStream&) = delete;
     FdStream& operator=(const FdStream&) = delete;
     ~FdStream() { reset(); }
@@ -44,7 +45,7 @@ private:
     template <typename Step>
     long transfer(short event, std::size_t n, bool exact, int timeoutMs, Step step);
 
-    const Clock& clock_;
+    Clock& clock_;
     int fd_ = -1;
     bool socket_ = false;
 };
@@ -62,7 +63,7 @@ public:
     OpenFailure openFailure() const override { return failure_; }
 
 protected:
-    explicit FdPortBackend(const Clock& clock) : stream_(clock) {}
+    explicit FdPortBackend(Clock& clock) : stream_(clock) {}
 
     FdStream stream_;
     OpenFailure failure_;
