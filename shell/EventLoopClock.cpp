@@ -81,24 +81,26 @@ void EventLoopClock::sleepMs(std::int64_t ms) {
 
 void EventLoopClock::runUntil(std::int64_t deadlineMs) {
     // One wake-up at the deadline, not a count of slices: the wait keeps its length however long
-    // the events in between take.
+    // the events in between take. The last few milliseconds are slept plainly, so that no
+    // paint or other event can run across the deadline.
+    const std::int64_t eventsUntilMs = deadlineMs - kPlainTailMs;
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&loop] { loop.quit(); });
-    for (std::int64_t left = deadlineMs - base_.nowMs(); left > 0;
-         left = deadlineMs - base_.nowMs()) {
+    for (std::int64_t left = eventsUntilMs - base_.nowMs(); left > 0;
+         left = eventsUntilMs - base_.nowMs()) {
         deadline.start(std::chrono::milliseconds(left));
         loop.exec();
         if (deadline.isActive()) {
             // The loop was ended from elsewhere (the program is ending): the rest of the wait
             // passes without events.
             deadline.stop();
-            base_.sleepMs(deadlineMs - base_.nowMs());
-            return;
+            break;
         }
     }
+    base_.sleepMs(deadlineMs - base_.nowMs());
 }
 
 void EventLoopClock::idle() {

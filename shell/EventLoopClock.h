@@ -34,6 +34,8 @@ public:
 
     // Well inside the half second a desktop allows a window to answer its ping.
     static constexpr int kIdleIntervalMs = 20;
+    // The end of each wait slept without events.
+    static constexpr std::int64_t kPlainTailMs = 2;
 
 private:
     // Filters the program's windows while it lives; false when a wait is already running (a
