@@ -22,7 +22,7 @@ Xvfb "$display_no" -screen 0 1280x1024x24 >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display_no
 sleep 1
-"$build/sim/tools/veltra-vprinter" --socket "$work/printer.sock" >/dev/null 2>&1 &
+"$build/sim/veltra-vprinter" --socket "$work/printer.sock" >/dev/null 2>&1 &
 printer_pid=$!
 /usr/bin/python3 "$here/silent_proxy.py" "$work/port.sock" "$work/printer.sock" "$work/silent" &
 proxy_pid=$!
