@@ -198,9 +198,11 @@ TEST_F(Waits, TheCleaningKeepsItsTextWhileThePrinterCleans) {
         statuses_.clear();
         ShellRig::click(w, "CleaningOKBtn");
         ASSERT_TRUE(shown(running));
+        // Held up before the command, the status area was empty: the waiting line stands alone.
         EXPECT_EQ(shown(waiting), heldUp);
-        EXPECT_EQ(std::count_if(statuses_.begin(), statuses_.end(),
-                                [&](const std::string& s) { return s.find(waiting) == 0; }),
+        EXPECT_EQ(std::count_if(
+                      statuses_.begin(), statuses_.end(),
+                      [&](const std::string& s) { return s.find(waiting) != std::string::npos; }),
                   heldUp ? 1 : 0);
         EXPECT_EQ(statuses_.back(), msg::kCleaningDone);
         EXPECT_EQ(rig.printer().state(), 0x04);
