@@ -280,46 +280,6 @@ int CliApp::run(int argc, const char* const* argv) {
     return rc;
 }
 
-std::string openFailureText(const OpenFailure& failure) {
-    if (failure.what.empty()) {
-        return {};
-    }
-    std::string text = failure.what;
-    if (!failure.reason.empty()) {
-        text += ": " + failure.reason;
-    } else if (failure.error != 0) {
-        text += std::string(": ") + std::strerror(failure.error);
-    }
-    text += '.';
-    // A socket that is missing or refuses: its printer has not been started.
-    if (failure.what.rfind(kUnixUriPrefix, 0) == 0 &&
-        (failure.error == ENOENT || failure.error == ECONNREFUSED)) {
-        return text +
-               "\nNothing listens on that socket: start veltra-vprinter --socket PATH first.";
-    }
-    switch (failure.error) {
-        case EACCES:
-        case EPERM:
-            text +=
-                "\nThe printer ports belong to the group lp: add yourself to it "
-                "(sudo adduser $USER lp) and log in again.";
-            break;
-        case ENOENT:
-        case ENODEV:
-        case ENXIO:
-            text +=
-                "\nCheck that the printer is switched on and its cable plugged in, or choose "
-                "another port with --port or --device.";
-            break;
-        case EBUSY:
-            text += "\nAnother program is using the port: stop it and try again.";
-            break;
-        default:
-            break;
-    }
-    return text;
-}
-
 CLI::App& addGroup(CliApp& cli, const std::string& name, const std::string& description) {
     CLI::App* group = cli.app().add_subcommand(name, description);
     group->require_subcommand(1);

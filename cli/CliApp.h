@@ -15,6 +15,7 @@
 
 #include "cli/Json.h"
 #include "cli/TextView.h"
+#include "link/Backends.h"
 #include "link/Clock.h"
 #include "link/StopRequest.h"
 #include "procedures/AdjustFrame.h"
@@ -126,7 +127,9 @@ inline constexpr const char* kNoPaperRenderer =
 std::string upper(std::string text);
 
 // The system's reason for a port that could not be opened, and what to do about it.
-std::string openFailureText(const OpenFailure& failure);
+inline std::string openFailureText(const OpenFailure& failure) {
+    return OpenFailureText(failure, "with --port or --device");
+}
 
 // The first value the status area shows (see TextView::fields), or empty.
 std::string firstField(const TextView& view);

@@ -1,5 +1,7 @@
 #include "link/Backends.h"
 
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 
 #ifdef _WIN32
@@ -25,7 +27,7 @@ private:
     std::string uri_;
 };
 
-std::unique_ptr<PortBackend> deviceBackend(const Clock& clock,
+std::unique_ptr<PortBackend> deviceBackend([[maybe_unused]] Clock& clock,
                                            [[maybe_unused]] const DeviceRoots& roots,
                                            std::uint16_t interfaceCode, const std::string& path) {
 #ifdef _WIN32
@@ -37,7 +39,7 @@ std::unique_ptr<PortBackend> deviceBackend(const Clock& clock,
 
 }  // namespace
 
-BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots,
+BackendFactory makeBackendFactory(Clock& clock, DeviceRoots roots,
                                   std::function<std::unique_ptr<PortBackend>()> simFactory) {
     return
         [&clock, roots = std::move(roots), simFactory = std::move(simFactory)](
@@ -55,6 +57,48 @@ BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots,
             }
             return deviceBackend(clock, roots, interfaceCode, uri);
         };
+}
+
+std::string OpenFailureText(const OpenFailure& failure, std::string_view choosePort) {
+    if (failure.what.empty()) {
+        return {};
+    }
+    std::string text = failure.what;
+    if (!failure.reason.empty()) {
+        text += ": " + failure.reason;
+    } else if (failure.error != 0) {
+        text += std::string(": ") + std::strerror(failure.error);
+    }
+    text += '.';
+    // A socket that is missing or refuses: its printer has not been started.
+    if (failure.what.rfind(kUnixUriPrefix, 0) == 0 &&
+        (failure.error == ENOENT || failure.error == ECONNREFUSED)) {
+        return text +
+               "\nNothing listens on that socket: start veltra-vprinter --socket PATH first.";
+    }
+    switch (failure.error) {
+        case EACCES:
+        case EPERM:
+            text +=
+                "\nThe printer ports belong to the group lp: add yourself to it "
+                "(sudo adduser $USER lp) and log in again.";
+            break;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            text +=
+                "\nCheck that the printer is switched on and its cable plugged in, or choose "
+                "another port ";
+            text += choosePort;
+            text += '.';
+            break;
+        case EBUSY:
+            text += "\nAnother program is using the port: stop it and try again.";
+            break;
+        default:
+            break;
+    }
+    return text;
 }
 
 }  // namespace veltra

@@ -7,6 +7,7 @@
 //   other       that device path
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "link/LinuxDeviceBackend.h"
@@ -29,7 +30,12 @@ inline constexpr bool kHaveUnixSockets = true;
 
 // The device and socket backends measure their time-outs on clock, which must outlive them;
 // roots only matter to the Linux device nodes.
-BackendFactory makeBackendFactory(const Clock& clock, DeviceRoots roots = {},
+BackendFactory makeBackendFactory(Clock& clock, DeviceRoots roots = {},
                                   std::function<std::unique_ptr<PortBackend>()> simFactory = {});
+
+// The system's reason for a port that could not be opened and what to do about it, for the
+// person at the keyboard ("" when nothing is known). choosePort ends the advice to choose
+// another port: how the front end offers that (e.g. "with --device").
+std::string OpenFailureText(const OpenFailure& failure, std::string_view choosePort);
 
 }  // namespace veltra

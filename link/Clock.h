@@ -26,6 +26,14 @@ public:
     // The one-second clock the port uses to judge a 10 s transfer.
     std::int64_t nowSeconds() const { return nowMs() / 1000; }
     virtual LocalTime localTime() const = 0;
+
+    // A wait that blocks outside sleepMs (a port waiting in poll() for its reply) hands the
+    // thread back to idle() at least this often, so that a clock which runs the program's other
+    // work while it sleeps (the desktop program's event loop) runs it during that wait too.
+    // 0: such waits may block as long as they need.
+    virtual int idleIntervalMs() const { return 0; }
+    // Runs the work that is due now, without waiting.
+    virtual void idle() {}
 };
 
 // Real time: std::this_thread::sleep_for, steady_clock, localtime_r.

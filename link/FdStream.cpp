@@ -82,10 +82,18 @@ long FdStream::transfer(short event, std::size_t n, bool exact, int timeoutMs, S
     std::size_t done = 0;
     const std::int64_t deadline = clock_.nowMs() + timeoutMs;
     int silence = timeoutMs;
+    const int idleEvery = clock_.idleIntervalMs();
     while (done < n) {
-        const int wait = remainingMs(deadline, silence);
+        const int left = remainingMs(deadline, silence);
+        // A clock with other work to run gets the thread back between short polls; the data
+        // still ends each poll the moment it comes.
+        const int wait = idleEvery > 0 ? std::min(left, idleEvery) : left;
         const Wait w = waitFor(fd_, event, wait, silence);
         if (w == Wait::TimedOut) {
+            if (wait < left) {
+                clock_.idle();
+                continue;
+            }
             break;
         }
         if (w == Wait::Failed) {

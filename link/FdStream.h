@@ -1,6 +1,7 @@
 #pragma once
 // Byte transfer on a file descriptor with poll() time-outs, shared by the device-node and the
-// socket backends. The descriptor is non-blocking; poll() does all the waiting. A time-out is one
+// socket backends. The descriptor is non-blocking; poll() does all the waiting, in steps no longer
+// than the clock's idle interval when it has one (see Clock::idle). A time-out is one
 // deadline for the whole transfer, read on the program's Clock, so that a reply trickling in a
 // byte at a time cannot keep a read alive past it.
 #include <cstddef>
@@ -13,7 +14,7 @@ namespace veltra {
 
 class FdStream {
 public:
-    explicit FdStream(const Clock& clock) : clock_(clock) {}
+    explicit FdStream(Clock& clock) : clock_(clock) {}
     FdStream(const FdStream&) = delete;
     FdStream& operator=(const FdStream&) = delete;
     ~FdStream() { reset(); }
@@ -49,7 +50,7 @@ private:
     template <typename Step>
     long transfer(short event, std::size_t n, bool exact, int timeoutMs, Step step);
 
-    const Clock& clock_;
+    Clock& clock_;
     int fd_ = -1;
     bool socket_ = false;
     int lastErrno_ = 0;
@@ -69,7 +70,7 @@ public:
     std::string transferFailure() const override;
 
 protected:
-    explicit FdPortBackend(const Clock& clock) : stream_(clock) {}
+    explicit FdPortBackend(Clock& clock) : stream_(clock) {}
 
     FdStream stream_;
     OpenFailure failure_;

@@ -99,8 +99,8 @@ std::vector<std::string> usbPrinterEntries(const std::string& sysRoot) {
     return names;
 }
 
-LinuxDeviceBackend::LinuxDeviceBackend(const Clock& clock, DeviceRoots roots,
-                                       std::uint16_t interfaceCode, std::string path)
+LinuxDeviceBackend::LinuxDeviceBackend(Clock& clock, DeviceRoots roots, std::uint16_t interfaceCode,
+                                       std::string path)
     : FdPortBackend(clock),
       roots_(std::move(roots)),
       interfaceCode_(interfaceCode),

@@ -25,7 +25,7 @@ struct DeviceRoots {
 class LinuxDeviceBackend final : public FdPortBackend {
 public:
     // path empty: the default device node of the port with this interface code.
-    LinuxDeviceBackend(const Clock& clock, DeviceRoots roots, std::uint16_t interfaceCode,
+    LinuxDeviceBackend(Clock& clock, DeviceRoots roots, std::uint16_t interfaceCode,
                        std::string path = {});
 
     bool open() override;

@@ -24,7 +24,7 @@ std::vector<std::uint8_t> deviceIdGreeting(const std::string& id) {
     return out;
 }
 
-UnixSocketBackend::UnixSocketBackend(const Clock& clock, std::string path)
+UnixSocketBackend::UnixSocketBackend(Clock& clock, std::string path)
     : FdPortBackend(clock), path_(std::move(path)) {}
 
 bool UnixSocketBackend::open() {

@@ -16,7 +16,7 @@ class UnixSocketBackend final : public FdPortBackend {
 public:
     static constexpr int kGreetingTimeoutMs = 5000;
 
-    UnixSocketBackend(const Clock& clock, std::string path);
+    UnixSocketBackend(Clock& clock, std::string path);
 
     bool open() override;
     void close() override;

@@ -86,6 +86,18 @@ constexpr std::array<DetailText, 8> kBidRangeTexts{{
     {bid_error::kEcoColour, msg::kBidRangeEcoColor},
 }};
 
+// What a failed ready wait or status read without an "ER:" field says, by the printer state.
+std::string_view UncodedStateText(std::int16_t state) {
+    switch (state) {
+        case printer_state::kError:
+            return msg::kErrorWithoutCode;
+        case printer_state::kBeforeFill:
+            return msg::kBeforeFillRunsNothing;
+        default:
+            return {};
+    }
+}
+
 template <std::size_t N>
 std::vector<std::string> Captions(const std::array<ItemEntry, N>& items) {
     std::vector<std::string> out;
@@ -160,7 +172,14 @@ void AdjustFrame::HideAllPanels(bool keepStatus) {
 
 AdjustFrame::AdjustFrame(ProgramObjects& objects, AdjustView& view, AdjustState& state)
     : objects_(objects), view_(view), state_(state) {
-    objects_.link.setWaitObserver([this](bool waiting) { view_.showWaitingForPrinter(waiting); });
+    objects_.link.setWaitObserver([this](bool waiting) {
+        // A printer finishing what it was asked (the cleaning, the print) keeps the item's own
+        // text; the wait is shown only when something else holds the printer up.
+        if (waiting && finishingAsked_ && objects_.link.PrinterState() != printer_state::kError) {
+            return;
+        }
+        view_.showWaitingForPrinter(waiting);
+    });
 }
 
 AdjustFrame::~AdjustFrame() {
@@ -175,7 +194,9 @@ Status AdjustFrame::ShowStatus(StatusMode mode, std::string_view text, bool repo
             break;
         case StatusMode::Completed:
         case StatusMode::Busy: {
+            finishingAsked_ = mode == StatusMode::Completed;
             const Status ready = objects_.link.WaitUntilReady();
+            finishingAsked_ = false;
             if (ready == kPrinterError && !reportPrinterError) {
                 view_.setWindowEnabled(true);
                 view_.setHourglass(false);
@@ -217,7 +238,13 @@ Status AdjustFrame::ShowStatus(StatusMode mode, std::string_view text, bool repo
 void AdjustFrame::ShowPrinterError() {
     const std::int16_t error = objects_.link.PrinterError();
     if (error == printer_error::kNone) {
-        return;  // no "ER:" field: nothing to word
+        // No "ER:" field: the state is worded instead, so that no older text reads as the
+        // answer.
+        if (const std::string_view text = UncodedStateText(objects_.link.PrinterState());
+            !text.empty()) {
+            ShowStatus(StatusMode::Error, text);
+        }
+        return;
     }
     for (const ErrorText& entry : kPrinterErrorTexts) {
         if (entry.error == error) {
@@ -269,7 +296,9 @@ std::string AdjustFrame::FailureMessage(Status status) const {
                     return std::string(entry.text);
                 }
             }
-            return error == printer_error::kNone ? std::string() : std::string(msg::kUnknownError);
+            return error == printer_error::kNone
+                       ? std::string(UncodedStateText(objects_.link.PrinterState()))
+                       : std::string(msg::kUnknownError);
         }
         default:
             return {};
@@ -432,10 +461,13 @@ void AdjustFrame::FormClose() {
     // A head angle adjustment left open ends here: the next session starts with every control
     // as at a fresh start and no timer ticking into it.
     EndHeadAngleAdjustment(*this);
-    view_.showQuitWindow();
+    // The question comes once the link is shut, so that its answer can be acted on at once; the
+    // window says what it waits for until then.
+    view_.showClosingLink();
     EndSession(objects_, state_.TransLiquidDone);
     state_.TransLiquidDone = false;
     view_.setHourglass(false);
+    view_.showQuitWindow();
 }
 
 void AdjustFrame::DisableTimerTimer() {

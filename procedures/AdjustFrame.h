@@ -184,6 +184,8 @@ private:
     ProgramObjects& objects_;
     AdjustView& view_;
     AdjustState& state_;
+    // Set during the ready wait of ShowStatus mode 2: the printer is finishing what it was asked.
+    bool finishingAsked_ = false;
 };
 
 // The text of a Bi-D range detail code 0x1001-0x1008; "" for any other.

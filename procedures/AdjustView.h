@@ -194,14 +194,18 @@ public:
     virtual void setActiveTab(int index) = 0;  // 0 "Adjustment" ... 3 "Appendix"
     virtual void setSummary(SummaryField field, std::string_view text) = 0;
     virtual void setPrinterName(std::string_view name) = 0;  // SelectPrinterNameLbl
-    virtual void showQuitWindow() = 0;  // the exit question, shown while the window closes
+    virtual void showQuitWindow() = 0;  // the exit question, once the link is shut
+    // The link is being shut (its pauses, a silent printer's time-out): a view that can say so
+    // while it waits does.
+    virtual void showClosingLink() {}
 
     // --- progress of a long operation; a view that shows none keeps the defaults. Shown while
     // the operation runs inside one handler, so it must paint at once.
     virtual void showProgress(const Progress& progress) { (void)progress; }
     virtual void endProgress() {}  // the operation is over (done or failed)
-    // A ready wait polls a printer that is busy, printing, in "ST:08" or out of paper (true),
-    // and that wait is over (false); the status area would otherwise keep an older text.
+    // A ready wait polls a printer held up by something other than what it was asked to do
+    // (busy or printing before a command, out of paper) (true), and that wait is over (false);
+    // the status area would otherwise keep an older text.
     virtual void showWaitingForPrinter(bool waiting) { (void)waiting; }
 };
 

@@ -80,7 +80,10 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
     view.setWidgetVisible(Widget::StatusMemo, false);
     view.showPanel(Panel::EEPROMGridPnl);
     EmptyGrid(view);
+    // The busy lock for the whole readout: a click made during it must not act on the table
+    // afterwards.
     view.setHourglass(true);
+    view.setWindowEnabled(false);
     ProgressMeter meter(view, o.clock, int(*last) - int(*first) + 1);
     for (int a = 0; a < kAddressCount; ++a) {
         const auto address = std::uint8_t(a);
@@ -103,6 +106,7 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
         view.repaint();
     }
     view.setHourglass(false);
+    view.setWindowEnabled(true);
     return kOk;
 }
 

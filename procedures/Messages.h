@@ -28,11 +28,20 @@ inline constexpr std::string_view kMaintenanceError = "Maintenance error";
 inline constexpr std::string_view kDoubleFeedError = "Double feed error";
 inline constexpr std::string_view kUnknownError = "Unknown error";
 inline constexpr std::string_view kErrorCode = "Error Code:";  // followed by the decimal code
+// A status without an "ER:" field: the error state, and a printer before its initial fill up
+// ("ST:08") refusing an item.
+inline constexpr std::string_view kErrorWithoutCode =
+    "The printer is in its error state and gives no error code.";
+inline constexpr std::string_view kBeforeFillRunsNothing =
+    "Before initial fill up: the printer is waiting for its first ink fill and carries out "
+    "nothing else until then.";
 
 // The time left of a long operation, after the number of seconds.
 inline constexpr std::string_view kSecondsLeft = " s left";
 // While a ready wait polls a printer that is not ready.
 inline constexpr std::string_view kWaitingForPrinter = "Waiting for the printer...";
+// While the close shuts the link.
+inline constexpr std::string_view kClosingLink = "Closing the link...";
 
 // Link failures.
 inline constexpr std::string_view kCannotOpenPort = "Cannot open port.";
@@ -173,6 +182,8 @@ inline constexpr std::string_view kQuitButton = "Quit";
 inline constexpr std::string_view kOk = "OK";
 inline constexpr std::string_view kPrevious = "Previous";
 inline constexpr std::string_view kItems = "Items";
+// Ends the advice under "Cannot open port." in the start-up window.
+inline constexpr std::string_view kChooseAnotherPort = "under \"Interface\"";
 
 // The "Adjusted items" summary.
 inline constexpr std::string_view kAdjustedItems = "Adjusted items";

@@ -24,11 +24,17 @@ void ProgressMeter::advance(std::int64_t steps) {
 }
 
 void ProgressMeter::wait(std::int64_t ms) {
-    while (ms > 0) {
-        const std::int64_t slice = std::min(ms, kSliceMs);
+    // Slept until one deadline, so that what each slice oversleeps does not add up (and never
+    // longer than the slices asked for, on a clock that does not move while it sleeps).
+    const std::int64_t start = clock_.nowMs();
+    const std::int64_t waitedBefore = waitedMs_;
+    std::int64_t asked = 0;
+    for (std::int64_t left = ms; left > 0;
+         left = std::min(start + ms - clock_.nowMs(), ms - asked)) {
+        const std::int64_t slice = std::min(left, kSliceMs);
         clock_.sleepMs(slice);
-        ms -= slice;
-        waitedMs_ += slice;
+        asked += slice;
+        waitedMs_ = waitedBefore + std::min(ms, std::max(asked, clock_.nowMs() - start));
         if (knownWaitMs_ > 0) {
             progress_.done = std::min(progress_.total, waitedMs_);
         }

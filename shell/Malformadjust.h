@@ -89,6 +89,7 @@ public:
     void setSummary(SummaryField field, std::string_view text) override;
     void setPrinterName(std::string_view name) override;
     void showQuitWindow() override;
+    void showClosingLink() override;
     void showProgress(const Progress& progress) override;
     void endProgress() override;
     void showWaitingForPrinter(bool waiting) override;
@@ -138,6 +139,7 @@ private:
         TextColour colour;
     };
     std::optional<CoveredStatus> waitingOver_;
+    std::string waitingText_;  // the status area while the wait is shown
 
     QHash<int, QWidget*> panels_;
     QHash<int, QLineEdit*> entries_;

@@ -273,13 +273,15 @@ void TFormAdjust::endProgress() {
 
 void TFormAdjust::showWaitingForPrinter(bool waiting) {
     if (waiting) {
+        // Below what the status area says, which stays in view.
         waitingOver_ = {statusText(), statusColour_};
         setStatusColour(TextColour::Blue);
-        setStatusText(msg::kWaitingForPrinter);
+        addStatusLine(msg::kWaitingForPrinter);
+        waitingText_ = statusText();
         repaint();
     } else if (waitingOver_) {
         // Back to what the wait covered, unless something was written during it.
-        if (statusText() == msg::kWaitingForPrinter) {
+        if (statusText() == waitingText_) {
             setStatusColour(waitingOver_->colour);
             setStatusText(waitingOver_->text);
             repaint();
@@ -288,7 +290,18 @@ void TFormAdjust::showWaitingForPrinter(bool waiting) {
     }
 }
 
+void TFormAdjust::showClosingLink() {
+    setStatusColour(TextColour::Blue);
+    setStatusText(msg::kClosingLink);
+    setEnabled(false);
+    repaint();
+}
+
 void TFormAdjust::showQuitWindow() {
+    // The window leaves as the question comes; it is shown again enabled and empty.
+    setStatusColour(TextColour::Black);
+    setStatusText("");
+    setEnabled(true);
     if (quitWindow_) {
         quitWindow_->show();
     }

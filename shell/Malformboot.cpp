@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "link/Backends.h"
 #include "procedures/Messages.h"
 #include "procedures/Session.h"
 #include "shell/Malaboutbox.h"
@@ -149,9 +150,14 @@ void TFormBoot::PortSelectOKBtnClick() {
     switch (outcome) {
         case StartOutcome::NoChoice:
             return;
-        case StartOutcome::OpenFailed:
-            objects_.ui.showError(msg::kCannotOpenPort);
+        case StartOutcome::OpenFailed: {
+            // Why, and what to do, below the message, as the command line says it.
+            const std::string reason =
+                OpenFailureText(objects_.driver.openFailure(), msg::window::kChooseAnotherPort);
+            objects_.ui.showError(std::string(msg::kCannotOpenPort) +
+                                  (reason.empty() ? "" : "\n" + reason));
             return;
+        }
         case StartOutcome::LinkFailed:
             // The port stays open; the next OK opens it again.
             objects_.ui.showError(msg::kCommunicationError);

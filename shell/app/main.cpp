@@ -11,11 +11,11 @@
 #include "link/Backends.h"
 #include "link/PortTraceFile.h"
 #include "procedures/ProgramSetup.h"
+#include "shell/EventLoopClock.h"
 #include "shell/ProgramOptions.h"
 #include "shell/ProgramWindows.h"
 #include "shell/QtMessageHandler.h"
 #include "shell/SimulatedPrinters.h"
-#include "shell/SimulationClock.h"
 #include "shell/VirtualPrinterWindow.h"
 #include "veltra/Version.h"
 
@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
         return exitCode;
     }
 
-    SimulationClock simulationClock(systemClock);
-    Clock& clock = options->simulate ? static_cast<Clock&>(simulationClock) : systemClock;
+    // Real port or virtual printer, the program's waits run its event loop.
+    EventLoopClock clock(systemClock);
     QtMessageBoxHandler handler;
     SimulatedPrinters printers(systemClock, clock);
     // The virtual printers keep their EEPROM between runs, as real ones do.
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
                 [w = toolWindow.get()](int modelIndex, const QImage& page, int number) {
                     w->addPage(modelIndex, page, number);
                 });
-            simulationClock.setLiveWindow(toolWindow.get());
+            clock.setLiveWindow(toolWindow.get());
             toolWindow->show();
         }
 

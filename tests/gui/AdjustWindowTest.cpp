@@ -159,6 +159,7 @@ TEST(AdjustWindow, StatusButtonWordsEachState) {
         {0x00, 0x04, "Paper jam error", TextColour::Red},
         {0x00, 0x12, "Double feed error", TextColour::Red},
         {0x00, 0x0A, "Unknown error\nError Code:10", TextColour::Red},
+        {0x00, {}, "The printer is in its error state and gives no error code.", TextColour::Red},
     };
     ShellRig rig;
     ASSERT_TRUE(rig.start());

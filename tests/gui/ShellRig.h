@@ -1,6 +1,7 @@
 #pragma once
 // The program's objects and its four windows over in-process virtual printers on a manual
-// clock, with every message box recorded instead of shown.
+// clock, with every message box recorded instead of shown. The program waits on the desktop
+// program's clock over the manual one: each wait runs the events due, then advances it.
 //
 //   test::ShellRig rig;            // start-up window shown, every port leads to "sim"
 //   rig.start(0, 3);               // "Veltra K55" on "ZTUSB1", OK
@@ -15,6 +16,7 @@
 
 #include "link/Backends.h"
 #include "procedures/ProgramObjects.h"
+#include "shell/EventLoopClock.h"
 #include "shell/ProgramWindows.h"
 #include "shell/SimulatedPrinters.h"
 #include "tests/support/RecordingHandler.h"
@@ -33,9 +35,9 @@ enum PortIndex : int { kLpt1 = 0, kLpt3 = 2, kZtusb1 = 3, kZtusb2 = 4 };
 
 struct ShellRig {
     explicit ShellRig(PortMap map = allPortsSimulated())
-        : printers(clock, clock),
-          objects(clock, ui,
-                  makeBackendFactory(clock, {}, [this] { return printers.openBackend(); }),
+        : printers(clock, programClock),
+          objects(programClock, ui,
+                  makeBackendFactory(programClock, {}, [this] { return printers.openBackend(); }),
                   std::move(map)),
           windows(objects) {
         printers.setModelSource([this] { return objects.choice.modelIndex; });
@@ -113,6 +115,7 @@ struct ShellRig {
     }
 
     ManualClock clock;
+    shell::EventLoopClock programClock{clock, shell::EventLoopClock::Pace::Manual};
     RecordingHandler ui;
     shell::SimulatedPrinters printers;
     ProgramObjects objects;

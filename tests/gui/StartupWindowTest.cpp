@@ -1,4 +1,7 @@
 // The start-up window, the exit question, the version box and the window cycle.
+#include <cerrno>
+#include <cstring>
+
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -103,7 +106,15 @@ TEST(StartupWindow, CannotOpenPortThenAnotherInterfaceWorks) {
     map.set("LPT1", "unix:/nonexistent/veltra.sock");
     ShellRig rig(std::move(map));
     EXPECT_FALSE(rig.start(kK45, kLpt1));
-    EXPECT_EQ(rig.ui.errors, std::vector<std::string>{"Cannot open port."});
+    // The message, then the system's reason and what to do, as the command line words them.
+    ASSERT_EQ(rig.ui.errors.size(), 1u);
+    const std::string& box = rig.ui.errors[0];
+    EXPECT_EQ(box.rfind("Cannot open port.\nunix:/nonexistent/veltra.sock: " +
+                            std::string(std::strerror(ENOENT)) + ".\n",
+                        0),
+              0u)
+        << box;
+    EXPECT_NE(box.find("Nothing listens on that socket"), std::string::npos) << box;
     EXPECT_TRUE(rig.boot().isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // The model code and the item list are already set.

@@ -4,10 +4,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTimer>
 
 #include "shell/ProgramOptions.h"
-#include "shell/SimulationClock.h"
 #include "shell/VirtualPrinterWindow.h"
 #include "tests/gui/ShellRig.h"
 #include "tests/support/TempDir.h"
@@ -61,31 +59,6 @@ TEST(ProgramOptions, MalformedDeviceOrUnknownOptionEndsWithAnError) {
         EXPECT_FALSE(parse(args, code).has_value()) << args[0];
         EXPECT_NE(code, 0);
     }
-}
-
-TEST(SimulationClock, SleepsKeepOnlyTheLiveWindowRunning) {
-    SystemClock real;
-    shell::SimulationClock clock(real);
-    QWidget live;
-    QTimer liveTimer(&live);
-    QObject elsewhere;
-    QTimer otherTimer(&elsewhere);
-    int liveTicks = 0;
-    int otherTicks = 0;
-    QObject::connect(&liveTimer, &QTimer::timeout, [&] { ++liveTicks; });
-    QObject::connect(&otherTimer, &QTimer::timeout, [&] { ++otherTicks; });
-    liveTimer.start(5);
-    otherTimer.start(5);
-
-    clock.sleepMs(60);  // no live window yet: a plain sleep
-    EXPECT_EQ(liveTicks, 0);
-
-    clock.setLiveWindow(&live);
-    const std::int64_t before = real.nowMs();
-    clock.sleepMs(100);
-    EXPECT_GE(real.nowMs() - before, 100);
-    EXPECT_GT(liveTicks, 0);
-    EXPECT_EQ(otherTicks, 0) << "the program's own timers wait for the sleep to end";
 }
 
 TEST(VirtualPrinterWindow, ConditionsReachTheStatusAndTheEepromTableFollows) {

@@ -18,9 +18,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "link/Backends.h"
+#include "link/FdStream.h"
 #include "link/Mald4comm.h"
 #include "link/PortTraceFile.h"
 #include "tests/link/FakePort.h"
@@ -301,6 +303,52 @@ TEST(LinuxDeviceBackend, RefusedWriteKeepsTheSystemsReason) {
     EXPECT_EQ(r.driver.WritePort(block, sizeof block), kPortFailure);
     EXPECT_EQ(r.driver.LastError(), port_error::kWrite);
     EXPECT_EQ(r.driver.transferFailure(), std::strerror(EIO));
+}
+
+// A clock with work of its own gets the thread back between short polls while a read waits,
+// and the wait still sees the reply that comes during that work.
+class IdlingClock final : public Clock {
+public:
+    explicit IdlingClock(std::function<void(int calls)> onIdle) : onIdle_(std::move(onIdle)) {}
+    void sleepMs(std::int64_t ms) override { real_.sleepMs(ms); }
+    std::int64_t nowMs() const override { return real_.nowMs(); }
+    LocalTime localTime() const override { return real_.localTime(); }
+    int idleIntervalMs() const override { return 5; }
+    void idle() override { onIdle_(++calls); }
+    int calls = 0;
+
+private:
+    SystemClock real_;
+    std::function<void(int)> onIdle_;
+};
+
+TEST(FdStream, AWaitingReadHandsTheThreadToTheClockUntilItsReply) {
+    struct Case {
+        int replyAtIdle;  // 0: no reply
+        long got;
+        int idleCalls;  // the exact count when a reply ends the read, else the least
+    };
+    const Case cases[] = {{3, 2, 3}, {0, 0, 2}};
+    for (const Case& c : cases) {
+        int fds[2];
+        ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+        IdlingClock clock([&](int calls) {
+            if (calls == c.replyAtIdle) {
+                writeAll(fds[1], {0x12, 0x34});
+            }
+        });
+        FdStream stream(clock);
+        stream.adopt(fds[0], true);
+        std::array<std::uint8_t, 2> buf{};
+        EXPECT_EQ(stream.read(buf.data(), buf.size(), true, 100), c.got) << c.replyAtIdle;
+        if (c.replyAtIdle != 0) {
+            EXPECT_EQ(clock.calls, c.idleCalls);
+            EXPECT_EQ(buf[1], 0x34);
+        } else {
+            EXPECT_GE(clock.calls, c.idleCalls);
+        }
+        ::close(fds[1]);
+    }
 }
 
 TEST(LinuxDeviceBackend, StartLinkEndToEndOnAParallelPortNode) {

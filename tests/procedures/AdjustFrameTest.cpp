@@ -86,12 +86,14 @@ TEST_F(FrameTest, FailedReadyWaitIsReportedAndTheTextNotWritten) {
     EXPECT_EQ(view.adjustItems.size(), kErrorAdjustItems.size());  // list rebuilt
 }
 
-TEST_F(FrameTest, BeforeInitialFillEndsTheWaitWithOnlyTheListRebuilt) {
+// The older text must not stay to read as the outcome: the state is worded instead.
+TEST_F(FrameTest, BeforeInitialFillEndsTheWaitSayingWhy) {
     view.setStatusText("before");
     rig.printer.setState(0x08);
     view.adjustItems.clear();
     EXPECT_EQ(frame.ShowStatus(StatusMode::Completed, "done"), kPrinterError);
-    EXPECT_EQ(view.statusText(), "before");
+    EXPECT_EQ(view.statusText(), msg::kBeforeFillRunsNothing);
+    EXPECT_EQ(view.colour, TextColour::Red);
     EXPECT_EQ(view.adjustItems.size(), kNormalAdjustItems.size());
     EXPECT_FALSE(view.timers.count(Timer::DisableTimer));
 }

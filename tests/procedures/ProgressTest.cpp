@@ -85,5 +85,35 @@ TEST(Progress, WaitsAreReportedInSlices) {
     EXPECT_EQ(clock.nowMs(), 2600);
 }
 
+// A wait ends at its deadline: on a clock that oversleeps every sleep, what the slices oversleep
+// does not add up (a 31 s measurement would otherwise run long by one oversleep per slice).
+TEST(Progress, AWaitKeepsItsLengthWhenSleepsOversleep) {
+    class Oversleeping final : public Clock {
+    public:
+        explicit Oversleeping(std::int64_t over) : over_(over) {}
+        void sleepMs(std::int64_t ms) override { base_.advance(ms + over_); }
+        std::int64_t nowMs() const override { return base_.nowMs(); }
+        LocalTime localTime() const override { return base_.localTime(); }
+
+    private:
+        ManualClock base_;
+        std::int64_t over_;
+    };
+    for (const std::int64_t over : {0, 40, 300}) {
+        SCOPED_TRACE(over);
+        Oversleeping clock(over);
+        FakeView view;
+        constexpr std::int64_t kWaitMs = 2600;
+        {
+            ProgressMeter meter(view, clock, kWaitMs, kWaitMs);
+            meter.wait(kWaitMs);
+        }
+        EXPECT_GE(clock.nowMs(), kWaitMs);
+        EXPECT_LE(clock.nowMs(), kWaitMs + over);
+        EXPECT_EQ(view.progress.back().done, kWaitMs);
+        EXPECT_EQ(view.progress.back().remainingMs, 0);
+    }
+}
+
 }  // namespace
 }  // namespace veltra::test
