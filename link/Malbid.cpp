@@ -46,13 +46,20 @@ std::uint8_t TPBid::Address(bool colour, int kind) {
 }
 
 Status TPBid::ReadBidValue(bool colour, int kind, std::string& text) {
+    std::int8_t value = 0;
+    VELTRA_TRY(ReadBidValue(colour, kind, value));
+    text = std::to_string(int(value));
+    return kOk;
+}
+
+Status TPBid::ReadBidValue(bool colour, int kind, std::int8_t& value) {
+    value = 0;
     if (findKind(kind) == nullptr) {
-        text = std::to_string(0);  // (a literal here trips a false GCC 12 -Wrestrict)
         return kOk;
     }
-    std::uint8_t value = 0;
-    VELTRA_TRY(factory_.ReadEepromByteData(Address(colour, kind), value));
-    text = std::to_string(int(std::int8_t(value)));
+    std::uint8_t byte = 0;
+    VELTRA_TRY(factory_.ReadEepromByteData(Address(colour, kind), byte));
+    value = std::int8_t(byte);
     return kOk;
 }
 

@@ -12,6 +12,7 @@ public:
     explicit TPBid(TPFactory& factory) : factory_(factory) {}
     static std::uint8_t Address(bool colour, int kind);  // 0x72.. ; 0 for an unknown kind
     Status ReadBidValue(bool colour, int kind, std::string& text);
+    Status ReadBidValue(bool colour, int kind, std::int8_t& value);  // 0 for an unknown kind
     Status WriteBidValue(bool colour, int kind, const std::string& text);
     Detail LastError() const { return lastError_; }
 
