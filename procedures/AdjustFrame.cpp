@@ -428,7 +428,7 @@ Status AdjustFrame::GetStatusBtnClick() {
         return status;
     }
     const std::int16_t state = link.PrinterState();
-    result_.printer = PrinterStatus{state, link.PrinterError()};
+    result_.printer = PrinterStatus{state, link.PrinterError(), link.RawErrorCode()};
     if (state == printer_state::kError) {
         ShowPrinterError();
     } else {

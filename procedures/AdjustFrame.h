@@ -107,8 +107,6 @@ struct AdjustState {
     std::vector<std::string> topMarginLabels;                 // combo items of the last read
     std::uint8_t HeadAngFastenerChosen = 0;                   // head angle: fastener type chosen
     std::uint8_t HeadAngFastenerOld = 0;                      // head angle: 0 "New", 1 "Old"
-    // The byte the last top margin read found (-1: none read yet).
-    int topMarginValue = -1;
 };
 
 class AdjustFrame {

@@ -245,7 +245,6 @@ Status TopMarginMainBtnClick(AdjustFrame& frame, TopMarginChoice choice) {
         return s;
     }
     result.values.push_back({std::string(kTopMarginName), value});
-    frame.state().topMarginValue = value;
     TopMarginSeries series = TopMarginSeries::None;
     const std::vector<std::string> labels = TopMarginLabels(value, series);
     if (!labels.empty()) {

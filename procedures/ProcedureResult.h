@@ -29,7 +29,8 @@ struct NamedValue {
 // The printer's state as the last status read found it.
 struct PrinterStatus {
     std::int16_t state = 0;
-    std::int16_t error = 0;  // printer_error code; printer_error::kNone without an "ER:" field
+    std::int16_t error = 0;     // printer_error code; printer_error::kNone without an "ER:" field
+    std::uint8_t rawError = 0;  // the printer's own error byte
 };
 
 struct ProcedureResult {
