@@ -23,14 +23,14 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
 
 // Reads the stored value as the window's "Adjust" does; the labels land in the view.
 bool readTopMargin(CliSession& s) {
-    return TopMarginMainBtnClick(s.frame, TopMarginChoice::Adjust) == kOk && !s.view.sawFailure();
+    return TopMarginMainBtnClick(s.frame, TopMarginChoice::Adjust) == kOk;
 }
 
 int topMarginRead(CliSession& s) {
     if (!readTopMargin(s)) {
         return 1;
     }
-    const int value = s.frame.state().topMarginValue;
+    const int value = int(s.frame.result().value(kTopMarginName).value_or(-1));
     const std::vector<std::string>& labels = s.view.topMarginItems();
     s.out << "Top margin value = " << value << '\n';
     if (labels.empty()) {
@@ -39,15 +39,9 @@ int topMarginRead(CliSession& s) {
         s.out << "Values offered: " << joined(labels, " ") << '\n';
     }
     const TopMarginSeries series = s.frame.state().topMarginSeries;
-    std::vector<std::string> items;
-    for (const std::string& label : labels) {
-        items.push_back(jsonString(label));
-    }
-    s.json.addNumber("value", value)
-        .addString("series", labels.empty()                    ? "none"
-                             : series == TopMarginSeries::High ? "high"
-                                                               : "low")
-        .addJson("labels", jsonArray(items));
+    s.json["value"] = value;
+    s.json["series"] = labels.empty() ? "none" : series == TopMarginSeries::High ? "high" : "low";
+    s.json["labels"] = labels;
     return 0;
 }
 
@@ -94,8 +88,11 @@ void addAdjustCommands(CliApp& cli) {
                topMarginRead);
     addCommand(cli, top, "write",
                "Write one of the offered values; LABEL is one of the five that top-margin read "
-               "shows, as the stored value allows between -4 and +4 (e.g. -2, -1, 0, +1, +2)",
-               "LABEL", "The value as offered, e.g. +1, 0 or -2", topMarginWrite);
+               "shows (-5 to -1, 0 or +1 to +4, as the stored value allows)",
+               "LABEL", "The value as offered: -5 to -1, 0 or +1 to +4 (top-margin read shows which)",
+               topMarginWrite)
+        .get_option("LABEL")
+        ->check(CLI::IsMember({"-5", "-4", "-3", "-2", "-1", "0", "+1", "+2", "+3", "+4"}));
 
     addCommands(cli, addGroup(cli, "crmotor", "CR motor drive dispersion"),
                 {

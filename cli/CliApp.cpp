@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "cli/PlainHelp.h"
@@ -171,7 +173,131 @@ std::string waitAdvice(int limitSeconds) {
     return text + "Ctrl-C stops it and closes the link.";
 }
 
+// The subcommands of a command, by name.
+std::vector<const CLI::App*> commandsOf(const CLI::App& app) {
+    return app.get_subcommands([](const CLI::App*) { return true; });
+}
+
+std::string namesOf(const CLI::App& app) {
+    std::string names;
+    for (const CLI::App* sub : commandsOf(app)) {
+        names += (names.empty() ? "" : ", ") + sub->get_name();
+    }
+    return names;
+}
+
+// When the words naming the command are not one: what to say instead of the parser's
+// "A subcommand is required" (which it gives first for any word it does not know).
+std::optional<std::string> commandProblem(const CLI::App& app, int argc, const char* const* argv) {
+    const CLI::App* level = &app;
+    std::string path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--") {
+            break;
+        }
+        if (word.size() > 1 && word[0] == '-') {
+            // A global option; one that takes a value takes the next word unless given with '='.
+            const CLI::Option* option = app.get_option_no_throw(word.substr(0, word.find('=')));
+            if (option && option->get_expected_min() > 0 && word.find('=') == std::string::npos) {
+                ++i;
+            }
+            continue;
+        }
+        if (commandsOf(*level).empty()) {
+            return std::nullopt;  // the command's own arguments
+        }
+        const auto subs = commandsOf(*level);
+        const auto found = std::find_if(
+            subs.begin(), subs.end(), [&](const CLI::App* sub) { return sub->get_name() == word; });
+        if (found == subs.end()) {
+            return "Unknown command \"" + path + word + "\"; the commands" +
+                   (path.empty() ? "" : " of " + path.substr(0, path.size() - 1)) +
+                   " are: " + namesOf(*level);
+        }
+        level = *found;
+        path += word + " ";
+    }
+    if (!commandsOf(*level).empty()) {
+        return path.empty() ? "A command is required: " + namesOf(*level)
+                            : "\"" + path.substr(0, path.size() - 1) +
+                                  "\" needs one of its commands: " + namesOf(*level);
+    }
+    return std::nullopt;
+}
+
+// The parser's check for a number 0 or more names its upper bound, the largest double, in 309
+// digits: every such check is replaced by one that says what is allowed.
+void replaceNonNegativeChecks(CLI::App& app) {
+    for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+        for (CLI::Option* option : sub->get_options()) {
+            bool replaced = false;
+            try {
+                // The parser gives this check its description, not a name, to look it up by.
+                for (int i = 0;; ++i) {
+                    CLI::Validator* check = option->get_validator(i);
+                    if (check->get_description() == "NONNEGATIVE") {
+                        check->active(false);
+                        replaced = true;
+                    }
+                }
+            } catch (const CLI::OptionNotFound&) {
+                // past the last check
+            }
+            if (replaced) {
+                option->check(countValidator());
+            }
+        }
+        replaceNonNegativeChecks(*sub);
+    }
+}
+
 }  // namespace
+
+void refuseArgument(const std::string& text) {
+    throw CLI::ValidationError(text);
+}
+
+CLI::Validator hexByteValidator() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (text.size() == 2 && std::isxdigit(static_cast<unsigned char>(text[0])) &&
+                std::isxdigit(static_cast<unsigned char>(text[1]))) {
+                return {};
+            }
+            return "two hexadecimal digits 00-FF, not \"" + text + "\"";
+        },
+        "00-FF");
+}
+
+CLI::Validator decimalValidator(int min, int max, Blanks blanks) {
+    // The procedures read the value with DecimalOr100; every range checked here leaves out its
+    // 100, so what passes here passes there.
+    const std::string range = std::to_string(min) + " to " + std::to_string(max);
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            const int value = DecimalOr100(text, blanks);
+            if (value != kNotANumber && value >= min && value <= max) {
+                return {};
+            }
+            return "a whole number from " + range + ", not \"" + text + "\"";
+        },
+        range);
+}
+
+CLI::Validator countValidator() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            int value = 0;
+            const char* end = text.data() + text.size();
+            const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+            if (!text.empty() && ec == std::errc() && ptr == end && value >= 0) {
+                return {};
+            }
+            return "a whole number 0 or more, not \"" + text + "\"";
+        },
+        "0 or more");
+}
 
 CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream& in)
     : clock_(clock),
@@ -214,8 +340,8 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
         ->capture_default_str();
     app_.add_flag("--yes,-y", options_.yes, "Answer confirmation questions with yes");
     app_.add_flag("--json", options_.json,
-                  "Print one JSON document on stdout instead of the texts (values of status, "
-                  "eeprom read, counter, bid/pf/top-margin read, headid/usbid read)");
+                  "Print one JSON document on stdout instead of the texts: the command's "
+                  "outcome and data, errors too (keys in docs/JSON.md)");
     app_.add_flag("--no-journal", options_.noJournal,
                   "Keep no journal of EEPROM changes (and read nothing extra before them)");
     app_.add_option("--journal-dir", options_.journalDir,
@@ -232,6 +358,7 @@ CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream&
     addMaintenanceCommands(*this);
     addIdentityCommands(*this);
     addPrintCommands(*this);
+    replaceNonNegativeChecks(app_);
     // The full list of commands replaces the list of the first words.
     app_.footer(commandList(app_));
     plainHelp(app_);
@@ -254,30 +381,85 @@ std::string CliApp::commandPath() const {
     return path;
 }
 
+int CliApp::usageError(const std::string& text) {
+    usage_ = true;
+    error_ = text;
+    err_ << text << "\nRun with --help for the commands and their arguments.\n";
+    return 2;
+}
+
+std::string CliApp::exitMeaning(int rc) const {
+    switch (rc) {
+        case 0:
+            return "success";
+        case 1:
+            return troubleExit_ == 2 ? "different" : "failure";
+        default:
+            return usage_ ? "usage error" : "failure";
+    }
+}
+
 int CliApp::run(int argc, const char* const* argv) {
+    int rc = 0;
     try {
         app_.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        const int code = app_.exit(e, out_, err_);
-        return code == 0 ? 0 : 2;
-    }
-    if (!action_) {
-        return 0;
-    }
-    const int rc = execute();
-    if (options_.json) {
-        JsonObject doc;
-        doc.addString("command", commandPath());
-        doc.addBool("ok", rc == 0);
-        doc.addString("status", status_);
-        if (!error_.empty()) {
-            doc.addString("error", error_);
+        if (!action_) {
+            return 0;
         }
-        doc.append(values_);
-        out_ << doc.str() << '\n';
+        rc = execute();
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0) {
+            return app_.exit(e, out_, err_);  // --help, --version
+        }
+        options_.json = std::any_of(argv + 1, argv + argc,
+                                    [](const char* arg) { return std::string(arg) == "--json"; });
+        rc = usageError(commandProblem(app_, argc, argv).value_or(e.what()));
+    }
+    if (options_.json) {
+        out_ << document(rc).dump() << '\n';
         out_.flush();
     }
     return rc;
+}
+
+Json CliApp::document(int rc) const {
+    const auto bytes = [](const std::vector<EepromByte>& list) {
+        Json out = Json::array();
+        for (const EepromByte& b : list) {
+            out.push_back({{"address", b.address}, {"value", b.value}});
+        }
+        return out;
+    };
+    Json doc;
+    doc["command"] = commandPath();
+    doc["ok"] = rc == 0;
+    doc["exit"] = {{"code", rc}, {"meaning", exitMeaning(rc)}};
+    doc["status"] = status_;
+    doc["result"] = usage_ ? "usage-error" : std::string(StatusName(result_.status));
+    doc["resultCode"] = result_.status;
+    if (!result_.ok()) {
+        doc["detail"] = result_.detail;
+    }
+    if (!error_.empty()) {
+        doc["error"] = error_;
+    }
+    if (!result_.read.empty()) {
+        doc["read"] = bytes(result_.read);
+    }
+    if (!result_.written.empty()) {
+        doc["written"] = bytes(result_.written);
+    }
+    if (!result_.values.empty()) {
+        Json values = Json::object();
+        for (const NamedValue& v : result_.values) {
+            values[v.name] = v.value;
+        }
+        doc["values"] = values;
+    }
+    if (values_.is_object()) {
+        doc.update(values_);
+    }
+    return doc;
 }
 
 CLI::App& addGroup(CliApp& cli, const std::string& name, const std::string& description) {
@@ -310,10 +492,6 @@ void addCommands(CliApp& cli, CLI::App& parent, const std::vector<CommandRow>& r
     }
 }
 
-std::string firstField(const TextView& view) {
-    return view.fields().empty() ? std::string() : view.fields().front().second;
-}
-
 int CliApp::execute() {
     const auto failure = [this](const std::string& text) {
         err_ << text << '\n';
@@ -322,6 +500,8 @@ int CliApp::execute() {
     };
 #ifndef VELTRA_CLI_PAPER
     if (!paper_->directory.empty()) {
+        usage_ = true;
+        error_ = kNoPaperRenderer;
         err_ << kNoPaperRenderer << '\n';
         return 2;
     }
@@ -336,15 +516,13 @@ int CliApp::execute() {
     for (const std::string& device : options_.devices) {
         const auto eq = device.find('=');
         if (eq == std::string::npos || !map.set(device.substr(0, eq), device.substr(eq + 1))) {
-            err_ << "--device takes PORT=URI with PORT one of LPT1-LPT3, ZTUSB1-ZTUSB3: " << device
-                 << '\n';
-            return 2;
+            return usageError(
+                "--device takes PORT=URI with PORT one of LPT1-LPT3, ZTUSB1-ZTUSB3: " + device);
         }
         const std::string_view unixPrefix = kUnixUriPrefix;
         if (!kHaveUnixSockets && device.compare(eq + 1, unixPrefix.size(), unixPrefix) == 0) {
-            err_ << "--device " << device << ": Unix stream sockets are " << kNotSupportedHere
-                 << '\n';
-            return 2;
+            return usageError("--device " + device + ": Unix stream sockets are " +
+                              std::string(kNotSupportedHere));
         }
     }
 
@@ -453,13 +631,18 @@ int CliApp::execute() {
         case StartOutcome::Started:
             break;
         case StartOutcome::NoChoice:
+            usage_ = true;
             return 2;
         case StartOutcome::OpenFailed: {
+            result_.status = kPortFailure;
+            result_.detail = objects.driver.LastError();
             const std::string reason = openFailureText(objects.driver.openFailure());
             return failure(std::string(msg::kCannotOpenPort) + (reason.empty() ? "" : "\n") +
                            reason);
         }
         case StartOutcome::LinkFailed: {
+            result_.status = kTransportFailure;
+            result_.detail = objects.link.LastError();
             // A start that failed at the port keeps the system's reason, as a failed open does.
             const std::string reason = objects.driver.transferFailure();
             objects.driver.ClosePort();
@@ -470,23 +653,38 @@ int CliApp::execute() {
 
     CliSession session{objects, frame, view, out, err_, in_, options_, printer.get(), values_};
     const auto stopped = [this] { return stop_ && stop_->stopRequested(); };
+    // What the command leaves behind for --json: its last procedure's data, the status area (or,
+    // when that is empty, the texts it printed) and the words of its failure.
+    const auto keep = [&] {
+        view.finishLine();
+        result_ = frame.result();
+        status_ = view.statusText();
+        if (status_.empty()) {
+            status_ = held.str();
+            while (!status_.empty() && status_.back() == '\n') {
+                status_.pop_back();
+            }
+        }
+        if (error_.empty()) {
+            error_ = result_.failure;
+        }
+    };
+    frame.NewResult();
     int rc = 1;
     try {
         if (!stopped()) {
             rc = action_(session);
         }
-        if (view.sawFailure()) {
-            rc = rc == 0 ? 1 : rc;
+        if (rc == 0 && !frame.result().ok()) {
+            rc = 1;
         }
     } catch (const ProgramEnded& ended) {
         // A program error ends the program where it stands, as the windows do.
-        view.finishLine();
-        status_ = view.statusText();
         error_ = ended.text();
+        keep();
         return troubleExit_;
     }
-    view.finishLine();
-    status_ = view.statusText();
+    keep();
     frame.FormClose();
     const bool eepromSaved = saveOnExit.save();
     progress.endDots();
@@ -494,11 +692,7 @@ int CliApp::execute() {
         err_ << "Page written: " << file << '\n';
     }
     if (!pagesWritten.empty()) {
-        std::vector<std::string> files;
-        for (const std::string& file : pagesWritten) {
-            files.push_back(jsonString(file));
-        }
-        values_.addJson("pages", jsonArray(files));
+        values_["pages"] = pagesWritten;
     }
     if (stopped()) {
         error_ = "Stopped at your request: the link to the printer was shut down" +

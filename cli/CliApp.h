@@ -3,7 +3,7 @@
 // window does, runs one command through the same procedures the windows use (with a text status
 // area), and shuts the link down in the window's close order. Exit status 0 on success, 1 on any
 // failure, 2 on a usage error. With --json, stdout carries one JSON document instead of the
-// status texts.
+// status texts, made from the procedures' result data (its keys: docs/JSON.md).
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -12,12 +12,13 @@
 #include <vector>
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
-#include "cli/Json.h"
 #include "cli/TextView.h"
 #include "link/Backends.h"
 #include "link/Clock.h"
 #include "link/StopRequest.h"
+#include "link/DecimalText.h"
 #include "procedures/AdjustFrame.h"
 #include "procedures/ProgramObjects.h"
 #include "sim/VirtualPrinter.h"
@@ -60,8 +61,11 @@ struct CliSession {
     std::istream& in;
     const CliOptions& options;
     sim::VirtualPrinter* printer;  // the in-process virtual printer, when one is in use
-    JsonObject& json;              // the command's values for --json
+    nlohmann::ordered_json& json;  // the command's own keys for --json
 };
+
+// The --json document's members, in the order they were added.
+using Json = nlohmann::ordered_json;
 
 // A command's body; returns the exit status (0 success, 1 failure).
 using CommandBody = std::function<int(CliSession&)>;
@@ -92,6 +96,9 @@ public:
 private:
     int execute();
     std::string commandPath() const;
+    int usageError(const std::string& text);
+    std::string exitMeaning(int rc) const;
+    Json document(int rc) const;
 
     Clock& clock_;
     std::ostream& out_;
@@ -102,9 +109,11 @@ private:
     std::unique_ptr<sim::PaperOptions> paper_;  // --paper and the hidden mechanism errors
     CommandBody action_;
     bool showProgress_ = false;
-    JsonObject values_;   // what the command found, for --json
-    std::string status_;  // the status area at the end, for --json
-    std::string error_;   // why the link could not be started, for --json
+    Json values_;             // the command's own keys, for --json
+    ProcedureResult result_;  // the data of the command's last procedure, for --json
+    std::string status_;      // the status area at the end (or the texts printed), for --json
+    std::string error_;       // why the command failed, for --json
+    bool usage_ = false;      // the exit status is a usage error's
     int troubleExit_ = 1;
     std::function<void(sim::VirtualPrinter&)> printerSetup_;
     const StopRequest* stop_ = nullptr;
@@ -131,13 +140,20 @@ inline std::string openFailureText(const OpenFailure& failure) {
     return OpenFailureText(failure, "with --port or --device");
 }
 
-// The first value the status area shows (see TextView::fields), or empty.
-std::string firstField(const TextView& view);
-
 // A command's exit code from the status of the procedure it ran: 0 on kOk, else 1.
 inline int exitCode(Status s) {
     return s == kOk ? 0 : 1;
 }
+
+// A usage error found in a command's arguments before the link starts: exit 2, the text on the
+// error stream (CLI11 reports it as it does its own).
+[[noreturn]] void refuseArgument(const std::string& text);
+
+// Checks of typed values, each naming the values it allows.
+CLI::Validator hexByteValidator();                 // two hexadecimal digits 00-FF
+CLI::Validator decimalValidator(int min, int max,  // a whole number min..max, as DecimalOr100
+                                Blanks blanks = Blanks::Refused);
+CLI::Validator countValidator();  // a whole number 0 or more
 
 // A command group under the program: NAME followed by exactly one of its subcommands.
 CLI::App& addGroup(CliApp& cli, const std::string& name, const std::string& description);

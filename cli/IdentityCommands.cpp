@@ -10,16 +10,16 @@ namespace veltra::cli {
 
 namespace {
 
-// Also 1 when the status area showed a failure the status does not carry.
+// Also 1 when the procedure noted a failure its status does not carry.
 int exitCodeSeen(const CliSession& s, Status status) {
-    return status == kOk && !s.view.sawFailure() ? 0 : 1;
+    return status == kOk && s.frame.result().ok() ? 0 : 1;
 }
 
-// --json: the code the status area shows, as text (a code may be all digits).
+// --json: the code read or stored, as text (a code may be all digits).
 int withCode(CliSession& s, Status status) {
     const int rc = exitCodeSeen(s, status);
-    if (rc == 0 && !s.view.fields().empty()) {
-        s.json.addString("value", firstField(s.view));
+    if (rc == 0 && !s.frame.result().code.empty()) {
+        s.json["value"] = s.frame.result().code;
     }
     return rc;
 }
@@ -34,13 +34,13 @@ int enterUsbId(CliSession& s, Entry entry, const std::string& typed) {
     s.view.setEntryText(Entry::OriginalUsbIdInputEdit, "");
     s.view.setEntryText(Entry::UsbIdInputEdit, "");
     s.view.setEntryText(entry, upper(typed));
-    return exitCodeSeen(s, UsbIdInputOKBtnClick(s.frame));
+    return withCode(s, UsbIdInputOKBtnClick(s.frame));
 }
 
 // No cut to 13 characters: a longer text is reported, not shortened into a code.
 int writeHeadId(CliSession& s, const std::string& code) {
     s.view.setEntryText(Entry::LeftHeadIDInputEdit, upper(code));
-    return exitCodeSeen(s, HeadIDInputOKBtnClick(s.frame));
+    return withCode(s, HeadIDInputOKBtnClick(s.frame));
 }
 
 // A body that runs one read procedure and, with --json, gives the code it shows.

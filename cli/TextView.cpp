@@ -25,31 +25,14 @@ void TextView::write(std::string_view text) {
     midLine_ = text.back() != '\n';
 }
 
-void TextView::noteField(std::string_view text) {
-    constexpr std::string_view kEquals = " = ";
-    if (!pendingLabel_.empty()) {
-        fields_.emplace_back(pendingLabel_, text);
-        pendingLabel_.clear();
-    }
-    if (text.size() > kEquals.size() && text.substr(text.size() - kEquals.size()) == kEquals) {
-        text.remove_suffix(kEquals.size());
-        text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
-        pendingLabel_ = text;
-    }
-}
-
 void TextView::setStatusText(std::string_view text) {
     finishLine();
     status_ = text;
-    fields_.clear();
-    pendingLabel_.clear();
-    noteField(text);
     write(text);
 }
 
 void TextView::appendStatusText(std::string_view text) {
     status_ += text;
-    noteField(text);
     write(text);
 }
 
@@ -59,7 +42,6 @@ void TextView::addStatusLine(std::string_view text) {
         status_ += '\n';
     }
     status_ += text;
-    noteField(text);
     write(text);
 }
 
@@ -68,9 +50,6 @@ void TextView::setStatusColour(TextColour colour) {
         finishLine();
     }
     colour_ = colour;
-    if (colour == TextColour::Red) {
-        sawFailure_ = true;
-    }
 }
 
 void TextView::setWidgetVisible(Widget widget, bool visible) {
@@ -125,14 +104,6 @@ void TextView::setGridCell(int row, int col, std::string_view text) {
     if (row >= 0 && row < 17 && col >= 0 && col < 17) {
         grid_[std::size_t(row)][std::size_t(col)] = text;
     }
-}
-
-const std::string& TextView::gridCell(int row, int col) const {
-    static const std::string kNone;
-    if (row < 0 || row >= 17 || col < 0 || col >= 17) {
-        return kNone;
-    }
-    return grid_[std::size_t(row)][std::size_t(col)];
 }
 
 void TextView::setSummary(SummaryField, std::string_view) {}

@@ -2,8 +2,7 @@
 // The adjustment window's status area and work area as plain text, for the command line. Status
 // texts are printed as the procedures write them: a replacing write starts a new line, an
 // appending write continues the line, a new-line write starts one. Red texts (failures) go to
-// the error stream. The EEPROM grid and the window's timers are kept for the command to use, and
-// so are the values the status area shows (for --json).
+// the error stream. The EEPROM grid and the window's timers are kept for the command to use.
 #include <array>
 #include <functional>
 #include <ostream>
@@ -65,14 +64,7 @@ public:
     }
 
     bool timerRunning(Timer timer) const { return running_.count(timer) != 0; }
-    bool sawFailure() const { return sawFailure_; }
-    void clearFailure() { sawFailure_ = false; }
     const std::vector<std::string>& topMarginItems() const { return topMargin_; }
-    // The values of the status area as it stands: a text that ends in " = " labels the text
-    // written after it ("Page counter = " then "12" gives {"Page counter", "12"}).
-    const std::vector<std::pair<std::string, std::string>>& fields() const { return fields_; }
-    // A cell of the EEPROM grid (row and column 0 hold the headings); empty when not filled.
-    const std::string& gridCell(int row, int col) const;
     // Prints the grid as the 16 x 16 table with its "Low"/"High" headings, or only its rows
     // firstRow to lastRow (0-15, the high address digit).
     void printGrid(std::ostream& out, int firstRow = 0, int lastRow = 15) const;
@@ -86,22 +78,18 @@ private:
             beforeText_();
         }
     }
-    void noteField(std::string_view text);
 
     std::ostream& out_;
     std::ostream& err_;
     std::string status_;
     TextColour colour_ = TextColour::Black;
     bool midLine_ = false;
-    bool sawFailure_ = false;
     std::set<Timer> running_;
     std::array<std::string, 16> entries_{};
     std::array<bool, 12> checks_{};
     std::vector<std::string> topMargin_;
     int topMarginIndex_ = -1;
     std::array<std::array<std::string, 17>, 17> grid_{};
-    std::vector<std::pair<std::string, std::string>> fields_;
-    std::string pendingLabel_;  // the label waiting for its value, or empty
     std::function<void(bool)> waitListener_;
     std::function<void()> beforeText_;
 };

@@ -45,14 +45,29 @@ std::uint8_t TPBid::Address(bool colour, int kind) {
     return std::uint8_t(k->address + (colour ? 1 : 0));
 }
 
+Detail TPBid::RangeError(bool colour, int kind) {
+    const BidKind* k = findKind(kind);
+    if (k == nullptr) {
+        return link_error::kUnexpected;
+    }
+    return colour ? k->colourError : k->blackError;
+}
+
 Status TPBid::ReadBidValue(bool colour, int kind, std::string& text) {
+    std::int8_t value = 0;
+    VELTRA_TRY(ReadBidValue(colour, kind, value));
+    text = std::to_string(int(value));
+    return kOk;
+}
+
+Status TPBid::ReadBidValue(bool colour, int kind, std::int8_t& value) {
+    value = 0;
     if (findKind(kind) == nullptr) {
-        text = std::to_string(0);  // (a literal here trips a false GCC 12 -Wrestrict)
         return kOk;
     }
-    std::uint8_t value = 0;
-    VELTRA_TRY(factory_.ReadEepromByteData(Address(colour, kind), value));
-    text = std::to_string(int(std::int8_t(value)));
+    std::uint8_t byte = 0;
+    VELTRA_TRY(factory_.ReadEepromByteData(Address(colour, kind), byte));
+    value = std::int8_t(byte);
     return kOk;
 }
 
@@ -66,7 +81,7 @@ Status TPBid::WriteBidValue(bool colour, int kind, const std::string& text) {
     }
     const int value = DecimalOr100(text, Blanks::LeadingAllowed);
     if (value < kMinValue || value > kMaxValue) {
-        lastError_ = colour ? k->colourError : k->blackError;
+        lastError_ = RangeError(colour, kind);
         return kBidRange;
     }
     const auto v = std::int8_t(value);

@@ -7,6 +7,7 @@
 // caller reads right after the failed call to word its message. Nothing below the windows throws
 // or shows anything, except the program errors that go through MessageHandler::endProgram.
 #include <cstdint>
+#include <string_view>
 
 namespace veltra {
 
@@ -21,8 +22,40 @@ inline constexpr Status kPrinterError = 0x4000;      // TPD4Comm::PrinterError s
 inline constexpr Status kHeadIdFormat = 0x5000;      // detail from the head ID unit
 inline constexpr Status kBidRange = 0x7000;          // TPBid::LastError says which field
 inline constexpr Status kUsbIdFormat = 0x8000;       // detail from the USB ID unit
+// Outcomes of the procedures above the link; in both nothing was sent to the printer.
+inline constexpr Status kInputRejected = 0x9000;  // typed input refused ("Input data is wrong.")
+inline constexpr Status kJournalFailed = 0xA000;  // the change journal could not be written
 
 inline constexpr Detail kNoError = 1;
+
+// The name of each status code, stable for scripts (the command line's --json "result");
+// "unknown" for a code that is none of the above.
+constexpr std::string_view StatusName(Status s) {
+    switch (s) {
+        case kOk:
+            return "ok";
+        case kPortFailure:
+            return "port-failure";
+        case kTransportFailure:
+            return "transport-failure";
+        case kFactoryFailure:
+            return "factory-reply-failure";
+        case kPrinterError:
+            return "printer-error";
+        case kHeadIdFormat:
+            return "head-id-format";
+        case kBidRange:
+            return "bid-range";
+        case kUsbIdFormat:
+            return "usb-id-format";
+        case kInputRejected:
+            return "input-refused";
+        case kJournalFailed:
+            return "journal-failed";
+        default:
+            return "unknown";
+    }
+}
 
 // Whether a step failed. A result of a higher layer that carries a Status (a print job's
 // PrintResult) adds its own overload, so that VELTRA_TRY serves it too.

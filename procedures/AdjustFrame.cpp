@@ -300,9 +300,32 @@ std::string AdjustFrame::FailureMessage(Status status) const {
                        ? std::string(UncodedStateText(objects_.link.PrinterState()))
                        : std::string(msg::kUnknownError);
         }
+        case kBidRange:
+            return std::string(BidRangeMessage(objects_.bid.LastError()));
+        case kInputRejected:
+            return std::string(msg::kInputDataWrong);
         default:
             return {};
     }
+}
+
+ProcedureResult& AdjustFrame::NewResult() {
+    result_ = ProcedureResult{};
+    return result_;
+}
+
+void AdjustFrame::NoteFailure(Status status, Detail detail, std::string_view words) {
+    if (result_.status == kOk && status != kOk) {
+        result_.status = status;
+        result_.detail = detail;
+        result_.failure = words;
+    }
+}
+
+Status AdjustFrame::Refuse(Status status, std::string_view text) {
+    ShowStatus(StatusMode::Error, text);
+    NoteFailure(status, kNoError, text);
+    return status;
 }
 
 void AdjustFrame::ReportStatus(Status status, Detail detail) {
@@ -312,29 +335,42 @@ void AdjustFrame::ReportStatus(Status status, Detail detail) {
     switch (status) {
         case kPortFailure:
         case kTransportFailure:
-        case kFactoryFailure:
-            if (const std::string text = FailureMessage(status); !text.empty()) {
+        case kFactoryFailure: {
+            const std::string text = FailureMessage(status);
+            if (!text.empty()) {
                 ShowStatus(StatusMode::Error, text);
             }
+            const Detail why = status == kPortFailure        ? objects_.driver.LastError()
+                               : status == kTransportFailure ? objects_.link.LastError()
+                                                             : objects_.factory.LastError();
+            NoteFailure(status, why, text);
             break;
-        case kPrinterError:
+        }
+        case kPrinterError: {
+            const std::string text = FailureMessage(status);
             ShowPrinterError();
+            NoteFailure(status, objects_.link.PrinterError(), text);
             BuildItemList();
             break;
+        }
         case kHeadIdFormat:
             ShowStatus(StatusMode::Error, HeadIdMessage(detail));
+            NoteFailure(status, detail, HeadIdMessage(detail));
             break;
         case kBidRange: {
             const Detail code = detail != kNoError ? detail : objects_.bid.LastError();
             // A range message is a note, not a fault: black, below what is already shown.
             const bool hasText = !view_.statusText().empty();
             ShowStatus(hasText ? StatusMode::NewLine : StatusMode::Replace, BidRangeMessage(code));
+            NoteFailure(status, code, BidRangeMessage(code));
             break;
         }
         case kUsbIdFormat:
             ShowStatus(StatusMode::Error, UsbIdMessage(detail));
+            NoteFailure(status, detail, UsbIdMessage(detail));
             break;
         default:
+            NoteFailure(status, detail, FailureMessage(status));
             break;
     }
 }
@@ -424,12 +460,14 @@ void AdjustFrame::FormShow() {
 
 Status AdjustFrame::GetStatusBtnClick() {
     TPD4Comm& link = objects_.link;
+    NewResult();
     const Status status = link.ReadStatus();
     if (status != kOk) {
         ReportStatus(status);
         return status;
     }
     const std::int16_t state = link.PrinterState();
+    result_.printer = PrinterStatus{state, link.PrinterError(), link.RawErrorCode()};
     if (state == printer_state::kError) {
         ShowPrinterError();
     } else {

@@ -15,6 +15,7 @@
 #include "link/Status.h"
 #include "procedures/AdjustView.h"
 #include "procedures/Messages.h"
+#include "procedures/ProcedureResult.h"
 #include "procedures/ProgramObjects.h"
 
 namespace veltra {
@@ -28,10 +29,6 @@ enum class StatusMode : int {
     Append = 5,     // appends without a line break
     NewLine = 6,    // adds the text as a new line
 };
-
-// Returned by a handler whose typed input was refused with "Input data is wrong.": nothing was
-// sent to the printer. (No layer below the window uses 0.)
-inline constexpr Status kInputRejected = 0;
 
 // One entry of an item list: its caption and the panel it opens.
 struct ItemEntry {
@@ -110,8 +107,6 @@ struct AdjustState {
     std::vector<std::string> topMarginLabels;                 // combo items of the last read
     std::uint8_t HeadAngFastenerChosen = 0;                   // head angle: fastener type chosen
     std::uint8_t HeadAngFastenerOld = 0;                      // head angle: 0 "New", 1 "Old"
-    // The byte the last top margin read found (-1: none read yet).
-    int topMarginValue = -1;
 };
 
 class AdjustFrame {
@@ -138,6 +133,10 @@ public:
     // caller to word (kPrinterError, nothing written).
     Status ShowStatus(StatusMode mode, std::string_view text, bool reportPrinterError = true);
 
+    // Shows text in red as ShowStatus's Error mode does and keeps status as the procedure's
+    // outcome: for refusals the procedure words itself (input refused, journal failed).
+    Status Refuse(Status status, std::string_view text);
+
     // Enables the window and shows the message of a failed status. detail is the format unit's
     // code for 0x5000 (head ID) and 0x8000 (USB ID); for 0x7000 it defaults to TPBid::LastError.
     void ReportStatus(Status status, Detail detail = kNoError);
@@ -153,6 +152,12 @@ public:
     // The printer error message of the last status read, in red ("Unknown error" with a second
     // line "Error Code:" and the raw code). Nothing when the reply carried no "ER:" field.
     void ShowPrinterError();
+
+    // The data of the procedure that ran last. A procedure starts its record with NewResult;
+    // ReportStatus and Refuse note the first failure in it, with its detail code and words.
+    ProcedureResult& NewResult();
+    ProcedureResult& result() { return result_; }
+    const ProcedureResult& result() const { return result_; }
 
     // Fills AdjustRdoGrp with the normal or the error-state list by the last printer state.
     void BuildItemList();
@@ -180,12 +185,14 @@ public:
 
 private:
     void ChooseItem(Group group, std::span<const ItemEntry> items, int index);
+    void NoteFailure(Status status, Detail detail, std::string_view words);
 
     ProgramObjects& objects_;
     AdjustView& view_;
     AdjustState& state_;
     // Set during the ready wait of ShowStatus mode 2: the printer is finishing what it was asked.
     bool finishingAsked_ = false;
+    ProcedureResult result_;
 };
 
 // The text of a Bi-D range detail code 0x1001-0x1008; "" for any other.

@@ -32,6 +32,8 @@ Status ReadStoredByte(AdjustFrame& frame, std::uint8_t address, std::uint8_t& va
     const Status s = frame.objects().link.ReadEepromByte(address, value);
     if (s != kOk) {
         frame.ReportStatus(s);
+    } else {
+        frame.result().read.push_back({address, value});
     }
     return s;
 }
@@ -82,17 +84,22 @@ Status BidOKBtnClick(AdjustFrame& frame, BidChoice choice) {
             return kOk;
         }
         case BidChoice::CheckPresent: {
+            ProcedureResult& result = frame.NewResult();
             for (std::size_t i = 0; i < kBidRows.size(); i += 2) {
-                std::string black;
-                std::string colour;
-                Status s = o.bid.ReadBidValue(false, kBidRows[i].kind, black);
-                if (s == kOk) {
-                    s = o.bid.ReadBidValue(true, kBidRows[i].kind, colour);
+                std::int8_t values[2] = {};
+                for (std::size_t side = 0; side < 2; ++side) {
+                    const BidRow& row = kBidRows[i + side];
+                    if (Status s = o.bid.ReadBidValue(row.colour, row.kind, values[side]);
+                        s != kOk) {
+                        frame.ReportStatus(s);
+                        return s;
+                    }
+                    result.read.push_back(
+                        {TPBid::Address(row.colour, row.kind), std::uint8_t(values[side])});
+                    result.values.push_back({std::string(row.key), values[side]});
                 }
-                if (s != kOk) {
-                    frame.ReportStatus(s);
-                    return s;
-                }
+                const std::string black = std::to_string(int(values[0]));
+                const std::string colour = std::to_string(int(values[1]));
                 const std::string name(kBidRows[i].name.substr(0, kBidRows[i].name.find(' ')));
                 frame.ShowStatus(i == 0 ? StatusMode::Replace : StatusMode::NewLine,
                                  name + std::string(msg::kBidBlackValue));
@@ -110,6 +117,7 @@ Status BidOKBtnClick(AdjustFrame& frame, BidChoice choice) {
 Status BidWrtOKBtnClick(AdjustFrame& frame) {
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
+    ProcedureResult& result = frame.NewResult();
     // The journal holds both bytes of each kind a value in range will be sent for: the printer
     // takes a kind's pair in one command.
     std::set<std::uint8_t> changing;
@@ -141,6 +149,9 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
             overall = s;
             continue;
         }
+        const auto sent = std::int8_t(DecimalOr100(text, Blanks::LeadingAllowed));
+        result.written.push_back({TPBid::Address(row.colour, row.kind), std::uint8_t(sent)});
+        result.values.push_back({std::string(row.key), sent});
         frame.ShowStatus(mode, std::string(msg::kBidAsBefore) + std::string(row.name) +
                                    std::string(msg::kBidAsData));
         frame.ShowStatus(StatusMode::Append, text);
@@ -157,6 +168,7 @@ Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
             return RunPrint(frame, msg::kPfPrinting, &PrintJobs::PfPrint);
         case PfChoice::Adjust:
         case PfChoice::CheckPresent: {
+            ProcedureResult& result = frame.NewResult();
             if (choice == PfChoice::Adjust) {
                 frame.HideAllPanels();
                 frame.view().showPanel(Panel::PFAdjustPnl);
@@ -165,6 +177,7 @@ Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
             if (Status s = ReadStoredByte(frame, kPfAddress, value); s != kOk) {
                 return s;
             }
+            result.values.push_back({std::string(kPfName), std::int8_t(value)});
             if (choice == PfChoice::Adjust) {
                 frame.view().setEntryText(Entry::PFEdit, Signed(value));
             } else {
@@ -179,11 +192,11 @@ Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
 
 Status PFWriteOKBtnClick(AdjustFrame& frame) {
     ProgramObjects& o = frame.objects();
+    ProcedureResult& result = frame.NewResult();
     const std::string text = frame.view().entryText(Entry::PFEdit);
     const int value = DecimalOr100(text);
     if (value < kPfMin || value > kPfMax) {
-        frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
-        return kInputRejected;
+        return frame.Refuse(kInputRejected, msg::kInputDataWrong);
     }
     JournalGuard journal(frame, "pf write", {kPfAddress});
     if (!journal.ok()) {
@@ -192,6 +205,8 @@ Status PFWriteOKBtnClick(AdjustFrame& frame) {
     if (Status s = FinishWrite(frame, o.factory.SetPfValue(std::int8_t(value))); s != kOk) {
         return s;
     }
+    result.written.push_back({kPfAddress, std::uint8_t(std::int8_t(value))});
+    result.values.push_back({std::string(kPfName), value});
     frame.ShowStatus(StatusMode::Replace, msg::kPfAsBefore);
     frame.ShowStatus(StatusMode::Append, text);
     frame.ShowStatus(StatusMode::Append, msg::kPfAsAfter);
@@ -222,13 +237,14 @@ Status TopMarginMainBtnClick(AdjustFrame& frame, TopMarginChoice choice) {
     if (choice == TopMarginChoice::CheckMargin) {
         return RunPrint(frame, msg::kTopMarginPrinting, &PrintJobs::TopMarginPrint);
     }
+    ProcedureResult& result = frame.NewResult();
     frame.HideAllPanels();
     frame.view().showPanel(Panel::TopMarginPnl);
     std::uint8_t value = 0;
     if (Status s = ReadStoredByte(frame, kTopMarginAddress, value); s != kOk) {
         return s;
     }
-    frame.state().topMarginValue = value;
+    result.values.push_back({std::string(kTopMarginName), value});
     TopMarginSeries series = TopMarginSeries::None;
     const std::vector<std::string> labels = TopMarginLabels(value, series);
     if (!labels.empty()) {
@@ -242,13 +258,13 @@ Status TopMarginMainBtnClick(AdjustFrame& frame, TopMarginChoice choice) {
 Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
+    ProcedureResult& result = frame.NewResult();
     const int index = view.topMarginIndex();
     const TopMarginSeries series = frame.state().topMarginSeries;
     // Without a chosen item of a known series there is no value to write: nothing is sent.
     if (index < 0 || index >= int(frame.state().topMarginLabels.size()) ||
         series == TopMarginSeries::None) {
-        frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
-        return kInputRejected;
+        return frame.Refuse(kInputRejected, msg::kInputDataWrong);
     }
     const auto& values = series == TopMarginSeries::Low ? kTopMarginLow : kTopMarginHigh;
     JournalGuard journal(frame, "top-margin write", {kTopMarginAddress});
@@ -260,6 +276,8 @@ Status TopMarginWriteOKBtnClick(AdjustFrame& frame) {
         s != kOk) {
         return s;
     }
+    result.written.push_back({kTopMarginAddress, stored});
+    result.values.push_back({std::string(kTopMarginName), stored});
     const std::string& label = frame.state().topMarginLabels[std::size_t(index)];
     frame.ShowStatus(StatusMode::Replace, msg::kTopMarginAsBefore);
     frame.ShowStatus(StatusMode::Append, label);

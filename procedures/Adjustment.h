@@ -13,6 +13,7 @@ namespace veltra {
 // One Bi-D row of the input panel, in the panel's order (VSD1 black first, ECO colour last).
 struct BidRow {
     std::string_view name;  // "VSD1 Black"
+    std::string_view key;   // "vsd1-black": the value's name in results and on the command line
     int kind;               // Bi-D kind: 4 VSD1, 5 VSD2, 6 VSD3, 7 ECO
     bool colour;
     Entry entry;
@@ -21,26 +22,29 @@ struct BidRow {
 };
 
 inline constexpr std::array<BidRow, 8> kBidRows{{
-    {"VSD1 Black", 4, false, Entry::BidVSD1BkWrtEdit, CheckBox::BidVSD1BkCheckBox,
+    {"VSD1 Black", "vsd1-black", 4, false, Entry::BidVSD1BkWrtEdit, CheckBox::BidVSD1BkCheckBox,
      SummaryField::ShowVSD1BkPnl},
-    {"VSD1 Color", 4, true, Entry::BidVSD1YMCWrtEdit, CheckBox::BidVSD1YMCCheckBox,
+    {"VSD1 Color", "vsd1-color", 4, true, Entry::BidVSD1YMCWrtEdit, CheckBox::BidVSD1YMCCheckBox,
      SummaryField::ShowVSD1ClPnl},
-    {"VSD2 Black", 5, false, Entry::BidVSD2BkWrtEdit, CheckBox::BidVSD2BkCheckBox,
+    {"VSD2 Black", "vsd2-black", 5, false, Entry::BidVSD2BkWrtEdit, CheckBox::BidVSD2BkCheckBox,
      SummaryField::ShowVSD2BkPnl},
-    {"VSD2 Color", 5, true, Entry::BidVSD2YMCWrtEdit, CheckBox::BidVSD2YMCCheckBox,
+    {"VSD2 Color", "vsd2-color", 5, true, Entry::BidVSD2YMCWrtEdit, CheckBox::BidVSD2YMCCheckBox,
      SummaryField::ShowVSD2ClPnl},
-    {"VSD3 Black", 6, false, Entry::BidVSD3BkWrtEdit, CheckBox::BidVSD3BkCheckBox,
+    {"VSD3 Black", "vsd3-black", 6, false, Entry::BidVSD3BkWrtEdit, CheckBox::BidVSD3BkCheckBox,
      SummaryField::ShowVSD3BkPnl},
-    {"VSD3 Color", 6, true, Entry::BidVSD3YMCWrtEdit, CheckBox::BidVSD3YMCCheckBox,
+    {"VSD3 Color", "vsd3-color", 6, true, Entry::BidVSD3YMCWrtEdit, CheckBox::BidVSD3YMCCheckBox,
      SummaryField::ShowVSD3ClPnl},
-    {"ECO Black", 7, false, Entry::BidECOBkWrtEdit, CheckBox::BidECOBkCheckBox,
+    {"ECO Black", "eco-black", 7, false, Entry::BidECOBkWrtEdit, CheckBox::BidECOBkCheckBox,
      SummaryField::ShowEcoBkPnl},
-    {"ECO Color", 7, true, Entry::BidECOYMCWrtEdit, CheckBox::BidECOYMCCheckBox,
+    {"ECO Color", "eco-color", 7, true, Entry::BidECOYMCWrtEdit, CheckBox::BidECOYMCCheckBox,
      SummaryField::ShowEcoClPnl},
 }};
 
 inline constexpr std::uint8_t kPfAddress = eeprom_address::kPaperFeed;
 inline constexpr std::uint8_t kTopMarginAddress = eeprom_address::kTopMargin;
+// The names of the PF and top margin values in the procedures' results.
+inline constexpr std::string_view kPfName = "pf";
+inline constexpr std::string_view kTopMarginName = "top-margin";
 
 // Top margin: the stored values of the two series (steps 0-5); steps 0-4 are writable.
 inline constexpr std::array<std::uint8_t, 6> kTopMarginLow{14, 28, 42, 56, 70, 85};

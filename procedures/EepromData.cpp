@@ -19,7 +19,7 @@ std::string HexText(const TPDataManu& manu, std::uint8_t value) {
 }
 
 Status RejectInput(AdjustFrame& frame, Entry focus) {
-    frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
+    frame.Refuse(kInputRejected, msg::kInputDataWrong);
     frame.view().setFocus(focus);
     return kInputRejected;
 }
@@ -59,6 +59,7 @@ void EepromItemsOKBtnClick(AdjustFrame& frame, EepromChoice choice) {
 Status EepromReadOkBtnClick(AdjustFrame& frame) {
     AdjustView& view = frame.view();
     ProgramObjects& o = frame.objects();
+    ProcedureResult& result = frame.NewResult();
     const std::string begText = view.entryText(Entry::EepReadBegEdit);
     const std::string endText = view.entryText(Entry::EepReadEndEdit);
     if (begText.size() != kHexFieldLength) {
@@ -99,8 +100,10 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
             view.showPanel(Panel::EEPROMCheckPnl);
             frame.ReportStatus(status);
             view.setHourglass(false);
+            result.read.clear();  // as the table: nothing of a failed read is kept
             return status;
         }
+        result.read.push_back({address, value});
         view.setGridCell(GridRow(address), GridColumn(address), HexText(o.dataManu, value));
         meter.advance();
         view.repaint();
@@ -113,6 +116,7 @@ Status EepromReadOkBtnClick(AdjustFrame& frame) {
 Status EepromWriteOkBtnClick(AdjustFrame& frame) {
     AdjustView& view = frame.view();
     ProgramObjects& o = frame.objects();
+    ProcedureResult& result = frame.NewResult();
     const std::optional<std::uint8_t> address =
         HexPairField(view.entryText(Entry::EepWriteAddEdit));
     const std::optional<std::uint8_t> data = HexPairField(view.entryText(Entry::EepWriteDataEdit));
@@ -128,6 +132,7 @@ Status EepromWriteOkBtnClick(AdjustFrame& frame) {
         frame.ReportStatus(status);
         return status;
     }
+    result.written.push_back({*address, *data});
     frame.ShowStatus(StatusMode::Replace, msg::kAddressIs);
     frame.ShowStatus(StatusMode::Append, HexText(o.dataManu, *address));
     frame.ShowStatus(StatusMode::NewLine, msg::kDataIs);

@@ -57,10 +57,12 @@ Status HdVolOKBtnClick(AdjustFrame& frame, HeadIdChoice choice) {
     if (choice == HeadIdChoice::ChangeData) {
         return OpenInputPanel(frame, Panel::HeadIDInputPnl, Entry::LeftHeadIDInputEdit);
     }
+    frame.NewResult();
     view.setHourglass(true);
     std::array<char, kHeadIdLength + 1> headId{};
     const CodeResult result = HeadIdRead(frame.objects().link, headId);
     if (result.ok()) {
+        frame.result().code = headId.data();
         frame.ShowStatus(StatusMode::Replace, msg::kHeadIdIs);
         frame.ShowStatus(StatusMode::Append, std::string_view(headId.data()));
     } else {
@@ -72,6 +74,7 @@ Status HdVolOKBtnClick(AdjustFrame& frame, HeadIdChoice choice) {
 
 Status HeadIDInputOKBtnClick(AdjustFrame& frame) {
     AdjustView& view = frame.view();
+    frame.NewResult();
     const std::string typed = view.entryText(Entry::LeftHeadIDInputEdit);
     // Only a head ID that will be written is journalled; a typing error sends nothing.
     if (HeadIdValues values{}; HeadIdParse(typed, values).ok()) {
@@ -88,6 +91,7 @@ Status HeadIDInputOKBtnClick(AdjustFrame& frame) {
         view.setFocus(Entry::LeftHeadIDInputEdit);
         return result.status;
     }
+    frame.result().code = typed;
     frame.ShowStatus(StatusMode::Replace, msg::kHeadIdTypedBefore);
     frame.ShowStatus(StatusMode::Append, typed);
     frame.ShowStatus(StatusMode::Append, msg::kHeadIdTypedAfter);
@@ -99,12 +103,14 @@ Status UsbIdOKBtnClick(AdjustFrame& frame, UsbIdChoice choice) {
     if (choice == UsbIdChoice::Input) {
         return OpenInputPanel(frame, Panel::USBIDInputPnl, Entry::OriginalUsbIdInputEdit);
     }
+    frame.NewResult();
     std::array<char, kUsbIdLength + 1> usbId{};
     const CodeResult result = UsbIdRead(frame.objects().link, usbId);
     if (!result.ok()) {
         frame.ReportStatus(result);
         return result.status;
     }
+    frame.result().code = usbId.data();
     frame.ShowStatus(StatusMode::Replace, msg::kUsbIdIs);
     frame.ShowStatus(StatusMode::Append, std::string_view(usbId.data()));
     return kOk;
@@ -123,6 +129,7 @@ Status ShowUsbIdRegistered(AdjustFrame& frame, std::string_view first, std::stri
     if (ready != kOk) {
         frame.ShowStatus(StatusMode::Replace, msg::kUsbIdAsBefore);
     }
+    frame.result().code = std::string(first) + std::string(second);
     frame.ShowStatus(StatusMode::Append, first);
     if (!second.empty()) {
         frame.ShowStatus(StatusMode::Append, second);
@@ -162,11 +169,11 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
     ProgramObjects& o = frame.objects();
     const std::string original = view.entryText(Entry::OriginalUsbIdInputEdit);
     const std::string serial = view.entryText(Entry::UsbIdInputEdit);
+    frame.NewResult();
     view.setStatusText("");
 
     if (!original.empty() && !serial.empty()) {
-        frame.ShowStatus(StatusMode::Error, msg::kInputDataWrong);
-        return kInputRejected;
+        return frame.Refuse(kInputRejected, msg::kInputDataWrong);
     }
     if (!original.empty()) {
         std::optional<JournalGuard> journal;

@@ -83,8 +83,7 @@ void JournalGuard::append() {
     entry_.port = std::string(OpenPortName(o.driver));
     std::string why;
     if (!o.journal->append(entry_, why)) {
-        status_ = kJournalFailed;
-        frame_.ShowStatus(StatusMode::Error, JournalFailureText(why));
+        status_ = frame_.Refuse(kJournalFailed, JournalFailureText(why));
     }
 }
 

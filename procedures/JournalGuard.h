@@ -19,9 +19,6 @@
 
 namespace veltra {
 
-// A journal that cannot be written: nothing was sent (like kInputRejected, no layer below uses 0).
-inline constexpr Status kJournalFailed = 0;
-
 class JournalGuard {
 public:
     JournalGuard(AdjustFrame& frame, std::string_view operation,

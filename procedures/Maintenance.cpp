@@ -82,20 +82,23 @@ Status RunCleanCharge(AdjustFrame& frame, std::uint8_t sequence, std::string_vie
     return frame.ShowStatus(StatusMode::Completed, done);
 }
 
-Status ShowCounter(AdjustFrame& frame, std::string_view caption,
-                   Status (TPMaintenance::*read)(std::string&)) {
-    std::string text;
-    const Status status = (frame.objects().maintenance.*read)(text);
+Status ShowCounter(AdjustFrame& frame, std::string_view caption, std::string_view name,
+                   Status (TPMaintenance::*read)(std::int64_t&)) {
+    ProcedureResult& result = frame.NewResult();
+    std::int64_t value = 0;
+    const Status status = (frame.objects().maintenance.*read)(value);
     if (status != kOk) {
         frame.ReportStatus(status);
         return status;
     }
+    result.values.push_back({std::string(name), value});
     frame.ShowStatus(StatusMode::Replace, caption);
-    frame.ShowStatus(StatusMode::Append, text);
+    frame.ShowStatus(StatusMode::Append, std::to_string(value));
     return kOk;
 }
 
-Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
+Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)(), std::uint16_t count) {
+    ProcedureResult& result = frame.NewResult();
     frame.view().setStatusText("");
     const std::uint8_t high = eeprom_address::kProtectionCounter;
     JournalGuard journal(frame, "counter clear", {high, std::uint8_t(high + 1)});
@@ -107,6 +110,9 @@ Status ClearCounter(AdjustFrame& frame, Status (TPMaintenance::*write)()) {
         frame.ReportStatus(status);
         return status;
     }
+    result.written = {{high, std::uint8_t(count >> 8)},
+                      {std::uint8_t(high + 1), std::uint8_t(count & 0xFF)}};
+    result.values.push_back({std::string(kProtectionCounterName), count});
     frame.ShowStatus(StatusMode::Replace, msg::kProtectionCounterCleared);
     frame.view().setSummary(SummaryField::ShowProCounterPnl, msg::kCleared);
     return kOk;
@@ -380,8 +386,8 @@ Status ProCounterOKBtnClick(AdjustFrame& frame, CounterChoice choice) {
         return kOk;
     }
     frame.view().showPanel(Panel::ProCounterCheckPnl);
-    const Status status =
-        ShowCounter(frame, msg::kProtectionCounterIs, &TPMaintenance::ReadProtectionCounter);
+    const Status status = ShowCounter(frame, msg::kProtectionCounterIs, kProtectionCounterName,
+                                      &TPMaintenance::ReadProtectionCounter);
     if (status == kOk) {
         frame.ShowStatus(StatusMode::Append, msg::kPoints);
     }
@@ -389,19 +395,21 @@ Status ProCounterOKBtnClick(AdjustFrame& frame, CounterChoice choice) {
 }
 
 Status OldInkPadClearBtnClick(AdjustFrame& frame) {
-    return ClearCounter(frame, &TPMaintenance::ClearProtectionCounter);
+    return ClearCounter(frame, &TPMaintenance::ClearProtectionCounter, 0);
 }
 
 Status NewInkPadClearBtnClick(AdjustFrame& frame) {
-    return ClearCounter(frame, &TPMaintenance::PresetProtectionCounter);
+    return ClearCounter(frame, &TPMaintenance::PresetProtectionCounter, kNewInkPadCount);
 }
 
 Status PageCountOKBtnClick(AdjustFrame& frame) {
-    return ShowCounter(frame, msg::kPageCounterIs, &TPMaintenance::ReadPageCounter);
+    return ShowCounter(frame, msg::kPageCounterIs, kPageCounterName,
+                       &TPMaintenance::ReadPageCounter);
 }
 
 Status PrintPassCountOKBtnClick(AdjustFrame& frame) {
-    return ShowCounter(frame, msg::kPrintPassCounterIs, &TPMaintenance::ReadPrintPassCounter);
+    return ShowCounter(frame, msg::kPrintPassCounterIs, kPrintPassCounterName,
+                       &TPMaintenance::ReadPrintPassCounter);
 }
 
 }  // namespace veltra

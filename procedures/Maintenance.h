@@ -4,6 +4,7 @@
 // print pass counters. Each handler takes the frame (which carries the program objects, the
 // view and the window state) and returns kOk or the first failing status, already reported.
 #include <cstdint>
+#include <string_view>
 
 #include "link/Malfactory.h"
 #include "procedures/AdjustFrame.h"
@@ -59,6 +60,11 @@ Status MessageOKBtnClick(AdjustFrame& frame);
 void PowerSwOffOKBtnClick(AdjustFrame& frame);
 void CountDownTimerTimer(AdjustFrame& frame);
 void CountDownTimer2Timer(AdjustFrame& frame);
+
+// The names of the counters in the procedures' results.
+inline constexpr std::string_view kProtectionCounterName = "protection-counter";
+inline constexpr std::string_view kPageCounterName = "page-counter";
+inline constexpr std::string_view kPrintPassCounterName = "pass-counter";
 
 // Protection counter: the choice of CounterRdoBtn.
 enum class CounterChoice { CheckPresent, Clear };

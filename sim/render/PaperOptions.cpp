@@ -13,6 +13,9 @@ namespace {
 // printing on the virtual printer from a terminal and would land amid the program's texts. The
 // program's own errors go through its MessageHandler and are not affected; the toolkit's
 // critical messages still reach the error stream.
+constexpr std::string_view kBidErrorForm =
+    "takes SET:SIDE:DOTS (SET VSD1, VSD2, VSD3 or ECO; SIDE K or C; DOTS -60 to 60), not \"";
+
 void keepToolkitNotesQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
         std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
@@ -27,7 +30,14 @@ void addPaperOptions(CLI::App& app, PaperOptions& o, bool errorsNeedPaper) {
     CLI::Option* errors[] = {
         app.add_option("--bid-error", o.bidErrors,
                        "hidden Bi-D error SET:SIDE:DOTS, SET VSD1|VSD2|VSD3|ECO, SIDE K|C, e.g. "
-                       "VSD1:K:+2 (repeatable)"),
+                       "VSD1:K:+2 (repeatable)")
+            // Refused with the other options' errors, before anything starts.
+            ->check(CLI::Validator(
+                [](std::string& text) -> std::string {
+                    return parseBidError(text) ? std::string()
+                                               : std::string(kBidErrorForm) + text + "\"";
+                },
+                "SET:SIDE:DOTS")),
         app.add_option("--pf-error", o.paperFeedError,
                        "hidden paper feed error, 1/360 inch per inch of feed")
             ->check(CLI::Range(-kMaxPaperFeedError, kMaxPaperFeedError)),
@@ -103,11 +113,7 @@ MechanismErrors mechanismErrors(const PaperOptions& options, const StoredAdjustm
     for (const std::string& text : options.bidErrors) {
         const auto e = parseBidError(text);
         if (!e) {
-            fatalError(ui,
-                       "--bid-error takes SET:SIDE:DOTS (SET VSD1, VSD2, VSD3 or ECO; SIDE K or C; "
-                       "DOTS -60 to 60), not \"" +
-                           text + "\"",
-                       2);
+            fatalError(ui, "--bid-error " + std::string(kBidErrorForm) + text + "\"", 2);
         }
         errors.bidError(e->set, e->side) = e->dots;
     }

@@ -236,6 +236,10 @@ TEST_F(FrameTest, PortFailuresAreWordedByThePortDetail) {
     ASSERT_FALSE(expected.empty()) << "detail " << detail;
     EXPECT_EQ(view.statusText(), expected);
     EXPECT_EQ(view.colour, TextColour::Red);
+    // The same failure as data: the port's detail and the words shown.
+    EXPECT_EQ(frame.result().status, kPortFailure);
+    EXPECT_EQ(frame.result().detail, detail);
+    EXPECT_EQ(frame.result().failure, expected);
 
     rig.objects.driver.ClosePort();
     EXPECT_EQ(frame.GetStatusBtnClick(), kPortFailure);
@@ -271,8 +275,12 @@ TEST_F(FrameTest, ReportStatusFormatMessagesAndSilentStatuses) {
     for (const ReportCase& c : cases) {
         SCOPED_TRACE(c.text);
         frame.ShowStatus(StatusMode::Busy, "stale");
+        frame.NewResult();
         frame.ReportStatus(c.status, c.detail);
         EXPECT_EQ(view.statusText(), c.text);
+        EXPECT_EQ(frame.result().status, c.status);
+        EXPECT_EQ(frame.result().detail, c.detail);
+        EXPECT_EQ(frame.result().failure, c.colour == TextColour::Red ? c.text : "");
         EXPECT_EQ(view.colour, c.colour);
         EXPECT_TRUE(view.enabled);  // the lock ends whatever is shown
         EXPECT_FALSE(view.hourglass);
@@ -281,6 +289,7 @@ TEST_F(FrameTest, ReportStatusFormatMessagesAndSilentStatuses) {
 
 TEST_F(FrameTest, BidRangeIsABlackNoteBelowExistingText) {
     view.setStatusText("");
+    frame.NewResult();
     frame.ReportStatus(kBidRange, 0x1006);
     EXPECT_EQ(view.statusText(), std::string(BidRangeMessage(0x1006)));
     EXPECT_EQ(view.colour, TextColour::Black);
@@ -288,6 +297,9 @@ TEST_F(FrameTest, BidRangeIsABlackNoteBelowExistingText) {
     EXPECT_EQ(view.statusText(),
               std::string(BidRangeMessage(0x1006)) + "\n" + std::string(BidRangeMessage(0x1001)));
     EXPECT_EQ(view.colour, TextColour::Black);
+    // The result keeps the first of the procedure's failures.
+    EXPECT_EQ(frame.result().detail, 0x1006);
+    EXPECT_EQ(frame.result().failure, BidRangeMessage(0x1006));
 }
 
 TEST(BidRangeMessage, NamesEachFieldOnce) {
