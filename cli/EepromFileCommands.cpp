@@ -1,16 +1,12 @@
 // EEPROM image files and the change journal on the command line: backup, diff, restore,
 // history and undo.
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
 
 #include "cli/CliApp.h"
 #include "link/EepromAddresses.h"
-#include "procedures/ChangeJournal.h"
-#include "procedures/EepromBackup.h"
-#include "procedures/JournalGuard.h"
+#include "procedures/EepromFiles.h"
 
 namespace veltra::cli {
 
@@ -40,68 +36,30 @@ bool succeeded(CliSession& s, Status status) {
     return status == kOk;
 }
 
-// Reads and checks an image file; on failure says why in one line on err and gives nullopt.
-std::optional<EepromImage> readImage(CliSession& s, const std::string& file, bool toWrite) {
-    const std::optional<std::string> text = readTextFile(file);
-    EepromImageRead read =
-        text ? parseEepromImageFile(*text) : EepromImageRead{std::nullopt, "it cannot be read"};
-    if (!read.ok()) {
-        s.err << (toWrite ? "Refused: " : "") << file << ": " << read.error
-              << (toWrite ? ". Nothing was written.\n" : "\n");
-        return std::nullopt;
+// What a restore or undo did, in the words of the command line: exit 0 only when every byte
+// reads back as written (or nothing needed writing).
+int reportChange(CliSession& s, const ChangeResult& r, const std::string& refusalPrefix) {
+    if (r.refusal) {
+        s.err << "Refused: " << refusalPrefix << *r.refusal << ". Nothing was written.\n";
+        return 1;
     }
-    return std::move(read.image);
-}
-
-// An image file and the printer's EEPROM to hold against it.
-struct ImageAndPrinter {
-    EepromImage image;
-    EepromBytes printer{};
-};
-
-// Reads the image file, then the printer's EEPROM; on failure says why and gives nullopt.
-std::optional<ImageAndPrinter> readImageAndPrinter(CliSession& s, const std::string& file,
-                                                   bool toWrite) {
-    std::optional<EepromImage> image = readImage(s, file, toWrite);
-    if (!image) {
-        return std::nullopt;
+    if (r.journalFailed) {
+        return 1;
     }
-    ImageAndPrinter read{std::move(*image)};
-    if (!succeeded(s, ReadAllEeprom(s.objects.link, read.printer))) {
-        return std::nullopt;
+    if (r.changes.empty() && r.status != kOk) {
+        s.frame.ReportStatus(r.status);
+        return 1;
     }
-    return read;
-}
-
-// The USB ID as the journal keeps it, from a full read.
-std::string usbIdOf(const EepromBytes& bytes) {
-    return printableText(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()) + eeprom_address::kUsbId,
-                         eeprom_address::kUsbIdLength));
-}
-
-// Writes the changes (journalled already), reads them back, and says what happened: exit 0 only
-// when every byte reads back as written.
-int writeAndVerify(CliSession& s, const std::vector<ByteChange>& changes, JournalGuard& journal) {
-    const WriteBackResult result = WriteBack(s.objects, changes);
+    if (r.dryRun) {
+        for (const ByteChange& c : r.changes) {
+            s.out << "would write " << changeLine(c) << '\n';
+        }
+        return 0;
+    }
+    const WriteBackResult& result = r.write;
+    const std::vector<ByteChange>& changes = r.changes;
     for (std::size_t i = 0; i < result.written; ++i) {
         s.out << "wrote " << changeLine(changes[i]) << '\n';
-    }
-    // The values read back go into the journal, with the USB ID they leave when they changed it.
-    std::map<std::uint8_t, std::uint8_t> after;
-    std::string usbIdAfter = journal.entry().usbId;
-    bool usbIdChanged = false;
-    for (std::size_t i = 0; i < result.readBack.size(); ++i) {
-        const std::uint8_t address = changes[i].address;
-        after[address] = result.readBack[i];
-        const std::size_t pos = std::size_t(address - eeprom_address::kUsbId);
-        if (address >= eeprom_address::kUsbId && pos < usbIdAfter.size()) {
-            usbIdAfter[pos] = printableText(std::string(1, char(result.readBack[i])))[0];
-            usbIdChanged = true;
-        }
-    }
-    if (!after.empty()) {
-        journal.recordAfter(after, usbIdChanged ? usbIdAfter : std::string());
     }
     if (result.failedAt) {
         s.frame.ReportStatus(result.status);
@@ -130,147 +88,76 @@ int writeAndVerify(CliSession& s, const std::vector<ByteChange>& changes, Journa
 }
 
 int backup(CliSession& s, const FileArgs& args) {
-    if (!args.force && std::filesystem::exists(args.file)) {
+    const BackupResult r = SaveToFile(s.objects, args.file, args.force);
+    if (r.exists) {
         s.err << args.file << " exists; --force overwrites it. Nothing was read.\n";
         return 1;
     }
-    EepromBytes bytes{};
-    if (!succeeded(s, ReadAllEeprom(s.objects.link, bytes))) {
+    if (!succeeded(s, r.status)) {
         return 1;
     }
-    const EepromImage image = ImageOfPrinter(s.objects, bytes);
-    if (!writeTextFile(args.file, formatEepromImageFile(image))) {
+    if (!r.fileError.empty()) {
         s.err << "Cannot write " << args.file << '\n';
         return 1;
     }
-    s.out << "Saved the EEPROM of " << image.header.model << " (USB ID " << image.header.usbId
+    s.out << "Saved the EEPROM of " << r.image.header.model << " (USB ID " << r.image.header.usbId
           << ") to " << args.file << '\n';
     return 0;
 }
 
 // diff(1)'s exit status: 0 equal, 1 different, 2 trouble.
 int diff(CliSession& s, const FileArgs& args) {
-    const std::optional<ImageAndPrinter> read = readImageAndPrinter(s, args.file, false);
-    if (!read) {
+    const CompareResult r = CompareWithFile(s.objects, args.file);
+    if (!r.fileError.empty()) {
+        s.err << args.file << ": " << r.fileError << '\n';
         return 2;
     }
-    const std::vector<ByteChange> changes = EepromDifferences(read->printer, read->image.bytes);
-    for (const ByteChange& c : changes) {
+    if (!succeeded(s, r.status)) {
+        return 2;
+    }
+    for (const ByteChange& c : r.differences) {
         s.out << changeLine(c) << '\n';
     }
-    return changes.empty() ? 0 : 1;
+    return r.differences.empty() ? 0 : 1;
 }
 
 int restore(CliSession& s, const FileArgs& args) {
-    const std::optional<ImageAndPrinter> read = readImageAndPrinter(s, args.file, true);
-    if (!read) {
-        return 1;
-    }
-    const EepromImage& image = read->image;
-    const EepromBytes& bytes = read->printer;
-    const std::string mismatch =
-        ModelMismatch(s.objects, image.header.model, bytes[eeprom_address::kModelSetting]);
-    if (!mismatch.empty()) {
-        s.err << "Refused: " << args.file << ": " << mismatch << ". Nothing was written.\n";
-        return 1;
-    }
-    const std::vector<ByteChange> changes = EepromDifferences(bytes, image.bytes);
-    if (changes.empty()) {
+    const ChangeResult r = RestoreFromFile(s.frame, args.file, {args.dryRun});
+    if (!r.refusal && r.status == kOk && r.changes.empty()) {
         s.out << "The printer already holds " << args.file << ". Nothing to write.\n";
         return 0;
     }
-    if (args.dryRun) {
-        for (const ByteChange& c : changes) {
-            s.out << "would write " << changeLine(c) << '\n';
-        }
-        return 0;
-    }
-    std::map<std::uint8_t, std::uint8_t> before;
-    for (const ByteChange& c : changes) {
-        before[c.address] = c.now;
-    }
-    JournalGuard journal(s.frame, "eeprom restore", before, usbIdOf(bytes));
-    if (!journal.ok()) {
-        return 1;
-    }
-    return writeAndVerify(s, changes, journal);
-}
-
-// The USB ID the journal knows the attached printer by; nullopt when the journal is off (offText
-// on err) or the ID cannot be read.
-std::optional<std::string> journalledPrinter(CliSession& s, std::string_view offText) {
-    if (!s.objects.journal) {
-        s.err << offText;
-        return std::nullopt;
-    }
-    std::string usbId;
-    if (!succeeded(s, ReadJournalUsbId(s.objects.link, usbId))) {
-        return std::nullopt;
-    }
-    return usbId;
+    return reportChange(s, r, args.file + ": ");
 }
 
 // Undoes the newest journal entry of the attached printer, with the checks of restore.
 int undo(CliSession& s) {
-    const std::optional<std::string> printer =
-        journalledPrinter(s, "Refused: the change journal is off. Nothing was written.\n");
-    if (!printer) {
-        return 1;
-    }
-    const std::string& usbId = *printer;
-    const std::vector<JournalEntry> entries = EntriesOfPrinter(s.objects.journal->read(), usbId, 1);
-    if (entries.empty()) {
-        s.err << "Refused: the journal holds no entry for the printer with USB ID " << usbId
-              << ". Nothing was written.\n";
-        return 1;
-    }
-    const JournalEntry& entry = entries.front();
-    std::uint8_t b0 = 0;
-    if (!succeeded(s, s.objects.link.ReadEepromByte(eeprom_address::kModelSetting, b0))) {
-        return 1;
-    }
-    if (const std::string mismatch = ModelMismatch(s.objects, entry.model, b0); !mismatch.empty()) {
-        s.err << "Refused: entry " << entry.id << " (" << entry.operation << "): " << mismatch
-              << ". Nothing was written.\n";
-        return 1;
-    }
-    std::vector<ByteChange> changes;
-    std::map<std::uint8_t, std::uint8_t> now;
-    for (const auto& [address, value] : entry.before) {
-        std::uint8_t present = 0;
-        if (!succeeded(s, s.objects.link.ReadEepromByte(address, present))) {
-            return 1;
-        }
-        now[address] = present;
-        if (present != value) {
-            changes.push_back({address, present, value});
+    const UndoResult r = UndoLastChange(s.frame);
+    if (r.target) {
+        s.out << "Undoing entry " << r.target->id << " (" << r.target->operation << ", "
+              << r.target->time << ")\n";
+        if (r.status == kOk && r.changes.empty()) {
+            s.out << "The printer already holds the values from before it. Nothing to write.\n";
+            return 0;
         }
     }
-    s.out << "Undoing entry " << entry.id << " (" << entry.operation << ", " << entry.time << ")\n";
-    if (changes.empty()) {
-        s.out << "The printer already holds the values from before it. Nothing to write.\n";
-        return 0;
-    }
-    JournalGuard journal(s.frame, "eeprom undo", now, usbId);
-    if (!journal.ok()) {
-        return 1;
-    }
-    return writeAndVerify(s, changes, journal);
+    return reportChange(s, r, "");
 }
 
 // The last n entries of the attached printer, newest first.
 int history(CliSession& s, int n) {
-    const std::optional<std::string> printer = journalledPrinter(s, "The change journal is off.\n");
-    if (!printer) {
+    const HistoryResult r = HistoryOfPrinter(s.objects, n);
+    if (r.journalOff) {
+        s.err << "The change journal is off.\n";
         return 1;
     }
-    const std::string& usbId = *printer;
-    const JournalContents journal = s.objects.journal->read();
-    const std::vector<JournalEntry> entries = EntriesOfPrinter(journal, usbId, n);
-    if (entries.empty()) {
-        s.out << "The journal holds no entry for the printer with USB ID " << usbId << ".\n";
+    if (!succeeded(s, r.status)) {
+        return 1;
     }
-    for (const JournalEntry& e : entries) {
+    if (r.entries.empty()) {
+        s.out << "The journal holds no entry for the printer with USB ID " << r.usbId << ".\n";
+    }
+    for (const JournalEntry& e : r.entries) {
         s.out << e.id << "  " << e.time << "  " << e.operation << "  " << e.model << "  " << e.port
               << '\n';
         for (const auto& [address, value] : e.before) {
@@ -283,9 +170,8 @@ int history(CliSession& s, int n) {
             s.out << '\n';
         }
     }
-    if (journal.skippedLines > 0) {
-        s.err << journal.skippedLines << " damaged line(s) of "
-              << s.objects.journal->file().string() << " skipped\n";
+    if (r.skippedLines > 0) {
+        s.err << r.skippedLines << " damaged line(s) of " << r.file.string() << " skipped\n";
     }
     return 0;
 }
