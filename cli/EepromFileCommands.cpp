@@ -3,6 +3,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/CliApp.h"
 #include "link/EepromAddresses.h"
@@ -16,6 +17,14 @@ struct FileArgs {
     std::string file;
     bool force = false;
     bool dryRun = false;
+    std::vector<std::string> regions;
+    bool otherPrinter = false;
+};
+
+struct UndoArgs {
+    long long entry = 0;
+    bool anyIdentity = false;
+    bool overLaterChanges = false;
 };
 
 // One line per changed address: address, printer value, file (or wanted) value, what lives there.
@@ -36,18 +45,26 @@ bool succeeded(CliSession& s, Status status) {
     return status == kOk;
 }
 
+// The status area's report of a failed status, on a line of its own before what follows.
+void reportStatus(CliSession& s, Status status) {
+    s.frame.ReportStatus(status);
+    s.view.finishLine();
+}
+
+std::string heldText(const HeldByte& h) {
+    return h.value ? Hex2(*h.value) : std::string("unknown");
+}
+
 // What a restore or undo did, in the words of the command line: exit 0 only when every byte
-// reads back as written (or nothing needed writing).
-int reportChange(CliSession& s, const ChangeResult& r, const std::string& refusalPrefix) {
+// reads back as written (or nothing needed writing). Every failure says what the printer now
+// holds at each address of the change.
+int reportChange(CliSession& s, const ChangeResult& r, const std::string& refusalPrefix,
+                 std::string_view retry) {
     if (r.refusal) {
         s.err << "Refused: " << refusalPrefix << *r.refusal << ". Nothing was written.\n";
         return 1;
     }
     if (r.journalFailed) {
-        return 1;
-    }
-    if (r.changes.empty() && r.status != kOk) {
-        s.frame.ReportStatus(r.status);
         return 1;
     }
     if (r.dryRun) {
@@ -56,35 +73,46 @@ int reportChange(CliSession& s, const ChangeResult& r, const std::string& refusa
         }
         return 0;
     }
-    const WriteBackResult& result = r.write;
-    const std::vector<ByteChange>& changes = r.changes;
-    for (std::size_t i = 0; i < result.written; ++i) {
-        s.out << "wrote " << changeLine(changes[i]) << '\n';
-    }
-    if (result.failedAt) {
-        s.frame.ReportStatus(result.status);
-        const bool inWrites =
-            result.written < changes.size() && changes[result.written].address == *result.failedAt;
-        s.err << (inWrites ? "The write of " : "The read-back of ") << Hex2(*result.failedAt)
-              << " failed";
-        if (inWrites) {
-            s.err << "; it and the " << changes.size() - result.written - 1
-                  << " bytes after it are left as they were.\n";
-        } else {
-            s.err << "; the written bytes are not all verified.\n";
-        }
+    if (r.journalId == 0 && r.status != kOk) {
+        reportStatus(s, r.status);  // a read before the first write: nothing was written
         return 1;
     }
-    if (!succeeded(s, result.status)) {
-        return 1;
+    const WriteBackResult& w = r.write;
+    for (std::size_t i = 0; i < w.written; ++i) {
+        s.out << "wrote " << changeLine(r.changes[i]) << '\n';
     }
-    if (result.mismatchAt) {
-        s.err << Hex2(*result.mismatchAt) << " does not read back as written.\n";
-        return 1;
+    if (r.finishedPendingOf != 0) {
+        s.out << "Sent FinishValues, which entry " << r.finishedPendingOf << " left unsent.\n";
     }
-    s.out << "Verified " << result.written << (result.written == 1 ? " byte" : " bytes")
-          << " by reading back.\n";
-    return 0;
+    if (w.verified()) {
+        s.out << "Verified " << w.written << (w.written == 1 ? " byte" : " bytes")
+              << " by reading back.\n";
+        return 0;
+    }
+    if (w.status != kOk) {
+        reportStatus(s, w.status);
+    }
+    const bool writeFailed =
+        w.failedAt && w.written < r.changes.size() && r.changes[w.written].address == *w.failedAt;
+    if (writeFailed) {
+        s.err << "The write of " << Hex2(*w.failedAt) << " failed"
+              << (w.refused ? " (the printer refused it)" : "") << "; nothing after it was sent.\n";
+    } else if (w.failedAtFinishValues) {
+        s.err << "Every byte was written, but the printer did not acknowledge FinishValues.\n";
+    } else if (w.failedAt) {
+        s.err << "The read-back of " << Hex2(*w.failedAt)
+              << " failed; the written bytes are not all verified.\n";
+    } else if (w.mismatchAt) {
+        s.err << Hex2(*w.mismatchAt) << " does not read back as written.\n";
+    }
+    s.err << "The printer now holds:\n";
+    for (std::size_t i = 0; i < r.held.size(); ++i) {
+        const ByteChange& c = r.changes[i];
+        s.err << "  " << Hex2(c.address) << "  " << heldText(r.held[i]) << "  (was " << Hex2(c.now)
+              << ", to be " << Hex2(c.want) << ")\n";
+    }
+    s.err << "Entry " << r.journalId << " keeps this; " << retry << ".\n";
+    return 1;
 }
 
 int backup(CliSession& s, const FileArgs& args) {
@@ -97,7 +125,8 @@ int backup(CliSession& s, const FileArgs& args) {
         return 1;
     }
     if (!r.fileError.empty()) {
-        s.err << "Cannot write " << args.file << '\n';
+        s.err << "Cannot save to " << args.file << ": " << r.fileError
+              << ". Nothing was changed.\n";
         return 1;
     }
     s.out << "Saved the EEPROM of " << r.image.header.model << " (USB ID " << r.image.header.usbId
@@ -118,35 +147,70 @@ int diff(CliSession& s, const FileArgs& args) {
     for (const ByteChange& c : r.differences) {
         s.out << changeLine(c) << '\n';
     }
+    if (r.finishValuesPendingOf != 0) {
+        s.err << "Entry " << r.finishValuesPendingOf
+              << " of the journal left FinishValues unacknowledged; eeprom restore sends it.\n";
+    }
     return r.differences.empty() ? 0 : 1;
 }
 
+// The regions a restore is limited to, from their names.
+unsigned regionsOf(const std::vector<std::string>& names) {
+    unsigned regions = names.empty() ? unsigned(kRegionAll) : 0u;
+    for (const std::string& name : names) {
+        regions |= name == "adjustment" ? kRegionAdjustment
+                   : name == "counters" ? kRegionCounters
+                   : name == "identity" ? kRegionIdentity
+                   : name == "other"    ? kRegionOther
+                                        : kRegionAll;
+    }
+    return regions;
+}
+
 int restore(CliSession& s, const FileArgs& args) {
-    const ChangeResult r = RestoreFromFile(s.frame, args.file, {args.dryRun});
-    if (!r.refusal && r.status == kOk && r.changes.empty()) {
+    const RestoreResult r = RestoreFromFile(
+        s.frame, args.file, {args.dryRun, regionsOf(args.regions), args.otherPrinter});
+    if (r.fileRefused) {
+        s.err << "Refused: " << args.file << ": " << *r.refusal << ". Nothing was written.\n";
+        return 2;
+    }
+    if (r.refusal && r.otherPrinterBytes > 0) {
+        s.err << "Refused: " << args.file << ": " << *r.refusal
+              << ". Nothing was written. --other-printer allows it; --region adjustment "
+                 "restores only the adjustment values.\n";
+        return 1;
+    }
+    if (!r.refusal && r.status == kOk && r.changes.empty() && r.finishedPendingOf == 0) {
         s.out << "The printer already holds " << args.file << ". Nothing to write.\n";
         return 0;
     }
-    return reportChange(s, r, args.file + ": ");
+    return reportChange(s, r, args.file + ": ", "eeprom restore again writes what is left");
 }
 
-// Undoes the newest journal entry of the attached printer, with the checks of restore.
-int undo(CliSession& s) {
-    const UndoResult r = UndoLastChange(s.frame);
+// Undoes a journal entry of the attached printer, with the checks of restore.
+int undo(CliSession& s, const UndoArgs& args) {
+    const UndoResult r = UndoChange(s.frame, {args.entry, args.anyIdentity, args.overLaterChanges});
+    if (r.refusal && !r.laterChanges.empty()) {
+        s.err << "Refused: " << *r.refusal
+              << ". Nothing was written. --over-later-changes overwrites it.\n";
+        return 1;
+    }
     if (r.target) {
-        s.out << "Undoing entry " << r.target->id << " (" << r.target->operation << ", "
+        s.out << (r.continues != 0 ? "Carrying on entry " + std::to_string(r.continues) + ", "
+                                   : std::string())
+              << "Undoing entry " << r.target->id << " (" << r.target->operation << ", "
               << r.target->time << ")\n";
-        if (r.status == kOk && r.changes.empty()) {
+        if (!r.refusal && r.status == kOk && r.changes.empty() && r.journalId == 0) {
             s.out << "The printer already holds the values from before it. Nothing to write.\n";
             return 0;
         }
     }
-    return reportChange(s, r, "");
+    return reportChange(s, r, "", "eeprom undo carries the same undo on");
 }
 
 // The last n entries of the attached printer, newest first.
-int history(CliSession& s, int n) {
-    const HistoryResult r = HistoryOfPrinter(s.objects, n);
+int history(CliSession& s, int n, bool anyIdentity) {
+    const HistoryResult r = HistoryOfPrinter(s.objects, n, anyIdentity);
     if (r.journalOff) {
         s.err << "The change journal is off.\n";
         return 1;
@@ -154,12 +218,23 @@ int history(CliSession& s, int n) {
     if (!succeeded(s, r.status)) {
         return 1;
     }
-    if (r.entries.empty()) {
+    if (r.unusableIdentity && !anyIdentity) {
+        s.out << "The printer's USB ID (" << r.usbId
+              << ") is blank or unprintable, so its entries cannot be told from another "
+                 "printer's; --any-identity shows the entries of every such printer.\n";
+    } else if (r.entries.empty()) {
         s.out << "The journal holds no entry for the printer with USB ID " << r.usbId << ".\n";
     }
     for (const JournalEntry& e : r.entries) {
         s.out << e.id << "  " << e.time << "  " << e.operation << "  " << e.model << "  " << e.port
-              << '\n';
+              << "  " << EntryStateName(e.state);
+        if (e.undoes != 0) {
+            s.out << "  undoes " << e.undoes;
+        }
+        if (e.undoneBy != 0) {
+            s.out << "  undone by " << e.undoneBy;
+        }
+        s.out << '\n';
         for (const auto& [address, value] : e.before) {
             s.out << "    " << Hex2(address) << "  before " << Hex2(value);
             const auto after = e.after.find(address);
@@ -200,18 +275,35 @@ void addEepromFileCommands(CliApp& cli, CLI::App& eeprom) {
                    [args](CliSession& s) { return restore(s, *args); });
     restoreCmd.add_option("FILE", args->file, "Image file")->required();
     restoreCmd.add_flag("--dry-run", args->dryRun, "Only show what would be written");
+    restoreCmd
+        .add_option("--region", args->regions,
+                    "Restore only these parts (repeatable): adjustment, counters, identity, other")
+        ->check(CLI::IsMember({"adjustment", "counters", "identity", "other"}));
+    restoreCmd.add_flag("--other-printer", args->otherPrinter,
+                        "Allow an image of another printer to rewrite the identity and counters");
 
     auto count = std::make_shared<int>(10);
-    addCommand(cli, eeprom, "history",
-               "The newest journal entries of the attached printer (by its USB ID)",
-               [count](CliSession& s) { return history(s, *count); })
-        .add_option("N", *count, "How many entries")
-        ->check(CLI::NonNegativeNumber);
+    auto anyIdentity = std::make_shared<bool>(false);
+    CLI::App& historyCmd = addCommand(
+        cli, eeprom, "history",
+        "The newest journal entries of the attached printer (by its USB ID)",
+        [count, anyIdentity](CliSession& s) { return history(s, *count, *anyIdentity); });
+    historyCmd.add_option("N", *count, "How many entries")->check(CLI::PositiveNumber);
+    historyCmd.add_flag("--any-identity", *anyIdentity,
+                        "With a blank or unprintable USB ID: show the entries of every such "
+                        "printer");
 
-    addCommand(cli, eeprom, "undo",
-               "Put back the values from before the newest journal entry of the attached "
-               "printer, and verify them",
-               undo);
+    auto undoArgs = std::make_shared<UndoArgs>();
+    CLI::App& undoCmd =
+        addCommand(cli, eeprom, "undo",
+                   "Put back the values from before a journal entry of the attached printer (the "
+                   "newest not yet undone, or ID), and verify them; a cut undo is carried on",
+                   [undoArgs](CliSession& s) { return undo(s, *undoArgs); });
+    undoCmd.add_option("ID", undoArgs->entry, "The entry to undo")->check(CLI::PositiveNumber);
+    undoCmd.add_flag("--any-identity", undoArgs->anyIdentity,
+                     "With a blank or unprintable USB ID: undo the entry ID all the same");
+    undoCmd.add_flag("--over-later-changes", undoArgs->overLaterChanges,
+                     "Overwrite the changes made after the entry");
 }
 
 }  // namespace veltra::cli
