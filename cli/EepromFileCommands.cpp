@@ -89,7 +89,10 @@ int reportChange(CliSession& s, const ChangeResult& r, const std::string& refusa
               << " by reading back.\n";
         return 0;
     }
-    if (w.status != kOk) {
+    if (w.status != kOk && !r.failureText.empty()) {
+        s.frame.ShowStatus(StatusMode::Error, r.failureText);
+        s.view.finishLine();
+    } else if (w.status != kOk) {
         reportStatus(s, w.status);
     }
     const bool writeFailed =

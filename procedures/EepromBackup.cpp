@@ -122,6 +122,13 @@ bool LinkMayStillAnswer(const ProgramObjects& objects, Status failed) {
              (port == port_error::kWrite || port == port_error::kWriteTime));
 }
 
+void ReadBackFailedByte(ProgramObjects& objects, WriteBackResult& result) {
+    if (std::uint8_t held = 0; result.writeFailed && LinkMayStillAnswer(objects, result.status) &&
+                               objects.link.ReadEepromByte(*result.failedAt, held) == kOk) {
+        result.heldAtFailure = held;
+    }
+}
+
 WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes,
                           bool finishPending) {
     WriteBackResult result;
@@ -130,13 +137,9 @@ WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>
         result.status = objects.link.WriteEepromByte(c.address, c.want);
         if (result.status != kOk) {
             result.failedAt = c.address;
+            result.writeFailed = true;
             result.refused = objects.link.LastError() == link_error::kBusy ||
                              objects.link.LastError() == link_error::kRefused;
-            std::uint8_t held = 0;
-            if (LinkMayStillAnswer(objects, result.status) &&
-                objects.link.ReadEepromByte(c.address, held) == kOk) {
-                result.heldAtFailure = held;
-            }
             return result;
         }
         ++result.written;

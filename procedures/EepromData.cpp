@@ -124,6 +124,7 @@ Status EepromWriteOkBtnClick(AdjustFrame& frame) {
     }
     const Status status = o.link.WriteEepromByte(*address, *data);
     if (status != kOk) {
+        frame.ReportStatus(status);  // worded before the read-back replaces the link's detail
         // A reply lost after the printer took the byte leaves it written: ask what it holds.
         std::optional<std::uint8_t> held;
         if (std::uint8_t value = 0;
@@ -133,7 +134,6 @@ Status EepromWriteOkBtnClick(AdjustFrame& frame) {
         journal.record(EntryState::Failed,
                        held ? std::map<std::uint8_t, std::uint8_t>{{*address, *held}}
                             : std::map<std::uint8_t, std::uint8_t>{});
-        frame.ReportStatus(status);
         frame.ShowStatus(StatusMode::NewLine, NowHoldsText(*address, held));
         return status;
     }

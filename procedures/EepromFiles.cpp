@@ -42,11 +42,16 @@ std::vector<HeldByte> heldAfter(const std::vector<ByteChange>& changes, const Wr
 
 // Writes the changes (journalled already), and records in the journal how far they came and
 // what the printer was found to hold.
-void writeAndRecord(ProgramObjects& objects, ChangeResult& result, JournalGuard& journal,
+void writeAndRecord(AdjustFrame& frame, ChangeResult& result, JournalGuard& journal,
                     bool finishPending) {
+    ProgramObjects& objects = frame.objects();
     result.journalId = journal.entry().id;
     result.write = WriteBack(objects, result.changes, finishPending);
     result.status = result.write.status;
+    if (result.status != kOk) {
+        result.failureText = frame.FailureMessage(result.status);
+        ReadBackFailedByte(objects, result.write);
+    }
     result.held = heldAfter(result.changes, result.write);
     std::map<std::uint8_t, std::uint8_t> after;
     for (const HeldByte& h : result.held) {
@@ -263,7 +268,7 @@ RestoreResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
         result.status = journal.status();
         return result;
     }
-    writeAndRecord(objects, result, journal, pending != nullptr);
+    writeAndRecord(frame, result, journal, pending != nullptr);
     if (pending && result.write.finishValuesAcknowledged) {
         finishPending(frame, *pending);
         result.finishedPendingOf = pending->id;
@@ -423,7 +428,7 @@ UndoResult UndoChange(AdjustFrame& frame, const UndoOptions& options) {
         result.status = journal->status();
         return result;
     }
-    writeAndRecord(objects, result, *journal, finishPending);
+    writeAndRecord(frame, result, *journal, finishPending);
     if (result.write.verified()) {
         journal->recordUndone(target->id);
     }

@@ -71,6 +71,9 @@ struct ChangeResult {
     bool dryRun = false;
     bool journalFailed = false;  // the journal could not be written (already shown): nothing sent
     WriteBackResult write;
+    // The failure of the writes as the status area words it, taken before the read-back that
+    // follows a failed write; "" when the frame has no words for it (ReportStatus then).
+    std::string failureText;
     std::vector<HeldByte> held;  // for each of changes, after the writes
     long long journalId = 0;     // the entry of this change; 0 without a journal
     // FinishValues that an earlier, cut change left unsent was sent now (changes may be empty).
