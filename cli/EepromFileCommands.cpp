@@ -1,16 +1,13 @@
 // EEPROM image files and the change journal on the command line: backup, diff, restore,
 // history and undo.
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/CliApp.h"
 #include "link/EepromAddresses.h"
-#include "procedures/ChangeJournal.h"
-#include "procedures/EepromBackup.h"
-#include "procedures/JournalGuard.h"
+#include "procedures/EepromFiles.h"
 
 namespace veltra::cli {
 
@@ -20,6 +17,14 @@ struct FileArgs {
     std::string file;
     bool force = false;
     bool dryRun = false;
+    std::vector<std::string> regions;
+    bool otherPrinter = false;
+};
+
+struct UndoArgs {
+    long long entry = 0;
+    bool anyIdentity = false;
+    bool overLaterChanges = false;
 };
 
 // One line per changed address: address, printer value, file (or wanted) value, what lives there.
@@ -40,239 +45,199 @@ bool succeeded(CliSession& s, Status status) {
     return status == kOk;
 }
 
-// Reads and checks an image file; on failure says why in one line on err and gives nullopt.
-std::optional<EepromImage> readImage(CliSession& s, const std::string& file, bool toWrite) {
-    const std::optional<std::string> text = readTextFile(file);
-    EepromImageRead read =
-        text ? parseEepromImageFile(*text) : EepromImageRead{std::nullopt, "it cannot be read"};
-    if (!read.ok()) {
-        s.err << (toWrite ? "Refused: " : "") << file << ": " << read.error
-              << (toWrite ? ". Nothing was written.\n" : "\n");
-        return std::nullopt;
-    }
-    return std::move(read.image);
+// The status area's report of a failed status, on a line of its own before what follows.
+void reportStatus(CliSession& s, Status status) {
+    s.frame.ReportStatus(status);
+    s.view.finishLine();
 }
 
-// An image file and the printer's EEPROM to hold against it.
-struct ImageAndPrinter {
-    EepromImage image;
-    EepromBytes printer{};
-};
-
-// Reads the image file, then the printer's EEPROM; on failure says why and gives nullopt.
-std::optional<ImageAndPrinter> readImageAndPrinter(CliSession& s, const std::string& file,
-                                                   bool toWrite) {
-    std::optional<EepromImage> image = readImage(s, file, toWrite);
-    if (!image) {
-        return std::nullopt;
-    }
-    ImageAndPrinter read{std::move(*image)};
-    if (!succeeded(s, ReadAllEeprom(s.objects.link, read.printer))) {
-        return std::nullopt;
-    }
-    return read;
+std::string heldText(const HeldByte& h) {
+    return h.value ? Hex2(*h.value) : std::string("unknown");
 }
 
-// The USB ID as the journal keeps it, from a full read.
-std::string usbIdOf(const EepromBytes& bytes) {
-    return printableText(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()) + eeprom_address::kUsbId,
-                         eeprom_address::kUsbIdLength));
-}
-
-// Writes the changes (journalled already), reads them back, and says what happened: exit 0 only
-// when every byte reads back as written.
-int writeAndVerify(CliSession& s, const std::vector<ByteChange>& changes, JournalGuard& journal) {
-    const WriteBackResult result = WriteBack(s.objects, changes);
-    for (std::size_t i = 0; i < result.written; ++i) {
-        s.out << "wrote " << changeLine(changes[i]) << '\n';
+// What a restore or undo did, in the words of the command line: exit 0 only when every byte
+// reads back as written (or nothing needed writing). Every failure says what the printer now
+// holds at each address of the change.
+int reportChange(CliSession& s, const ChangeResult& r, const std::string& refusalPrefix,
+                 std::string_view retry) {
+    if (r.refusal) {
+        s.err << "Refused: " << refusalPrefix << *r.refusal << ". Nothing was written.\n";
+        return 1;
     }
-    // The values read back go into the journal, with the USB ID they leave when they changed it.
-    std::map<std::uint8_t, std::uint8_t> after;
-    std::string usbIdAfter = journal.entry().usbId;
-    bool usbIdChanged = false;
-    for (std::size_t i = 0; i < result.readBack.size(); ++i) {
-        const std::uint8_t address = changes[i].address;
-        after[address] = result.readBack[i];
-        const std::size_t pos = std::size_t(address - eeprom_address::kUsbId);
-        if (address >= eeprom_address::kUsbId && pos < usbIdAfter.size()) {
-            usbIdAfter[pos] = printableText(std::string(1, char(result.readBack[i])))[0];
-            usbIdChanged = true;
+    if (r.journalFailed) {
+        return 1;
+    }
+    if (r.dryRun) {
+        for (const ByteChange& c : r.changes) {
+            s.out << "would write " << changeLine(c) << '\n';
         }
+        return 0;
     }
-    if (!after.empty()) {
-        journal.recordAfter(after, usbIdChanged ? usbIdAfter : std::string());
-    }
-    if (result.failedAt) {
-        s.frame.ReportStatus(result.status);
-        const bool inWrites =
-            result.written < changes.size() && changes[result.written].address == *result.failedAt;
-        s.err << (inWrites ? "The write of " : "The read-back of ") << Hex2(*result.failedAt)
-              << " failed";
-        if (inWrites) {
-            s.err << "; it and the " << changes.size() - result.written - 1
-                  << " bytes after it are left as they were.\n";
-        } else {
-            s.err << "; the written bytes are not all verified.\n";
-        }
+    if (r.journalId == 0 && r.status != kOk) {
+        reportStatus(s, r.status);  // a read before the first write: nothing was written
         return 1;
     }
-    if (!succeeded(s, result.status)) {
-        return 1;
+    const WriteBackResult& w = r.write;
+    for (std::size_t i = 0; i < w.written; ++i) {
+        s.out << "wrote " << changeLine(r.changes[i]) << '\n';
     }
-    if (result.mismatchAt) {
-        s.err << Hex2(*result.mismatchAt) << " does not read back as written.\n";
-        return 1;
+    if (r.finishedPendingOf != 0) {
+        s.out << "Sent FinishValues, which entry " << r.finishedPendingOf << " left unsent.\n";
     }
-    s.out << "Verified " << result.written << (result.written == 1 ? " byte" : " bytes")
-          << " by reading back.\n";
-    return 0;
+    if (w.verified()) {
+        s.out << "Verified " << w.written << (w.written == 1 ? " byte" : " bytes")
+              << " by reading back.\n";
+        return 0;
+    }
+    if (w.status != kOk && !r.failureText.empty()) {
+        s.frame.ShowStatus(StatusMode::Error, r.failureText);
+        s.view.finishLine();
+    } else if (w.status != kOk) {
+        reportStatus(s, w.status);
+    }
+    const bool writeFailed =
+        w.failedAt && w.written < r.changes.size() && r.changes[w.written].address == *w.failedAt;
+    if (writeFailed) {
+        s.err << "The write of " << Hex2(*w.failedAt) << " failed"
+              << (w.refused ? " (the printer refused it)" : "") << "; nothing after it was sent.\n";
+    } else if (w.failedAtFinishValues) {
+        s.err << "Every byte was written, but the printer did not acknowledge FinishValues.\n";
+    } else if (w.failedAt) {
+        s.err << "The read-back of " << Hex2(*w.failedAt)
+              << " failed; the written bytes are not all verified.\n";
+    } else if (w.mismatchAt) {
+        s.err << Hex2(*w.mismatchAt) << " does not read back as written.\n";
+    }
+    s.err << "The printer now holds:\n";
+    for (std::size_t i = 0; i < r.held.size(); ++i) {
+        const ByteChange& c = r.changes[i];
+        s.err << "  " << Hex2(c.address) << "  " << heldText(r.held[i]) << "  (was " << Hex2(c.now)
+              << ", to be " << Hex2(c.want) << ")\n";
+    }
+    s.err << "Entry " << r.journalId << " keeps this; " << retry << ".\n";
+    return 1;
 }
 
 int backup(CliSession& s, const FileArgs& args) {
-    if (!args.force && std::filesystem::exists(args.file)) {
+    const BackupResult r = SaveToFile(s.objects, args.file, args.force);
+    if (r.exists) {
         s.err << args.file << " exists; --force overwrites it. Nothing was read.\n";
         return 1;
     }
-    EepromBytes bytes{};
-    if (!succeeded(s, ReadAllEeprom(s.objects.link, bytes))) {
+    if (!succeeded(s, r.status)) {
         return 1;
     }
-    const EepromImage image = ImageOfPrinter(s.objects, bytes);
-    if (!writeTextFile(args.file, formatEepromImageFile(image))) {
-        s.err << "Cannot write " << args.file << '\n';
+    if (!r.fileError.empty()) {
+        s.err << "Cannot save to " << args.file << ": " << r.fileError
+              << ". Nothing was changed.\n";
         return 1;
     }
-    s.out << "Saved the EEPROM of " << image.header.model << " (USB ID " << image.header.usbId
+    s.out << "Saved the EEPROM of " << r.image.header.model << " (USB ID " << r.image.header.usbId
           << ") to " << args.file << '\n';
     return 0;
 }
 
 // diff(1)'s exit status: 0 equal, 1 different, 2 trouble.
 int diff(CliSession& s, const FileArgs& args) {
-    const std::optional<ImageAndPrinter> read = readImageAndPrinter(s, args.file, false);
-    if (!read) {
+    const CompareResult r = CompareWithFile(s.objects, args.file);
+    if (!r.fileError.empty()) {
+        s.err << args.file << ": " << r.fileError << '\n';
         return 2;
     }
-    const std::vector<ByteChange> changes = EepromDifferences(read->printer, read->image.bytes);
-    for (const ByteChange& c : changes) {
+    if (!succeeded(s, r.status)) {
+        return 2;
+    }
+    for (const ByteChange& c : r.differences) {
         s.out << changeLine(c) << '\n';
     }
-    return changes.empty() ? 0 : 1;
+    if (r.finishValuesPendingOf != 0) {
+        s.err << "Entry " << r.finishValuesPendingOf
+              << " of the journal left FinishValues unacknowledged; eeprom restore sends it.\n";
+    }
+    return r.differences.empty() ? 0 : 1;
+}
+
+// The regions a restore is limited to, from their names.
+unsigned regionsOf(const std::vector<std::string>& names) {
+    unsigned regions = names.empty() ? unsigned(kRegionAll) : 0u;
+    for (const std::string& name : names) {
+        regions |= name == "adjustment" ? kRegionAdjustment
+                   : name == "counters" ? kRegionCounters
+                   : name == "identity" ? kRegionIdentity
+                   : name == "other"    ? kRegionOther
+                                        : kRegionAll;
+    }
+    return regions;
 }
 
 int restore(CliSession& s, const FileArgs& args) {
-    const std::optional<ImageAndPrinter> read = readImageAndPrinter(s, args.file, true);
-    if (!read) {
+    const RestoreResult r = RestoreFromFile(
+        s.frame, args.file, {args.dryRun, regionsOf(args.regions), args.otherPrinter});
+    if (r.fileRefused) {
+        s.err << "Refused: " << args.file << ": " << *r.refusal << ". Nothing was written.\n";
+        return 2;
+    }
+    if (r.refusal && r.otherPrinterBytes > 0) {
+        s.err << "Refused: " << args.file << ": " << *r.refusal
+              << ". Nothing was written. --other-printer allows it; --region adjustment "
+                 "restores only the adjustment values.\n";
         return 1;
     }
-    const EepromImage& image = read->image;
-    const EepromBytes& bytes = read->printer;
-    const std::string mismatch =
-        ModelMismatch(s.objects, image.header.model, bytes[eeprom_address::kModelSetting]);
-    if (!mismatch.empty()) {
-        s.err << "Refused: " << args.file << ": " << mismatch << ". Nothing was written.\n";
-        return 1;
-    }
-    const std::vector<ByteChange> changes = EepromDifferences(bytes, image.bytes);
-    if (changes.empty()) {
+    if (!r.refusal && r.status == kOk && r.changes.empty() && r.finishedPendingOf == 0) {
         s.out << "The printer already holds " << args.file << ". Nothing to write.\n";
         return 0;
     }
-    if (args.dryRun) {
-        for (const ByteChange& c : changes) {
-            s.out << "would write " << changeLine(c) << '\n';
-        }
-        return 0;
-    }
-    std::map<std::uint8_t, std::uint8_t> before;
-    for (const ByteChange& c : changes) {
-        before[c.address] = c.now;
-    }
-    JournalGuard journal(s.frame, "eeprom restore", before, usbIdOf(bytes));
-    if (!journal.ok()) {
-        return 1;
-    }
-    return writeAndVerify(s, changes, journal);
+    return reportChange(s, r, args.file + ": ", "eeprom restore again writes what is left");
 }
 
-// The USB ID the journal knows the attached printer by; nullopt when the journal is off (offText
-// on err) or the ID cannot be read.
-std::optional<std::string> journalledPrinter(CliSession& s, std::string_view offText) {
-    if (!s.objects.journal) {
-        s.err << offText;
-        return std::nullopt;
-    }
-    std::string usbId;
-    if (!succeeded(s, ReadJournalUsbId(s.objects.link, usbId))) {
-        return std::nullopt;
-    }
-    return usbId;
-}
-
-// Undoes the newest journal entry of the attached printer, with the checks of restore.
-int undo(CliSession& s) {
-    const std::optional<std::string> printer =
-        journalledPrinter(s, "Refused: the change journal is off. Nothing was written.\n");
-    if (!printer) {
+// Undoes a journal entry of the attached printer, with the checks of restore.
+int undo(CliSession& s, const UndoArgs& args) {
+    const UndoResult r = UndoChange(s.frame, {args.entry, args.anyIdentity, args.overLaterChanges});
+    if (r.refusal && !r.laterChanges.empty()) {
+        s.err << "Refused: " << *r.refusal
+              << ". Nothing was written. --over-later-changes overwrites it.\n";
         return 1;
     }
-    const std::string& usbId = *printer;
-    const std::vector<JournalEntry> entries = EntriesOfPrinter(s.objects.journal->read(), usbId, 1);
-    if (entries.empty()) {
-        s.err << "Refused: the journal holds no entry for the printer with USB ID " << usbId
-              << ". Nothing was written.\n";
-        return 1;
-    }
-    const JournalEntry& entry = entries.front();
-    std::uint8_t b0 = 0;
-    if (!succeeded(s, s.objects.link.ReadEepromByte(eeprom_address::kModelSetting, b0))) {
-        return 1;
-    }
-    if (const std::string mismatch = ModelMismatch(s.objects, entry.model, b0); !mismatch.empty()) {
-        s.err << "Refused: entry " << entry.id << " (" << entry.operation << "): " << mismatch
-              << ". Nothing was written.\n";
-        return 1;
-    }
-    std::vector<ByteChange> changes;
-    std::map<std::uint8_t, std::uint8_t> now;
-    for (const auto& [address, value] : entry.before) {
-        std::uint8_t present = 0;
-        if (!succeeded(s, s.objects.link.ReadEepromByte(address, present))) {
-            return 1;
-        }
-        now[address] = present;
-        if (present != value) {
-            changes.push_back({address, present, value});
+    if (r.target) {
+        s.out << (r.continues != 0 ? "Carrying on entry " + std::to_string(r.continues) + ", "
+                                   : std::string())
+              << "Undoing entry " << r.target->id << " (" << r.target->operation << ", "
+              << r.target->time << ")\n";
+        if (!r.refusal && r.status == kOk && r.changes.empty() && r.journalId == 0) {
+            s.out << "The printer already holds the values from before it. Nothing to write.\n";
+            return 0;
         }
     }
-    s.out << "Undoing entry " << entry.id << " (" << entry.operation << ", " << entry.time << ")\n";
-    if (changes.empty()) {
-        s.out << "The printer already holds the values from before it. Nothing to write.\n";
-        return 0;
-    }
-    JournalGuard journal(s.frame, "eeprom undo", now, usbId);
-    if (!journal.ok()) {
-        return 1;
-    }
-    return writeAndVerify(s, changes, journal);
+    return reportChange(s, r, "", "eeprom undo carries the same undo on");
 }
 
 // The last n entries of the attached printer, newest first.
-int history(CliSession& s, int n) {
-    const std::optional<std::string> printer = journalledPrinter(s, "The change journal is off.\n");
-    if (!printer) {
+int history(CliSession& s, int n, bool anyIdentity) {
+    const HistoryResult r = HistoryOfPrinter(s.objects, n, anyIdentity);
+    if (r.journalOff) {
+        s.err << "The change journal is off.\n";
         return 1;
     }
-    const std::string& usbId = *printer;
-    const JournalContents journal = s.objects.journal->read();
-    const std::vector<JournalEntry> entries = EntriesOfPrinter(journal, usbId, n);
-    if (entries.empty()) {
-        s.out << "The journal holds no entry for the printer with USB ID " << usbId << ".\n";
+    if (!succeeded(s, r.status)) {
+        return 1;
     }
-    for (const JournalEntry& e : entries) {
+    if (r.unusableIdentity && !anyIdentity) {
+        s.out << "The printer's USB ID (" << r.usbId
+              << ") is blank or unprintable, so its entries cannot be told from another "
+                 "printer's; --any-identity shows the entries of every such printer.\n";
+    } else if (r.entries.empty()) {
+        s.out << "The journal holds no entry for the printer with USB ID " << r.usbId << ".\n";
+    }
+    for (const JournalEntry& e : r.entries) {
         s.out << e.id << "  " << e.time << "  " << e.operation << "  " << e.model << "  " << e.port
-              << '\n';
+              << "  " << EntryStateName(e.state);
+        if (e.undoes != 0) {
+            s.out << "  undoes " << e.undoes;
+        }
+        if (e.undoneBy != 0) {
+            s.out << "  undone by " << e.undoneBy;
+        }
+        s.out << '\n';
         for (const auto& [address, value] : e.before) {
             s.out << "    " << Hex2(address) << "  before " << Hex2(value);
             const auto after = e.after.find(address);
@@ -283,9 +248,8 @@ int history(CliSession& s, int n) {
             s.out << '\n';
         }
     }
-    if (journal.skippedLines > 0) {
-        s.err << journal.skippedLines << " damaged line(s) of "
-              << s.objects.journal->file().string() << " skipped\n";
+    if (r.skippedLines > 0) {
+        s.err << r.skippedLines << " damaged line(s) of " << r.file.string() << " skipped\n";
     }
     return 0;
 }
@@ -314,18 +278,35 @@ void addEepromFileCommands(CliApp& cli, CLI::App& eeprom) {
                    [args](CliSession& s) { return restore(s, *args); });
     restoreCmd.add_option("FILE", args->file, "Image file")->required();
     restoreCmd.add_flag("--dry-run", args->dryRun, "Only show what would be written");
+    restoreCmd
+        .add_option("--region", args->regions,
+                    "Restore only these parts (repeatable): adjustment, counters, identity, other")
+        ->check(CLI::IsMember({"adjustment", "counters", "identity", "other"}));
+    restoreCmd.add_flag("--other-printer", args->otherPrinter,
+                        "Allow an image of another printer to rewrite the identity and counters");
 
     auto count = std::make_shared<int>(10);
-    addCommand(cli, eeprom, "history",
-               "The newest journal entries of the attached printer (by its USB ID)",
-               [count](CliSession& s) { return history(s, *count); })
-        .add_option("N", *count, "How many entries")
-        ->check(CLI::NonNegativeNumber);
+    auto anyIdentity = std::make_shared<bool>(false);
+    CLI::App& historyCmd = addCommand(
+        cli, eeprom, "history",
+        "The newest journal entries of the attached printer (by its USB ID)",
+        [count, anyIdentity](CliSession& s) { return history(s, *count, *anyIdentity); });
+    historyCmd.add_option("N", *count, "How many entries")->check(CLI::PositiveNumber);
+    historyCmd.add_flag("--any-identity", *anyIdentity,
+                        "With a blank or unprintable USB ID: show the entries of every such "
+                        "printer");
 
-    addCommand(cli, eeprom, "undo",
-               "Put back the values from before the newest journal entry of the attached "
-               "printer, and verify them",
-               undo);
+    auto undoArgs = std::make_shared<UndoArgs>();
+    CLI::App& undoCmd =
+        addCommand(cli, eeprom, "undo",
+                   "Put back the values from before a journal entry of the attached printer (the "
+                   "newest not yet undone, or ID), and verify them; a cut undo is carried on",
+                   [undoArgs](CliSession& s) { return undo(s, *undoArgs); });
+    undoCmd.add_option("ID", undoArgs->entry, "The entry to undo")->check(CLI::PositiveNumber);
+    undoCmd.add_flag("--any-identity", undoArgs->anyIdentity,
+                     "With a blank or unprintable USB ID: undo the entry ID all the same");
+    undoCmd.add_flag("--over-later-changes", undoArgs->overLaterChanges,
+                     "Overwrite the changes made after the entry");
 }
 
 }  // namespace veltra::cli

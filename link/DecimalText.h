@@ -1,7 +1,8 @@
 #pragma once
-// The one reading of a decimal value typed into an entry (Bi-D, PF): an optional sign and digits,
-// nothing else. A text that is not such a number counts as 100, which fails every range check
-// of the typed values, so that it is refused with the range's own message.
+// The one reading of a decimal value typed into an entry (Bi-D, PF): leading blanks, an optional
+// sign and digits, nothing else; wherever a value is typed it is read by this rule, once. A text
+// that is not such a number counts as 100, which fails every range check of the typed values, so
+// that it is refused with the range's own message.
 #include <charconv>
 #include <string_view>
 #include <system_error>
@@ -10,13 +11,9 @@ namespace veltra {
 
 inline constexpr int kNotANumber = 100;
 
-enum class Blanks { Refused, LeadingAllowed };
-
-inline int DecimalOr100(std::string_view text, Blanks blanks = Blanks::Refused) {
-    if (blanks == Blanks::LeadingAllowed) {
-        const std::size_t first = text.find_first_not_of(' ');
-        text.remove_prefix(first == std::string_view::npos ? text.size() : first);
-    }
+inline int DecimalOr100(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    text.remove_prefix(first == std::string_view::npos ? text.size() : first);
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);  // a leading plus sign is a number too
     }

@@ -1,9 +1,17 @@
 #include "link/EepromImageFile.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "link/HexText.h"
 
@@ -243,26 +251,93 @@ EepromImageRead parseEepromImageOrRaw(std::string_view content) {
     return parseEepromImageFile(content);
 }
 
-std::optional<std::string> readTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+std::optional<std::string> readTextFile(const std::string& path, std::string* why) {
+    auto failed = [why](std::string reason) -> std::optional<std::string> {
+        if (why) {
+            *why = std::move(reason);
+        }
         return std::nullopt;
+    };
+    // The type and size come first: opening a FIFO waits for a writer, and a device never ends.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return failed("it does not exist");
     }
-    std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        return std::nullopt;
+    if (ec) {
+        return failed("it cannot be read: " + ec.message());
     }
+    if (std::filesystem::is_directory(status)) {
+        return failed("it is a folder, not a file");
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return failed("it is not a regular file (a device, FIFO or socket)");
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        return failed("it cannot be read: " + ec.message());
+    }
+    if (size > kMaxTextFileSize) {
+        return failed("it is " + std::to_string(size) + " bytes, larger than an image can be");
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        return failed(std::string("it cannot be opened: ") + std::strerror(errno));
+    }
+    // At most one byte more than allowed: a file that grew since is refused, not read on.
+    std::string content(std::size_t(kMaxTextFileSize) + 1, '\0');
+    const std::size_t n = std::fread(content.data(), 1, content.size(), f);
+    const bool error = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (error) {
+        return failed(std::string("it cannot be read: ") + std::strerror(err));
+    }
+    if (n > kMaxTextFileSize) {
+        return failed("it is larger than an image can be");
+    }
+    content.resize(n);
     return content;
 }
 
-bool writeTextFile(const std::string& path, std::string_view content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
+bool writeTextFile(const std::string& path, std::string_view content, std::string* why) {
+    auto failed = [why](std::string reason) {
+        if (why) {
+            *why = std::move(reason);
+        }
         return false;
+    };
+    const std::filesystem::path target(path);
+    std::filesystem::path temp = target;
+    temp.replace_filename("." + target.filename().string() + ".new");
+    std::FILE* f = std::fopen(temp.string().c_str(), "wb");
+    if (!f) {
+        return failed(std::string("cannot make ") + temp.string() + ": " + std::strerror(errno));
     }
-    out.write(content.data(), std::streamsize(content.size()));
-    out.close();
-    return static_cast<bool>(out);
+    bool ok =
+        std::fwrite(content.data(), 1, content.size(), f) == content.size() && std::fflush(f) == 0;
+    int err = errno;
+#ifdef _WIN32
+    ok = ok && _commit(_fileno(f)) == 0;
+#else
+    ok = ok && ::fsync(fileno(f)) == 0;
+#endif
+    err = ok ? 0 : (err != 0 ? err : errno);
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        return failed(std::string("cannot write ") + temp.string() + ": " +
+                      std::strerror(err != 0 ? err : errno));
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        return failed("cannot replace " + path + ": " + ec.message());
+    }
+    return true;
 }
 
 }  // namespace veltra

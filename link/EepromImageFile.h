@@ -77,9 +77,17 @@ std::string localTimeText(const LocalTime& t);
 // The program's name and version, "veltra-adjust 1.8".
 std::string_view programVersionText();
 
-// Whole-file helpers over the functions above. readTextFile gives nullopt when the file cannot be
-// read; writeTextFile returns false when it cannot be written completely.
-std::optional<std::string> readTextFile(const std::string& path);
-bool writeTextFile(const std::string& path, std::string_view content);
+// The largest file readTextFile takes: far more than an image with long header lines can be,
+// so a device or a stray large file is refused before it is read.
+inline constexpr std::uintmax_t kMaxTextFileSize = 64 * 1024;
+
+// Whole-file helpers over the functions above. readTextFile reads a regular file of at most
+// kMaxTextFileSize bytes; anything else (a directory, a FIFO, a device, a larger file) gives
+// nullopt without being opened, with why saying so (and the system's reason when a call
+// failed). writeTextFile writes a temporary file in the same folder, forces it to the disk and
+// renames it over path, so a cut write leaves the old file whole; false, with why, when it could
+// not.
+std::optional<std::string> readTextFile(const std::string& path, std::string* why = nullptr);
+bool writeTextFile(const std::string& path, std::string_view content, std::string* why = nullptr);
 
 }  // namespace veltra

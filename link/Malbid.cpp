@@ -79,7 +79,7 @@ Status TPBid::WriteBidValue(bool colour, int kind, const std::string& text) {
         lastError_ = link_error::kUnexpected;
         return kBidRange;
     }
-    const int value = DecimalOr100(text, Blanks::LeadingAllowed);
+    const int value = DecimalOr100(text);
     if (value < kMinValue || value > kMaxValue) {
         lastError_ = RangeError(colour, kind);
         return kBidRange;

@@ -333,6 +333,7 @@ Status TPD4Comm::StartLink() {
     dataOpen_ = false;
     // Print data left staged by an earlier session belongs to no one now.
     staged_ = 0;
+    usbIdBytes_.reset();  // the printer on the port may have changed since
     lastError_ = kNoError;
     VELTRA_TRY(port_.QueryDeviceId());
     VELTRA_TRY(EnterPacketMode());

@@ -13,6 +13,8 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -122,6 +124,11 @@ public:
     // EEPROM byte access (control channel, "||" requests).
     Status ReadEepromByte(std::uint8_t address, std::uint8_t& value);
     Status WriteEepromByte(std::uint8_t address, std::uint8_t value);
+    // The 18 bytes of the USB ID (0xC2-0xD3), read once per link session and kept until the
+    // session writes one of them (whatever the write's outcome) or a new session starts.
+    Status ReadUsbIdBytes(std::string& bytes);
+    // How many EEPROM reads this object has sent (for the benchmarks).
+    std::size_t eepromReads() const { return eepromReads_; }
 
     // The reply payload of the last successful ControlTransact (zero-terminated in the buffer).
     const std::uint8_t* replyBuffer() const { return reply_.data(); }
@@ -173,6 +180,8 @@ private:
     std::uint16_t dataCredit_ = 0;
     std::uint16_t printerCredit_ = 0;
     bool controlOpen_ = false;
+    std::optional<std::string> usbIdBytes_;
+    std::size_t eepromReads_ = 0;
     bool dataOpen_ = false;
     Detail lastError_ = kNoError;
     std::function<void(bool)> waitObserver_;

@@ -9,6 +9,7 @@
 
 #include "link/CommandBytes.h"
 #include "link/Datamanu.h"
+#include "link/EepromAddresses.h"
 #include "link/Mald4comm.h"
 
 namespace veltra {
@@ -202,6 +203,7 @@ std::vector<std::uint8_t> TPD4Comm::eepromRequest(
 
 Status TPD4Comm::ReadEepromByte(std::uint8_t address, std::uint8_t& value) {
     lastError_ = kNoError;
+    ++eepromReads_;
     const auto request = eepromRequest(kEepromReadCommand, {address});
     VELTRA_TRY(ControlTransact(request.data(), request.size()));
     switch (decodeEepromReply(reply_.data(), replyPayloadLength(), value)) {
@@ -216,9 +218,27 @@ Status TPD4Comm::ReadEepromByte(std::uint8_t address, std::uint8_t& value) {
 }
 
 Status TPD4Comm::WriteEepromByte(std::uint8_t address, std::uint8_t value) {
+    if (address >= eeprom_address::kUsbId &&
+        address < eeprom_address::kUsbId + eeprom_address::kUsbIdLength) {
+        usbIdBytes_.reset();  // a reply lost after the printer took the byte changes it too
+    }
     const auto request = eepromRequest(kEepromWriteCommand, {address, value});
     VELTRA_TRY(ControlTransact(request.data(), request.size()));
     return CheckWriteReply();
+}
+
+Status TPD4Comm::ReadUsbIdBytes(std::string& bytes) {
+    if (!usbIdBytes_) {
+        std::string read;
+        for (std::uint8_t i = 0; i < eeprom_address::kUsbIdLength; ++i) {
+            std::uint8_t b = 0;
+            VELTRA_TRY(ReadEepromByte(std::uint8_t(eeprom_address::kUsbId + i), b));
+            read += char(b);
+        }
+        usbIdBytes_ = std::move(read);
+    }
+    bytes = *usbIdBytes_;
+    return kOk;
 }
 
 }  // namespace veltra

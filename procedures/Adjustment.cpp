@@ -1,8 +1,10 @@
 #include "procedures/Adjustment.h"
 
 #include <array>
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "link/DecimalText.h"
 #include "procedures/JournalGuard.h"
@@ -58,14 +60,37 @@ Status RunPrint(AdjustFrame& frame, std::string_view busyText, PrintResult (Prin
     return frame.ShowStatus(StatusMode::Completed, msg::kCompletionPrinting);
 }
 
+// A pattern that writes (and commits) trial values and puts the stored ones back at its end: it
+// is journalled like any change, since a cut link leaves a trial value in the printer.
+Status PrintWithTrialValues(AdjustFrame& frame, std::string_view operation,
+                            const std::vector<std::uint8_t>& addresses, std::string_view busyText,
+                            PrintResult (PrintJobs::*job)()) {
+    JournalGuard journal(frame, operation, addresses);
+    if (!journal.ok()) {
+        return journal.status();
+    }
+    const Status s = RunPrint(frame, busyText, job);
+    // Done, the stored values are back; else what the printer holds is unknown.
+    journal.record(s == kOk ? EntryState::Finished : EntryState::Failed,
+                   s == kOk ? journal.entry().before : std::map<std::uint8_t, std::uint8_t>{},
+                   s == kOk);
+    return s;
+}
+
 }  // namespace
 
 Status BidOKBtnClick(AdjustFrame& frame, BidChoice choice) {
     ProgramObjects& o = frame.objects();
     AdjustView& view = frame.view();
     switch (choice) {
-        case BidChoice::PrintPattern:
-            return RunPrint(frame, msg::kBidPrinting, &PrintJobs::BidPrint);
+        case BidChoice::PrintPattern: {
+            std::vector<std::uint8_t> addresses;
+            for (int a = eeprom_address::kBidEco; a <= eeprom_address::kBidVsd3 + 1; ++a) {
+                addresses.push_back(std::uint8_t(a));
+            }
+            return PrintWithTrialValues(frame, "bid pattern", addresses, msg::kBidPrinting,
+                                        &PrintJobs::BidPrint);
+        }
         case BidChoice::Adjust: {
             frame.HideAllPanels();
             view.showPanel(Panel::BidInputPnl);
@@ -120,9 +145,11 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
     ProcedureResult& result = frame.NewResult();
     // The journal holds both bytes of each kind a value in range will be sent for: the printer
     // takes a kind's pair in one command.
+    // Each typed value is read once: the journal and the write see the same number.
+    std::map<Entry, int> typed;
     std::set<std::uint8_t> changing;
     for (const BidRow& row : kBidRows) {
-        const int value = DecimalOr100(view.entryText(row.entry));
+        const int value = typed[row.entry] = DecimalOr100(view.entryText(row.entry));
         if (view.isChecked(row.box) && value >= kBidMin && value <= kBidMax) {
             changing.insert(BidAddress(row.kind));
             changing.insert(std::uint8_t(BidAddress(row.kind) + eeprom_address::kBidColourOffset));
@@ -143,7 +170,8 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
         const std::string text = view.entryText(row.entry);
         const StatusMode mode = first ? StatusMode::Replace : StatusMode::NewLine;
         first = false;
-        const Status s = o.bid.WriteBidValue(row.colour, row.kind, text);
+        const Status s =
+            o.bid.WriteBidValue(row.colour, row.kind, std::to_string(typed[row.entry]));
         if (s != kOk) {
             frame.ReportStatus(s);
             overall = s;
@@ -165,7 +193,8 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
 Status PFOKBtnClick(AdjustFrame& frame, PfChoice choice) {
     switch (choice) {
         case PfChoice::PrintPattern:
-            return RunPrint(frame, msg::kPfPrinting, &PrintJobs::PfPrint);
+            return PrintWithTrialValues(frame, "pf pattern", {kPfAddress}, msg::kPfPrinting,
+                                        &PrintJobs::PfPrint);
         case PfChoice::Adjust:
         case PfChoice::CheckPresent: {
             ProcedureResult& result = frame.NewResult();

@@ -1,20 +1,34 @@
 #include "procedures/ChangeJournal.h"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <limits>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "link/EepromAddresses.h"
 #include "link/HexText.h"
 #include "procedures/EepromBackup.h"
 #include "procedures/StateFolder.h"
+
+#ifdef _WIN32
+#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace veltra {
 
@@ -65,14 +79,93 @@ bool syncToDisk(std::FILE* f) {
 #endif
 }
 
+// Holds an exclusive lock on an open file until destroyed (or the file is closed): another
+// program appending waits for it.
+bool lockFile(std::FILE* f) {
+#ifdef _WIN32
+    OVERLAPPED whole{};
+    return LockFileEx(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f))), LOCKFILE_EXCLUSIVE_LOCK,
+                      0, MAXDWORD, MAXDWORD, &whole) != 0;
+#else
+    int r = 0;
+    while ((r = ::flock(fileno(f), LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    return r == 0;
+#endif
+}
+
+constexpr std::array<std::string_view, 5> kStateNames{"begun", "written", "finished", "failed",
+                                                      "undone"};
+
+std::optional<EntryState> stateOf(const Json& j) {
+    const auto it = j.find("state");
+    if (it == j.end() || !it->is_string()) {
+        return std::nullopt;
+    }
+    const std::string name = it->get<std::string>();
+    for (std::size_t i = 0; i < kStateNames.size(); ++i) {
+        if (kStateNames[i] == name) {
+            return EntryState(i);
+        }
+    }
+    return std::nullopt;
+}
+
+long long idOf(const Json& j, const char* key) {
+    const auto it = j.find(key);
+    return it != j.end() && it->is_number_integer() ? it->get<long long>() : 0;
+}
+
+std::string dump(const Json& j) {
+    // Texts that are not valid UTF-8 are written with replacement characters, never thrown on.
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 }  // namespace
+
+std::string_view EntryStateName(EntryState state) {
+    return kStateNames[std::size_t(state)];
+}
+
+bool JournalEntry::mayHaveChanged() const {
+    for (const auto& [address, value] : before) {
+        const auto it = after.find(address);
+        if (it == after.end() || it->second != value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool JournalEntry::finishValuesPending() const {
+    if (finishValuesAcknowledged || state == EntryState::Finished || state == EntryState::Undone ||
+        !mayHaveChanged()) {
+        return false;
+    }
+    return std::any_of(before.begin(), before.end(),
+                       [](const auto& b) { return eeprom_address::isAdjustmentValue(b.first); });
+}
+
+const JournalEntry* JournalContents::find(long long id) const {
+    for (const JournalEntry& e : entries) {
+        if (e.id == id) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
 
 std::filesystem::path defaultJournalFolder() {
     const std::filesystem::path state = stateFolder();
     return state.empty() ? state : state / "journal";
 }
 
-bool ChangeJournal::appendLine(const std::string& line, std::string& why) const {
+bool ChangeJournal::appendLocked(const std::function<std::string(long long id)>& makeLine,
+                                 bool assignId, long long& id, std::string& why) const {
+    if (folder_.empty()) {
+        why = noFolderWhy_.empty() ? "it has no folder" : noFolderWhy_;
+        return false;
+    }
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
     if (ec) {
@@ -80,59 +173,102 @@ bool ChangeJournal::appendLine(const std::string& line, std::string& why) const 
         return false;
     }
     const std::string path = file().string();
-    // A line cut short by a crash has no '\n': the new entry must not run on from it.
+    std::FILE* f = std::fopen(path.c_str(), "ab");
+    if (!f) {
+        why = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!lockFile(f)) {
+        why = "cannot lock " + path + ": " + std::strerror(errno);
+        std::fclose(f);
+        return false;
+    }
+    // Under the lock: the newest id and the end of the file are those no other program moves.
+    if (assignId) {
+        long long last = 0;
+        for (const JournalEntry& e : read().entries) {
+            last = std::max(last, e.id);
+        }
+        if (last == std::numeric_limits<long long>::max()) {
+            why = "its ids are used up (the last is " + std::to_string(last) + ")";
+            std::fclose(f);
+            return false;
+        }
+        id = last + 1;
+    }
+    // A line cut short by a crash has no '\n': the new line must not run on from it.
     bool needNewline = false;
     if (std::ifstream in(path, std::ios::binary | std::ios::ate); in && in.tellg() > 0) {
         in.seekg(-1, std::ios::end);
         needNewline = in.get() != '\n';
     }
-    std::FILE* f = std::fopen(path.c_str(), "ab");
-    if (!f) {
-        why = "cannot open " + path;
-        return false;
-    }
-    const std::string text = (needNewline ? "\n" : "") + line + "\n";
+    const std::string text = (needNewline ? "\n" : "") + makeLine(id) + "\n";
     const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size() &&
                     std::fflush(f) == 0 && syncToDisk(f);
+    const int err = errno;
     const bool closed = std::fclose(f) == 0;
     if (!ok || !closed) {
-        why = "cannot write " + path;
+        why = "cannot write " + path + ": " + std::strerror(err);
         return false;
     }
     return true;
 }
 
 bool ChangeJournal::append(JournalEntry& entry, std::string& why) const {
-    long long last = 0;
-    for (const JournalEntry& e : read().entries) {
-        last = std::max(last, e.id);
+    long long id = 0;
+    auto line = [&entry](long long next) {
+        Json j;
+        j["id"] = next;
+        j["time"] = entry.time;
+        j["operation"] = entry.operation;
+        j["model"] = entry.model;
+        j["port"] = entry.port;
+        j["usb_id"] = entry.usbId;
+        j["before"] = bytesObject(entry.before);
+        j["state"] = EntryStateName(EntryState::Begun);
+        if (!entry.usbIdAfter.empty()) {
+            j["usb_id_after"] = entry.usbIdAfter;
+        }
+        if (entry.undoes != 0) {
+            j["undoes"] = entry.undoes;
+        }
+        return dump(j);
+    };
+    if (!appendLocked(line, true, id, why)) {
+        return false;
     }
-    entry.id = last + 1;
-    Json j;
-    j["id"] = entry.id;
-    j["time"] = entry.time;
-    j["operation"] = entry.operation;
-    j["model"] = entry.model;
-    j["port"] = entry.port;
-    j["usb_id"] = entry.usbId;
-    j["before"] = bytesObject(entry.before);
-    // Texts that are not valid UTF-8 are written with replacement characters, never thrown on.
-    return appendLine(j.dump(-1, ' ', false, Json::error_handler_t::replace), why);
+    entry.id = id;
+    entry.state = EntryState::Begun;
+    return true;
 }
 
-bool ChangeJournal::appendAfter(long long id, const std::map<std::uint8_t, std::uint8_t>& after,
-                                const std::string& usbIdAfter, std::string& why) const {
+bool ChangeJournal::update(const JournalUpdate& u, std::string& why) const {
     Json j;
-    j["id"] = id;
-    j["after"] = bytesObject(after);
-    if (!usbIdAfter.empty()) {
-        j["usb_id_after"] = usbIdAfter;
+    j["id"] = u.id;
+    if (u.state) {
+        j["state"] = EntryStateName(*u.state);
     }
-    return appendLine(j.dump(-1, ' ', false, Json::error_handler_t::replace), why);
+    if (!u.after.empty()) {
+        j["after"] = bytesObject(u.after);
+    }
+    if (!u.usbIdAfter.empty()) {
+        j["usb_id_after"] = u.usbIdAfter;
+    }
+    if (u.undoneBy != 0) {
+        j["undone_by"] = u.undoneBy;
+    }
+    if (u.finishValuesAcknowledged) {
+        j["finish_values"] = true;
+    }
+    long long id = u.id;
+    return appendLocked([&j](long long) { return dump(j); }, false, id, why);
 }
 
 JournalContents ChangeJournal::read() const {
     JournalContents contents;
+    if (folder_.empty()) {
+        return contents;
+    }
     std::ifstream in(file(), std::ios::binary);
     std::map<long long, std::size_t> byId;
     for (std::string line; std::getline(in, line);) {
@@ -145,22 +281,39 @@ JournalContents ChangeJournal::read() const {
             ++contents.skippedLines;
             continue;
         }
-        if (const auto after = j.find("after"); after != j.end()) {
-            const auto bytes = parseBytes(*after);
+        if (j.find("before") == j.end()) {
+            // A later line of an entry.
             const auto at = byId.find(id->get<long long>());
+            const auto after = j.find("after");
+            const auto bytes = after == j.end()
+                                   ? std::optional<std::map<std::uint8_t, std::uint8_t>>(
+                                         std::map<std::uint8_t, std::uint8_t>{})
+                                   : parseBytes(*after);
             if (!bytes || at == byId.end()) {
                 ++contents.skippedLines;
                 continue;
             }
             JournalEntry& e = contents.entries[at->second];
-            e.after = *bytes;
+            for (const auto& [address, value] : *bytes) {
+                e.after[address] = value;
+            }
             (void)getString(j, "usb_id_after", e.usbIdAfter);
+            if (const auto state = stateOf(j)) {
+                e.state = *state;
+            } else if (after != j.end()) {
+                e.state = EntryState::Finished;  // the previous version's after line
+            }
+            if (const long long by = idOf(j, "undone_by"); by != 0) {
+                e.undoneBy = by;
+            }
+            if (const auto fv = j.find("finish_values"); fv != j.end() && fv->is_boolean()) {
+                e.finishValuesAcknowledged = e.finishValuesAcknowledged || fv->get<bool>();
+            }
             continue;
         }
         JournalEntry e;
         e.id = id->get<long long>();
-        const auto before = j.find("before");
-        const auto bytes = before == j.end() ? std::nullopt : parseBytes(*before);
+        const auto bytes = parseBytes(j.at("before"));
         if (!bytes || !getString(j, "time", e.time) || !getString(j, "operation", e.operation) ||
             !getString(j, "model", e.model) || !getString(j, "port", e.port) ||
             !getString(j, "usb_id", e.usbId)) {
@@ -169,6 +322,9 @@ JournalContents ChangeJournal::read() const {
         }
         e.before = *bytes;
         e.operation = CommandName(e.operation);
+        (void)getString(j, "usb_id_after", e.usbIdAfter);
+        e.undoes = idOf(j, "undoes");
+        e.state = stateOf(j).value_or(EntryState::Begun);
         byId[e.id] = contents.entries.size();
         contents.entries.push_back(std::move(e));
     }
@@ -193,14 +349,35 @@ std::string CommandName(std::string_view operation) {
     return std::string(operation);
 }
 
-std::vector<JournalEntry> EntriesOfPrinter(const JournalContents& journal, const std::string& usbId,
-                                           int n) {
+bool IsUnusableIdentity(std::string_view usbId) {
+    return usbId.empty() || usbId.find('?') != std::string_view::npos;
+}
+
+bool IsEntryOfPrinter(const JournalEntry& entry, std::string_view usbId) {
+    const std::string_view before = entry.usbId;
+    const std::string_view after = entry.usbIdAfter.empty() ? before : entry.usbIdAfter;
+    if (usbId.size() != before.size() || usbId.size() != after.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < usbId.size(); ++i) {
+        if (usbId[i] != before[i] && usbId[i] != after[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<JournalEntry> EntriesOfPrinter(const JournalContents& journal, std::string_view usbId,
+                                           int n, bool anyIdentity) {
     std::vector<JournalEntry> out;
+    if (IsUnusableIdentity(usbId) && !anyIdentity) {
+        return out;
+    }
     for (auto it = journal.entries.rbegin(); it != journal.entries.rend(); ++it) {
         if (n >= 0 && int(out.size()) >= n) {
             break;
         }
-        if (it->usbId == usbId || it->usbIdAfter == usbId) {
+        if (IsEntryOfPrinter(*it, usbId)) {
             out.push_back(*it);
         }
     }

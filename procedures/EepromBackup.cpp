@@ -116,22 +116,41 @@ std::vector<ByteChange> EepromDifferences(const EepromBytes& printer, const Eepr
     return changes;
 }
 
-WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes) {
+bool LinkMayStillAnswer(const ProgramObjects& objects, Status failed) {
+    const Detail port = objects.driver.LastError();
+    return !(failed == kPortFailure &&
+             (port == port_error::kWrite || port == port_error::kWriteTime));
+}
+
+void ReadBackFailedByte(ProgramObjects& objects, WriteBackResult& result) {
+    if (std::uint8_t held = 0; result.writeFailed && LinkMayStillAnswer(objects, result.status) &&
+                               objects.link.ReadEepromByte(*result.failedAt, held) == kOk) {
+        result.heldAtFailure = held;
+    }
+}
+
+WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes,
+                          bool finishPending) {
     WriteBackResult result;
-    bool adjustment = false;
+    result.finishValuesNeeded = finishPending;
     for (const ByteChange& c : changes) {
         result.status = objects.link.WriteEepromByte(c.address, c.want);
         if (result.status != kOk) {
-            result.failedAt = c.address;  // nothing more is sent to a printer that refused
+            result.failedAt = c.address;
+            result.writeFailed = true;
+            result.refused = objects.link.LastError() == link_error::kBusy ||
+                             objects.link.LastError() == link_error::kRefused;
             return result;
         }
         ++result.written;
-        adjustment = adjustment || a::isAdjustmentValue(c.address);
+        result.finishValuesNeeded = result.finishValuesNeeded || a::isAdjustmentValue(c.address);
     }
-    if (adjustment) {
+    if (result.finishValuesNeeded) {
         if (result.status = objects.factory.FinishValues(); result.status != kOk) {
+            result.failedAtFinishValues = true;
             return result;
         }
+        result.finishValuesAcknowledged = true;
     }
     for (std::size_t i = 0; i < result.written; ++i) {
         std::uint8_t value = 0;

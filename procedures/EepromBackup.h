@@ -47,16 +47,33 @@ struct WriteBackResult {
     Status status = kOk;                   // the first failed write, FinishValues or read
     std::size_t written = 0;               // changes accepted by the printer, from the first
     std::optional<std::uint8_t> failedAt;  // the write or read-back that failed
-    std::vector<std::uint8_t> readBack;    // value read back for each written change
+    // After a failed write: the byte then read back at failedAt (best effort; nullopt when the
+    // printer did not answer), since a reply lost after the write leaves it written.
+    std::optional<std::uint8_t> heldAtFailure;
+    bool writeFailed = false;  // failedAt is a write (not a read-back)
+    bool refused = false;      // the printer answered the failed write with a refusal ("B", "N")
+    bool finishValuesNeeded = false;        // an adjustment value was written (or pending)
+    bool finishValuesAcknowledged = false;  // FinishValues was sent and acknowledged
+    bool failedAtFinishValues = false;
+    std::vector<std::uint8_t> readBack;  // value read back for each written change
     // The first written address that did not read back as written; nullopt when all did.
     std::optional<std::uint8_t> mismatchAt;
     bool verified() const { return status == kOk && !mismatchAt; }
 };
 
+// Whether a read may still get through after a failed step: not when the port itself refused to
+// send (the cable is gone); after a refusal or a reply time-out it may (the byte may be written).
+bool LinkMayStillAnswer(const ProgramObjects& objects, Status failed);
+
 // Writes the changes in the order given (ascending); sends FinishValues once when an adjustment
-// value was among them; then reads every written byte back. The first failure ends it: after a
-// refused write nothing more is sent.
-WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes);
+// value was among them or finishPending (an earlier change left it unsent); then reads every
+// written byte back. The first failure ends it: after a refused write nothing more is sent.
+WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes,
+                          bool finishPending = false);
+
+// After a failed write: reads the failed byte back into heldAtFailure (best effort), once the
+// failure has been worded (the read replaces the link's detail of it).
+void ReadBackFailedByte(ProgramObjects& objects, WriteBackResult& result);
 
 // "5D" for an address or a byte.
 std::string Hex2(std::uint8_t value);

@@ -1,7 +1,10 @@
 #include "procedures/EepromData.h"
 
+#include <map>
+#include <optional>
 #include <string>
 
+#include "procedures/EepromBackup.h"
 #include "procedures/JournalGuard.h"
 #include "procedures/Progress.h"
 
@@ -123,16 +126,27 @@ Status EepromWriteOkBtnClick(AdjustFrame& frame) {
     if (!address || !data) {
         return RejectInput(frame, Entry::EepWriteAddEdit);
     }
-    JournalGuard journal(frame, "eeprom write", {*address});
+    JournalGuard journal(frame, "eeprom write", {*address}, {{*address, *data}});
     if (!journal.ok()) {
         return journal.status();
     }
     const Status status = o.link.WriteEepromByte(*address, *data);
     if (status != kOk) {
-        frame.ReportStatus(status);
+        frame.ReportStatus(status);  // worded before the read-back replaces the link's detail
+        // A reply lost after the printer took the byte leaves it written: ask what it holds.
+        std::optional<std::uint8_t> held;
+        if (std::uint8_t value = 0;
+            LinkMayStillAnswer(o, status) && o.link.ReadEepromByte(*address, value) == kOk) {
+            held = value;
+        }
+        journal.record(EntryState::Failed,
+                       held ? std::map<std::uint8_t, std::uint8_t>{{*address, *held}}
+                            : std::map<std::uint8_t, std::uint8_t>{});
+        frame.ShowStatus(StatusMode::NewLine, NowHoldsText(*address, held));
         return status;
     }
     result.written.push_back({*address, *data});
+    journal.record(EntryState::Finished, {{*address, *data}}, true);
     frame.ShowStatus(StatusMode::Replace, msg::kAddressIs);
     frame.ShowStatus(StatusMode::Append, HexText(o.dataManu, *address));
     frame.ShowStatus(StatusMode::NewLine, msg::kDataIs);

@@ -9,6 +9,8 @@
 #include "codes/Malheadid.h"
 #include "codes/Malusbid.h"
 #include "link/EepromAddresses.h"
+#include "link/EepromImageFile.h"
+#include "procedures/EepromBackup.h"
 #include "procedures/JournalGuard.h"
 
 namespace veltra {
@@ -149,10 +151,40 @@ Status ShowUsbIdRegistered(AdjustFrame& frame, std::string_view first, std::stri
 Status JournalUsbId(std::optional<JournalGuard>& journal, AdjustFrame& frame,
                     std::string_view operation, const std::string& typed, std::size_t length) {
     if (UsbIdCheck(typed, length).ok()) {
-        journal.emplace(frame, operation, UsbIdAddresses());
+        // The typed characters are the USB ID the entry means to leave (the date code of a serial
+        // number is made later, so those places keep what they hold).
+        std::map<std::uint8_t, std::uint8_t> planned;
+        for (std::size_t i = 0; i < typed.size() && i < kUsbIdLength; ++i) {
+            planned[std::uint8_t(eeprom_address::kUsbId + i)] = std::uint8_t(typed[i]);
+        }
+        journal.emplace(frame, operation, UsbIdAddresses(), planned);
         return journal->status();
     }
     return kOk;
+}
+
+// After a USB ID write that failed part-way: what the printer's USB ID now reads (best effort),
+// in the journal and the status area.
+void RecordUsbIdFailure(std::optional<JournalGuard>& journal, AdjustFrame& frame,
+                        const CodeResult& failed) {
+    frame.ReportStatus(failed);
+    if (failed.status == kUsbIdFormat) {
+        return;  // a typing error: nothing was sent
+    }
+    std::string bytes;
+    const bool read = LinkMayStillAnswer(frame.objects(), failed.status) &&
+                      frame.objects().link.ReadUsbIdBytes(bytes) == kOk;
+    std::map<std::uint8_t, std::uint8_t> held;
+    for (std::size_t i = 0; read && i < bytes.size(); ++i) {
+        held[std::uint8_t(eeprom_address::kUsbId + i)] = std::uint8_t(bytes[i]);
+    }
+    if (journal) {
+        journal->record(EntryState::Failed, held);
+    }
+    frame.ShowStatus(StatusMode::NewLine, read ? std::string(msg::kUsbIdNowReads) +
+                                                     printableText(bytes) +
+                                                     std::string(msg::kUsbIdNowReadsAfter)
+                                               : std::string(msg::kUsbIdNowUnknown));
 }
 
 std::string SummaryUsbId(std::string_view first, std::string_view second) {
@@ -180,14 +212,14 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
         VELTRA_TRY(JournalUsbId(journal, frame, "usbid write", original, kUsbIdLength));
         const CodeResult written = UsbIdWrite(o.link, original);
         if (!written.ok()) {
-            frame.ReportStatus(written);
+            RecordUsbIdFailure(journal, frame, written);
             return written.status;
         }
         VELTRA_TRY(ShowUsbIdRegistered(frame, original, {}));
         std::array<char, kUsbIdLength + 1> readBack{};
         const CodeResult read = UsbIdRead(o.link, readBack);
         if (!read.ok()) {
-            frame.ReportStatus(read);
+            RecordUsbIdFailure(journal, frame, read);
             return read.status;
         }
         const std::string_view id(readBack.data(), kUsbIdLength);
@@ -208,7 +240,7 @@ Status UsbIdInputOKBtnClick(AdjustFrame& frame) {
         std::array<char, kDateTimeCodeLength + 1> code{};
         const CodeResult written = SerialNumberWrite(o.link, o.clock, serial, code);
         if (!written.ok()) {
-            frame.ReportStatus(written);
+            RecordUsbIdFailure(journal, frame, written);
             return written.status;
         }
         const std::string_view codeText(code.data(), kDateTimeCodeLength);

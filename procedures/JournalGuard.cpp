@@ -3,6 +3,7 @@
 #include "link/EepromAddresses.h"
 #include "link/EepromImageFile.h"
 #include "procedures/EepromBackup.h"
+#include "procedures/Messages.h"
 
 namespace veltra {
 
@@ -13,67 +14,82 @@ std::string JournalFailureText(std::string_view why) {
            "), so nothing was changed. --no-journal turns the journal off.";
 }
 
+std::string NowHoldsText(std::uint8_t address, std::optional<std::uint8_t> value) {
+    if (!value) {
+        return std::string(msg::kNowHoldsUnknown) + Hex2(address) +
+               std::string(msg::kNowHoldsUnknownAfter);
+    }
+    return std::string(msg::kNowHoldsBefore) + Hex2(*value) + std::string(msg::kNowHoldsAt) +
+           Hex2(address) + ".";
+}
+
 Status ReadJournalUsbId(TPD4Comm& link, std::string& usbId) {
     std::string bytes;
-    for (std::uint8_t i = 0; i < a::kUsbIdLength; ++i) {
-        std::uint8_t b = 0;
-        VELTRA_TRY(link.ReadEepromByte(std::uint8_t(a::kUsbId + i), b));
-        bytes += char(b);
-    }
+    VELTRA_TRY(link.ReadUsbIdBytes(bytes));
     usbId = printableText(bytes);
     return kOk;
 }
 
+std::string PlannedUsbId(std::string usbId, const std::map<std::uint8_t, std::uint8_t>& planned) {
+    bool changes = false;
+    for (const auto& [address, value] : planned) {
+        const std::size_t pos = std::size_t(address - a::kUsbId);
+        if (address >= a::kUsbId && pos < usbId.size()) {
+            usbId[pos] = printableText(std::string(1, char(value)))[0];
+            changes = true;
+        }
+    }
+    return changes ? usbId : std::string();
+}
+
 JournalGuard::JournalGuard(AdjustFrame& frame, std::string_view operation,
-                           const std::vector<std::uint8_t>& addresses)
+                           const std::vector<std::uint8_t>& addresses,
+                           const std::map<std::uint8_t, std::uint8_t>& planned)
     : frame_(frame) {
     ProgramObjects& o = frame.objects();
     if (!o.journal) {
         return;
     }
     entry_.operation = operation;
-    // The operation's own addresses first, then the USB ID bytes not among them.
-    std::map<std::uint8_t, std::uint8_t> read;
-    auto readByte = [&](std::uint8_t address) {
-        if (read.count(address) != 0) {
-            return kOk;
-        }
-        std::uint8_t value = 0;
-        const Status s = o.link.ReadEepromByte(address, value);
-        read[address] = value;
-        return s;
+    // The operation's own addresses first, then the USB ID (kept for the link session), which
+    // gives those of its bytes among them.
+    auto isUsbId = [](std::uint8_t address) {
+        return address >= a::kUsbId && address < a::kUsbId + a::kUsbIdLength;
     };
     for (std::uint8_t address : addresses) {
-        if (status_ = readByte(address); status_ != kOk) {
-            frame.ReportStatus(status_);
-            return;
+        if (std::uint8_t value = 0; !isUsbId(address)) {
+            if (status_ = o.link.ReadEepromByte(address, value); status_ != kOk) {
+                frame.ReportStatus(status_);
+                return;
+            }
+            entry_.before[address] = value;
         }
-        entry_.before[address] = read[address];
     }
-    std::string usbId;
-    for (std::uint8_t i = 0; i < a::kUsbIdLength; ++i) {
-        const auto address = std::uint8_t(a::kUsbId + i);
-        if (status_ = readByte(address); status_ != kOk) {
-            frame.ReportStatus(status_);
-            return;
+    std::string usbIdBytes;
+    if (status_ = o.link.ReadUsbIdBytes(usbIdBytes); status_ != kOk) {
+        frame.ReportStatus(status_);
+        return;
+    }
+    for (std::uint8_t address : addresses) {
+        if (isUsbId(address)) {
+            entry_.before[address] = std::uint8_t(usbIdBytes[std::size_t(address - a::kUsbId)]);
         }
-        usbId += char(read[address]);
     }
-    entry_.usbId = printableText(usbId);
+    entry_.usbId = printableText(usbIdBytes);
+    entry_.usbIdAfter = PlannedUsbId(entry_.usbId, planned);
     append();
 }
 
-JournalGuard::JournalGuard(AdjustFrame& frame, std::string_view operation,
-                           std::map<std::uint8_t, std::uint8_t> before, std::string usbId)
-    : frame_(frame) {
+JournalGuard::JournalGuard(AdjustFrame& frame, JournalEntry draft) : frame_(frame) {
     if (!frame.objects().journal) {
         return;
     }
-    entry_.operation = operation;
-    entry_.before = std::move(before);
-    entry_.usbId = std::move(usbId);
+    entry_ = std::move(draft);
     append();
 }
+
+JournalGuard::JournalGuard(AdjustFrame& frame, const JournalEntry& existing, Continue)
+    : frame_(frame), entry_(existing) {}
 
 void JournalGuard::append() {
     ProgramObjects& o = frame_.objects();
@@ -87,18 +103,45 @@ void JournalGuard::append() {
     }
 }
 
-void JournalGuard::recordAfter(const std::map<std::uint8_t, std::uint8_t>& after,
-                               const std::string& usbIdAfter) {
+void JournalGuard::write(const JournalUpdate& update) {
     ProgramObjects& o = frame_.objects();
-    if (!o.journal || !ok()) {
+    if (!o.journal || !ok() || entry_.id == 0) {
         return;
     }
     std::string why;
-    if (!o.journal->appendAfter(entry_.id, after, usbIdAfter, why)) {
-        frame_.ShowStatus(
-            StatusMode::NewLine,
-            "The values read back could not be added to the change journal (" + why + ").");
+    if (!o.journal->update(update, why)) {
+        frame_.ShowStatus(StatusMode::NewLine,
+                          "The outcome could not be added to the change journal (" + why + ").");
     }
+}
+
+void JournalGuard::recordAfter(const std::map<std::uint8_t, std::uint8_t>& after,
+                               const std::string& usbIdAfter) {
+    JournalUpdate u;
+    u.id = entry_.id;
+    u.state = EntryState::Finished;
+    u.after = after;
+    u.usbIdAfter = usbIdAfter;
+    u.finishValuesAcknowledged = true;
+    write(u);
+}
+
+void JournalGuard::record(EntryState state, const std::map<std::uint8_t, std::uint8_t>& after,
+                          bool finishValuesAcknowledged) {
+    JournalUpdate u;
+    u.id = entry_.id;
+    u.state = state;
+    u.after = after;
+    u.finishValuesAcknowledged = finishValuesAcknowledged;
+    write(u);
+}
+
+void JournalGuard::recordUndone(long long target) {
+    JournalUpdate u;
+    u.id = target;
+    u.state = EntryState::Undone;
+    u.undoneBy = entry_.id;
+    write(u);
 }
 
 }  // namespace veltra

@@ -146,6 +146,15 @@ inline constexpr std::string_view kCrOutOfRange =
 // EEPROM data and check pattern printing.
 inline constexpr std::string_view kAddressIs = "Address = ";
 inline constexpr std::string_view kDataIs = "Data = ";
+// What the printer holds after a failed EEPROM change (the journal keeps it too).
+inline constexpr std::string_view kNowHoldsBefore = "The printer now holds ";
+inline constexpr std::string_view kNowHoldsAt = " at ";
+inline constexpr std::string_view kNowHoldsUnknown = "What the printer now holds at ";
+inline constexpr std::string_view kNowHoldsUnknownAfter = " is unknown (it does not answer).";
+inline constexpr std::string_view kUsbIdNowReads = "The printer's USB ID now reads \"";
+inline constexpr std::string_view kUsbIdNowReadsAfter = "\".";
+inline constexpr std::string_view kUsbIdNowUnknown =
+    "What the printer's USB ID now reads is unknown (it does not answer).";
 inline constexpr std::string_view kA4Printing = "Now A4 pattern is printing.";
 
 // Item captions.

@@ -13,11 +13,16 @@ std::unique_ptr<PortTraceFile> OpenTraceFile(const std::string& path, std::strin
 
 std::unique_ptr<ChangeJournal> AttachJournal(ProgramObjects& objects, bool wanted,
                                              const std::filesystem::path& folder) {
-    const std::filesystem::path where = folder.empty() ? defaultJournalFolder() : folder;
-    if (!wanted || where.empty()) {
+    if (!wanted) {
         return nullptr;
     }
-    auto journal = std::make_unique<ChangeJournal>(where);
+    const std::filesystem::path where = folder.empty() ? defaultJournalFolder() : folder;
+    // Without a place for it the journal is not silently off: every change is refused until it
+    // is turned off explicitly.
+    auto journal = std::make_unique<ChangeJournal>(
+        where, where.empty() ? "there is no folder for it, since neither HOME nor XDG_STATE_HOME "
+                               "is set"
+                             : "");
     objects.journal = journal.get();
     return journal;
 }

@@ -16,8 +16,8 @@ namespace veltra {
 std::unique_ptr<PortTraceFile> OpenTraceFile(const std::string& path, std::string& error);
 
 // The change journal every EEPROM change is written to, in folder (the state folder's journal
-// when empty), attached to objects. Null, and nothing attached, when not wanted or when no
-// folder is known.
+// when empty), attached to objects. Null, and nothing attached, when not wanted. When no folder is
+// known the journal refuses every append (so every change), saying why.
 std::unique_ptr<ChangeJournal> AttachJournal(ProgramObjects& objects, bool wanted,
                                              const std::filesystem::path& folder = {});
 

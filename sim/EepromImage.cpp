@@ -56,9 +56,10 @@ Eeprom defaultEepromImage(int modelIndex) {
 }
 
 EepromImageRead loadEepromImage(const std::string& path) {
-    const std::optional<std::string> content = readTextFile(path);
+    std::string why;
+    const std::optional<std::string> content = readTextFile(path, &why);
     if (!content) {
-        return {std::nullopt, "cannot be read"};
+        return {std::nullopt, why};
     }
     return parseEepromImageOrRaw(*content);
 }

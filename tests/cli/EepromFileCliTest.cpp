@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <string>
 
 #include "tests/support/CliRun.h"
@@ -68,21 +72,26 @@ TEST_F(EepromFileCli, BadImagesAreRefusedAndNothingIsWritten) {
         std::string text;
         std::vector<std::string> options;
         const char* reason;
+        int exit;  // 2: the file is no image (diff's "trouble"); 1: refused for the printer
     };
+    EepromImage k45Bytes = parseEepromImageFile(good).image.value();
+    k45Bytes.bytes[0xB0] = 0x95;  // the other model's setting, under a K55 header
     const Case cases[] = {
-        {"one hex digit changed", digit, {}, "checksum"},
+        {"one hex digit changed", digit, {}, "checksum", 2},
+        {"its own B0 names the other model", formatEepromImageFile(k45Bytes), {}, "B0 (95)", 1},
         {"a line missing",
          good.substr(0, line50) + good.substr(good.find('\n', line50) + 1),
          {},
-         "50"},
-        {"cut short", good.substr(0, line50), {}, "cut short"},
-        {"a K55 image on a K45", good, {"--model", "K45"}, "Veltra K45"},
+         "50",
+         2},
+        {"cut short", good.substr(0, line50), {}, "cut short", 2},
+        {"a K55 image on a K45", good, {"--model", "K45"}, "Veltra K45", 1},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(writeTextFile(image_, c.text));
         std::vector<std::string> args = c.options;
         args.insert(args.end(), {"eeprom", "restore", image_});
-        EXPECT_EQ(run(args), 1) << c.name;
+        EXPECT_EQ(run(args), c.exit) << c.name;
         EXPECT_TRUE(writes().empty()) << c.name;
         const std::string err = err_.str();
         EXPECT_EQ(err.rfind("Refused: ", 0), 0u) << c.name << ": " << err;
@@ -105,11 +114,55 @@ TEST_F(EepromFileCli, RestoreStopsAtARefusedWrite) {
     };
     EXPECT_EQ(run({"eeprom", "restore", image_}), 1);
     EXPECT_EQ(writes().size(), 1u) << "the refused write is the last one sent";
-    EXPECT_NE(err_.str().find("The write of 5D failed"), std::string::npos) << err_.str();
-    EXPECT_NE(err_.str().find("1 bytes after it are left as they were"), std::string::npos);
+    // The status and the explanation on lines of their own, and what the printer holds.
+    EXPECT_NE(err_.str().find("\nThe write of 5D failed (the printer refused it)"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_NE(err_.str().find("  5D  30  (was 30, to be 2A)\n  7D  02  (was 02"), std::string::npos)
+        << err_.str();
     printerSetup_ = keep;
     EXPECT_EQ(eepromImage()[0x5D], 0x30);
     EXPECT_EQ(eepromImage()[0x7D], 0x02);
+}
+
+#ifndef _WIN32  // FIFOs and /dev/zero
+// Whatever is named as the image, nothing is written and the command ends at once with diff's
+// "trouble": a folder, a FIFO no one writes to, a device without end.
+TEST_F(EepromFileCli, SpecialFilesAreRefusedWithTheirReason) {
+    const std::string fifo = (dir_ / "fifo.img").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Case {
+        std::string file;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {dir_.string(), "folder"},
+        {fifo, "not a regular file"},
+        {"/dev/zero", "not a regular file"},
+    };
+    for (const Case& c : cases) {
+        for (const char* command : {"diff", "restore"}) {
+            EXPECT_EQ(run({"eeprom", command, c.file}), 2) << command << " " << c.file;
+            EXPECT_TRUE(writes().empty()) << command << " " << c.file;
+            EXPECT_NE(err_.str().find(c.reason), std::string::npos) << err_.str();
+        }
+    }
+}
+#endif
+
+// An image of another printer rewrites its identity and counters only when asked; its
+// adjustment values alone may be restored.
+TEST_F(EepromFileCli, AnotherPrintersImageIsRestoredByRegionOrWhenAllowed) {
+    ASSERT_EQ(run({"eeprom", "backup", image_}), 0);
+    ASSERT_EQ(run({"--no-journal", "eeprom", "write", "5D", "30"}), 0);
+    ASSERT_EQ(run({"--no-journal", "eeprom", "write", "C2", "58"}), 0);  // another USB ID
+    EXPECT_EQ(run({"eeprom", "restore", image_}), 1);
+    EXPECT_TRUE(writes().empty());
+    EXPECT_NE(err_.str().find("--other-printer"), std::string::npos) << err_.str();
+    ASSERT_EQ(run({"eeprom", "restore", "--region", "adjustment", image_}), 0) << err_.str();
+    EXPECT_EQ(writes(), (std::vector<std::pair<int, int>>{{0x5D, 0x2A}}));
+    ASSERT_EQ(run({"eeprom", "restore", "--other-printer", image_}), 0) << err_.str();
+    EXPECT_EQ(writes(), (std::vector<std::pair<int, int>>{{0xC2, 'K'}}));
 }
 
 }  // namespace

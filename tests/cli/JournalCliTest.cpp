@@ -125,9 +125,12 @@ TEST_F(JournalCli, UndoRefusesAPrinterWithAnotherUsbId) {
     EXPECT_EQ(eepromImage()[0x5D], 0x30);
 }
 
-TEST_F(JournalCli, RestoreRefusedPartWayLeavesItsEntry) {
+// A restore the printer refused changed nothing (the byte read back says so): it does not hide the
+// change below it from undo.
+TEST_F(JournalCli, ARefusedRestoreDoesNotHideTheChangeBelowIt) {
     const std::string image = (dir_ / "a.img").string();
     ASSERT_EQ(run({"--no-journal", "eeprom", "backup", image}), 0);
+    ASSERT_EQ(run({"eeprom", "write", "72", "05"}), 0);
     ASSERT_EQ(run({"--no-journal", "eeprom", "write", "5D", "30"}), 0);
     auto keep = printerSetup_;
     printerSetup_ = [&](sim::VirtualPrinter& p) {
@@ -135,11 +138,31 @@ TEST_F(JournalCli, RestoreRefusedPartWayLeavesItsEntry) {
         p.faults().eepromWriteLetter = 'B';
     };
     EXPECT_EQ(run({"eeprom", "restore", image}), 1);
+    printerSetup_ = keep;
     const JournalContents j = journal();
-    ASSERT_EQ(j.entries.size(), 1u);
-    EXPECT_EQ(j.entries[0].operation, "eeprom restore");
-    EXPECT_EQ(j.entries[0].before, (std::map<std::uint8_t, std::uint8_t>{{0x5D, 0x30}}));
-    EXPECT_TRUE(j.entries[0].after.empty());
+    ASSERT_EQ(j.entries.size(), 2u);
+    EXPECT_EQ(j.entries[1].operation, "eeprom restore");
+    EXPECT_EQ(j.entries[1].state, EntryState::Failed);
+    EXPECT_FALSE(j.entries[1].mayHaveChanged());
+    ASSERT_EQ(run({"eeprom", "undo"}), 0) << err_.str();
+    EXPECT_NE(out_.str().find("Undoing entry 1 (eeprom write"), std::string::npos) << out_.str();
+    EXPECT_EQ(eepromImage()[0x72], 0x00);
+    EXPECT_EQ(eepromImage()[0x5D], 0x30) << "the unjournalled change stays";
+}
+
+// Undo puts back only what no later change has touched, and says which addresses it would
+// overwrite.
+TEST_F(JournalCli, UndoRefusesToOverwriteALaterChange) {
+    ASSERT_EQ(run({"eeprom", "write", "5D", "30"}), 0);
+    ASSERT_EQ(run({"eeprom", "write", "5D", "31"}), 0);
+    EXPECT_EQ(run({"eeprom", "undo", "1"}), 1);
+    EXPECT_NE(err_.str().find("5D changed after it"), std::string::npos) << err_.str();
+    EXPECT_EQ(eepromImage()[0x5D], 0x31);
+    ASSERT_EQ(run({"eeprom", "undo"}), 0) << err_.str();
+    ASSERT_EQ(run({"eeprom", "undo"}), 0) << err_.str();
+    EXPECT_EQ(eepromImage()[0x5D], 0x2A) << "newest first, each once";
+    EXPECT_EQ(run({"eeprom", "undo"}), 1) << "nothing left: the undos are not undone";
+    EXPECT_EQ(eepromImage()[0x5D], 0x2A);
 }
 
 // An entry is named by the command that makes it, so that history reads as the commands typed;

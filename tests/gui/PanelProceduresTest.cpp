@@ -173,12 +173,12 @@ TEST_F(PanelProcedures, EepromByteWriteFromItsPanel) {
     EXPECT_EQ(rig.printer().eeprom()[0x30], 0x1A);
     EXPECT_EQ(w.entry(Entry::EepWriteAddEdit)->text(), "30") << "kept for the next byte";
 
-    // A printer that refuses the write: the failure in red, the byte unchanged.
+    // A printer that refuses the write: the failure in red, then what the byte reads back as.
     rig.printer().faults().eepromWriteLetter = 'N';
     w.entry(Entry::EepWriteDataEdit)->setText("55");
     ShellRig::click(w, "EepromWriteOkBtn");
     EXPECT_EQ(w.statusColour(), TextColour::Red);
-    EXPECT_EQ(w.statusText(), "Communication error.");
+    EXPECT_EQ(w.statusText(), "Communication error.\nThe printer now holds 1A at 30.");
     EXPECT_EQ(rig.printer().eeprom()[0x30], 0x1A);
 }
 

@@ -2,9 +2,18 @@
 // still reads.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "link/EepromImageFile.h"
+#include "tests/support/TempDir.h"
 
 namespace veltra {
 namespace {
@@ -101,6 +110,60 @@ TEST(EepromImageFile, HeaderTextStaysOnOneLine) {
     EXPECT_EQ(read.image->header.model, "Veltra K55");
     EXPECT_EQ(read.image->header.deviceId, "MDL:K55;?model: Veltra K45");
     EXPECT_EQ(read.image->header.usbId, "AB??");
+}
+
+// Whatever is named as an image, the one reader answers at once: a folder, a FIFO without a
+// writer (opening it would wait forever), a device without end, a file larger than any image.
+TEST(TextFile, OnlyRegularFilesOfImageSizeAreRead) {
+    const test::TempDir dir;
+    const std::string big = dir.file("big.img");
+    std::ofstream(big) << std::string(std::size_t(kMaxTextFileSize) + 1, 'x');
+    const std::string fits = dir.file("fits.img");
+    std::ofstream(fits) << std::string(std::size_t(kMaxTextFileSize), 'x');
+    struct Case {
+        std::string path;
+        const char* reason;  // "" when the file is read
+    };
+    std::vector<Case> cases{
+        {dir.path().string(), "folder"},
+        {big, "larger than an image"},
+        {dir.file("missing.img"), "does not exist"},
+        {fits, ""},
+    };
+#ifndef _WIN32
+    const std::string fifo = dir.file("fifo.img");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    cases.push_back({fifo, "not a regular file"});
+    cases.push_back({"/dev/zero", "not a regular file"});
+#endif
+    for (const Case& c : cases) {
+        std::string why;
+        const std::optional<std::string> text = readTextFile(c.path, &why);
+        EXPECT_EQ(text.has_value(), *c.reason == '\0') << c.path << ": " << why;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << c.path << ": " << why;
+    }
+}
+
+// A save replaces the file whole: a reader of the old file still reads it all, and nothing is
+// left beside it.
+TEST(TextFile, SavingReplacesTheFileInsteadOfRewritingIt) {
+    const test::TempDir dir;
+    const std::string path = dir.file("printer.eeprom");
+    ASSERT_TRUE(writeTextFile(path, "old content\n"));
+#ifndef _WIN32  // an open file cannot be replaced there
+    std::ifstream reader(path, std::ios::binary);
+    ASSERT_TRUE(writeTextFile(path, "new\n"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "old content\n");
+#else
+    ASSERT_TRUE(writeTextFile(path, "new\n"));
+#endif
+    EXPECT_EQ(readTextFile(path).value_or(""), "new\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    std::string why;
+    EXPECT_FALSE(writeTextFile(dir.file("no-folder/x.img"), "x", &why));
+    EXPECT_NE(why.find("no-folder"), std::string::npos) << why;
 }
 
 TEST(Crc32, KnownCheckValue) {

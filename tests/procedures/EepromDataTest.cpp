@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "link/HexText.h"
+
 #include "procedures/EepromData.h"
 #include "tests/procedures/ProcedureRig.h"
 
@@ -143,7 +145,9 @@ TEST_F(EepromDataTest, RefusedWriteShowsTheLinkFailure) {
     view.setEntryText(Entry::EepWriteAddEdit, "30");
     view.setEntryText(Entry::EepWriteDataEdit, "10");
     EXPECT_EQ(EepromWriteOkBtnClick(frame), kTransportFailure);
-    EXPECT_EQ(view.statusText(), "Communication error.");
+    // The refusal, then what the printer holds, read back after it.
+    EXPECT_EQ(view.statusText(), "Communication error.\nThe printer now holds " +
+                                     hexByte(rig.printer.eeprom()[0x30]) + " at 30.");
     EXPECT_NE(rig.printer.eeprom()[0x30], 0x10);
 }
 

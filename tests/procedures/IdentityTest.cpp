@@ -216,7 +216,10 @@ TEST_F(IdentityTest, UsbIdReadBackFailureAfterTheWriteIsReported) {
     EXPECT_EQ(UsbIdInputOKBtnClick(frame), kPortFailure);
     EXPECT_EQ(rig.eepromReadsSince().size(), 1u);
     EXPECT_EQ(view.colour, TextColour::Red);
-    EXPECT_EQ(view.statusText(), "Transmission error");
+    // The USB ID is new now, but the read-back could not say so.
+    EXPECT_EQ(view.statusText(),
+              "Transmission error\nWhat the printer's USB ID now reads is unknown (it does not "
+              "answer).");
     EXPECT_EQ(view.summary.count(SummaryField::ShowUSBIDLbl), 0u);
 }
 
