@@ -8,6 +8,7 @@
 
 #include "cli/CliApp.h"
 #include "link/DecimalText.h"
+#include "link/HexText.h"
 #include "link/Malbid.h"
 #include "procedures/Adjustment.h"
 #include "procedures/EepromData.h"
@@ -90,10 +91,11 @@ int readEeprom(CliSession& s, const std::string& first, const std::string& last)
     if (EepromReadOkBtnClick(s.frame) != kOk) {
         return 1;
     }
-    const long start = hexValue(first);
-    const long end = hexValue(last);
-    // Only the rows that hold the bytes asked for.
-    s.view.printGrid(s.out, int(start / 16), int(end / 16));
+    // Only the rows that hold the bytes asked for (both addresses were checked before the link
+    // started).
+    const int start = hexPair(first, HexCase::Either).value_or(0);
+    const int end = hexPair(last, HexCase::Either).value_or(0xFF);
+    s.view.printGrid(s.out, start / 16, end / 16);
     const std::vector<EepromByte>& read = s.frame.result().read;
     Json data = Json::array();
     for (const EepromByte& byte : read) {
