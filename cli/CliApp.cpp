@@ -285,18 +285,19 @@ CLI::Validator decimalValidator(int min, int max) {
         range);
 }
 
-CLI::Validator countValidator() {
+CLI::Validator countValidator(long long least) {
+    const std::string allowed = std::to_string(least) + " or more";
     return CLI::Validator(
-        [](std::string& text) -> std::string {
-            int value = 0;
+        [=](std::string& text) -> std::string {
+            long long value = 0;
             const char* end = text.data() + text.size();
             const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-            if (!text.empty() && ec == std::errc() && ptr == end && value >= 0) {
+            if (!text.empty() && ec == std::errc() && ptr == end && value >= least) {
                 return {};
             }
-            return "a whole number 0 or more, not \"" + text + "\"";
+            return "a whole number " + allowed + ", not \"" + text + "\"";
         },
-        "0 or more");
+        allowed);
 }
 
 CliApp::CliApp(Clock& clock, std::ostream& out, std::ostream& err, std::istream& in)

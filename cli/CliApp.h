@@ -150,9 +150,9 @@ inline int exitCode(Status s) {
 [[noreturn]] void refuseArgument(const std::string& text);
 
 // Checks of typed values, each naming the values it allows.
-CLI::Validator hexByteValidator();                  // two hexadecimal digits 00-FF
-CLI::Validator decimalValidator(int min, int max);  // a whole number min..max, as DecimalOr100
-CLI::Validator countValidator();                    // a whole number 0 or more
+CLI::Validator hexByteValidator();                   // two hexadecimal digits 00-FF
+CLI::Validator decimalValidator(int min, int max);   // a whole number min..max, as DecimalOr100
+CLI::Validator countValidator(long long least = 0);  // a whole number least or more
 
 // A command group under the program: NAME followed by exactly one of its subcommands.
 CLI::App& addGroup(CliApp& cli, const std::string& name, const std::string& description);

@@ -291,7 +291,7 @@ void addEepromFileCommands(CliApp& cli, CLI::App& eeprom) {
         cli, eeprom, "history",
         "The newest journal entries of the attached printer (by its USB ID)",
         [count, anyIdentity](CliSession& s) { return history(s, *count, *anyIdentity); });
-    historyCmd.add_option("N", *count, "How many entries")->check(CLI::PositiveNumber);
+    historyCmd.add_option("N", *count, "How many entries")->check(countValidator(1));
     historyCmd.add_flag("--any-identity", *anyIdentity,
                         "With a blank or unprintable USB ID: show the entries of every such "
                         "printer");
@@ -302,7 +302,7 @@ void addEepromFileCommands(CliApp& cli, CLI::App& eeprom) {
                    "Put back the values from before a journal entry of the attached printer (the "
                    "newest not yet undone, or ID), and verify them; a cut undo is carried on",
                    [undoArgs](CliSession& s) { return undo(s, *undoArgs); });
-    undoCmd.add_option("ID", undoArgs->entry, "The entry to undo")->check(CLI::PositiveNumber);
+    undoCmd.add_option("ID", undoArgs->entry, "The entry to undo")->check(countValidator(1));
     undoCmd.add_flag("--any-identity", undoArgs->anyIdentity,
                      "With a blank or unprintable USB ID: undo the entry ID all the same");
     undoCmd.add_flag("--over-later-changes", undoArgs->overLaterChanges,

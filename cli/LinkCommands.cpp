@@ -173,8 +173,10 @@ void addCounterCommands(CliApp& cli) {
             {"passes", "Show the print pass counter",
              showsValue(kPrintPassCounterName, PrintPassCountOKBtnClick)},
         });
-    addCommand(cli, counter, "clear", "Clear the protection counter", "PAD",
-               "old: counter 0; new: counter 3937",
+    addCommand(cli, counter, "clear",
+               "Clear the protection counter; PAD is one of: old, new (old: counter 0; new: "
+               "counter 3937, for a new ink pad)",
+               "PAD", "old: counter 0; new: counter 3937",
                [](CliSession& s, const std::string& pad) {
                    return exitCode(pad == "old" ? OldInkPadClearBtnClick(s.frame)
                                                 : NewInkPadClearBtnClick(s.frame));

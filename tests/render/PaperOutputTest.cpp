@@ -102,10 +102,11 @@ TEST_F(PaperOutputTest, ADirectoryThatCannotBeHadIsReported) {
 
 TEST_F(PaperOutputTest, AFailedPageWriteIsKeptAsTheError) {
     std::filesystem::create_directories(dir_);
-    // A directory where the page file should go makes the write fail.
-    std::filesystem::create_directories(dir_ / "page-001.png");
     PaperOutput paper(dir_, MechanismErrors{}, StoredAdjustments{});
     ASSERT_TRUE(paper.prepare());
+    // A directory where the page file should go, made after the folder was looked at, makes the
+    // write fail.
+    std::filesystem::create_directories(dir_ / "page-001.png");
     Stream s;
     s.ff().ff();
     paper.catchUp(s.commands());
