@@ -89,6 +89,8 @@ enum class PreviousButton {
     EepromReadRtnBtn,
     EepromWriteRtnBtn,
     EepromGridRtnBtn,
+    EepromDiffRtnBtn,
+    EepromHistoryRtnBtn,
 };
 Panel PreviousPanel(PreviousButton button);
 

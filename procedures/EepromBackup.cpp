@@ -12,9 +12,12 @@ std::string Hex2(std::uint8_t value) {
     return hexByte(value);
 }
 
-Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out) {
+Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out, const ByteStep& step) {
     for (std::size_t address = 0; address < out.size(); ++address) {
         VELTRA_TRY(link.ReadEepromByte(std::uint8_t(address), out[address]));
+        if (step) {
+            step();
+        }
     }
     return kOk;
 }
@@ -116,7 +119,8 @@ std::vector<ByteChange> EepromDifferences(const EepromBytes& printer, const Eepr
     return changes;
 }
 
-WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes) {
+WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes,
+                          const ByteStep& step) {
     WriteBackResult result;
     bool adjustment = false;
     for (const ByteChange& c : changes) {
@@ -126,6 +130,9 @@ WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>
             return result;
         }
         ++result.written;
+        if (step) {
+            step();
+        }
         adjustment = adjustment || a::isAdjustmentValue(c.address);
     }
     if (adjustment) {
@@ -141,6 +148,9 @@ WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>
             return result;
         }
         result.readBack.push_back(value);
+        if (step) {
+            step();
+        }
         if (value != changes[i].want && !result.mismatchAt) {
             result.mismatchAt = changes[i].address;
         }

@@ -1,5 +1,6 @@
 #include "procedures/EepromFiles.h"
 
+#include <algorithm>
 #include <map>
 
 #include "link/EepromAddresses.h"
@@ -19,9 +20,10 @@ std::string usbIdOf(const EepromBytes& bytes) {
 
 // Writes the changes (journalled already), reads them back and adds what was read back to the
 // journal, with the USB ID they leave when they changed it.
-void writeAndRecord(ProgramObjects& objects, ChangeResult& result, JournalGuard& journal) {
+void writeAndRecord(ProgramObjects& objects, ChangeResult& result, JournalGuard& journal,
+                    const ByteStep& step) {
     result.journalId = journal.entry().id;
-    result.write = WriteBack(objects, result.changes);
+    result.write = WriteBack(objects, result.changes, step);
     result.status = result.write.status;
     std::map<std::uint8_t, std::uint8_t> after;
     std::string usbIdAfter = journal.entry().usbId;
@@ -40,6 +42,27 @@ void writeAndRecord(ProgramObjects& objects, ChangeResult& result, JournalGuard&
     }
 }
 
+// Why the changes a front end showed are not those the printer and the file have now; nullopt
+// when every one of them still differs as shown.
+std::optional<std::string> changedSince(const std::vector<ByteChange>& shown,
+                                        const std::vector<ByteChange>& now) {
+    for (const ByteChange& c : shown) {
+        const auto found = std::find_if(
+            now.begin(), now.end(), [&c](const ByteChange& n) { return n.address == c.address; });
+        if (found == now.end() || found->now != c.now || found->want != c.want) {
+            return "the printer or the file has changed at " + Hex2(c.address) +
+                   " since the comparison";
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<ByteChange> sortedChanges(std::vector<ByteChange> changes) {
+    std::sort(changes.begin(), changes.end(),
+              [](const ByteChange& x, const ByteChange& y) { return x.address < y.address; });
+    return changes;
+}
+
 }  // namespace
 
 ImageFileResult ReadImageFile(const std::string& path) {
@@ -49,14 +72,15 @@ ImageFileResult ReadImageFile(const std::string& path) {
     return {std::move(read.image), std::move(read.error)};
 }
 
-BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite) {
+BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite,
+                        const ByteStep& step) {
     BackupResult result;
     if (!overwrite && std::filesystem::exists(path)) {
         result.exists = true;
         return result;
     }
     EepromBytes bytes{};
-    if (result.status = ReadAllEeprom(objects.link, bytes); result.status != kOk) {
+    if (result.status = ReadAllEeprom(objects.link, bytes, step); result.status != kOk) {
         return result;
     }
     result.image = ImageOfPrinter(objects, bytes);
@@ -66,7 +90,8 @@ BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool o
     return result;
 }
 
-CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path) {
+CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path,
+                              const ByteStep& step) {
     CompareResult result;
     ImageFileResult file = ReadImageFile(path);
     if (!file.image) {
@@ -74,7 +99,7 @@ CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path) 
         return result;
     }
     result.image = std::move(*file.image);
-    if (result.status = ReadAllEeprom(objects.link, result.printer); result.status != kOk) {
+    if (result.status = ReadAllEeprom(objects.link, result.printer, step); result.status != kOk) {
         return result;
     }
     result.differences = EepromDifferences(result.printer, result.image.bytes);
@@ -85,7 +110,7 @@ ChangeResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
                              const RestoreOptions& options) {
     ProgramObjects& objects = frame.objects();
     ChangeResult result;
-    const CompareResult read = CompareWithFile(objects, path);
+    const CompareResult read = CompareWithFile(objects, path, options.step);
     if (!read.fileError.empty()) {
         result.refusal = read.fileError;
         return result;
@@ -100,6 +125,14 @@ ChangeResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
         return result;
     }
     result.changes = read.differences;
+    if (options.only) {
+        if (const std::optional<std::string> changed =
+                changedSince(*options.only, read.differences)) {
+            result.refusal = *changed;
+            return result;
+        }
+        result.changes = sortedChanges(*options.only);
+    }
     if (result.changes.empty()) {
         return result;
     }
@@ -117,11 +150,14 @@ ChangeResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
         result.status = journal.status();
         return result;
     }
-    writeAndRecord(objects, result, journal);
+    writeAndRecord(objects, result, journal, options.step);
     return result;
 }
 
-UndoResult UndoLastChange(AdjustFrame& frame) {
+namespace {
+
+// Undoes the attached printer's entry id, or its newest entry without one.
+UndoResult undo(AdjustFrame& frame, std::optional<long long> id, const ByteStep& step) {
     ProgramObjects& objects = frame.objects();
     UndoResult result;
     if (!objects.journal) {
@@ -132,12 +168,17 @@ UndoResult UndoLastChange(AdjustFrame& frame) {
     if (result.status = ReadJournalUsbId(objects.link, usbId); result.status != kOk) {
         return result;
     }
-    const std::vector<JournalEntry> entries = EntriesOfPrinter(objects.journal->read(), usbId, 1);
-    if (entries.empty()) {
-        result.refusal = "the journal holds no entry for the printer with USB ID " + usbId;
+    const std::vector<JournalEntry> entries =
+        EntriesOfPrinter(objects.journal->read(), usbId, id ? -1 : 1);
+    const auto chosen = std::find_if(entries.begin(), entries.end(),
+                                     [id](const JournalEntry& e) { return !id || e.id == *id; });
+    if (chosen == entries.end()) {
+        result.refusal = "the journal holds no entry" +
+                         (id ? " " + std::to_string(*id) : std::string()) +
+                         " for the printer with USB ID " + usbId;
         return result;
     }
-    const JournalEntry& entry = entries.front();
+    const JournalEntry& entry = *chosen;
     std::uint8_t b0 = 0;
     if (result.status = objects.link.ReadEepromByte(a::kModelSetting, b0); result.status != kOk) {
         return result;
@@ -168,8 +209,18 @@ UndoResult UndoLastChange(AdjustFrame& frame) {
         result.status = journal.status();
         return result;
     }
-    writeAndRecord(objects, result, journal);
+    writeAndRecord(objects, result, journal, step);
     return result;
+}
+
+}  // namespace
+
+UndoResult UndoLastChange(AdjustFrame& frame) {
+    return undo(frame, std::nullopt, {});
+}
+
+UndoResult UndoEntry(AdjustFrame& frame, long long id, const ByteStep& step) {
+    return undo(frame, id, step);
 }
 
 HistoryResult HistoryOfPrinter(ProgramObjects& objects, int n) {

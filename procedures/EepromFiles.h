@@ -36,7 +36,8 @@ struct BackupResult {
     EepromImage image;      // what was saved
     bool saved() const { return !exists && status == kOk && fileError.empty(); }
 };
-BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite);
+BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite,
+                        const ByteStep& step = {});
 
 struct CompareResult {
     std::string fileError;  // why the file is no image; then the printer was not read
@@ -46,7 +47,8 @@ struct CompareResult {
     std::vector<ByteChange> differences;  // ascending; now = printer, want = file
     bool compared() const { return fileError.empty() && status == kOk; }
 };
-CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path);
+CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path,
+                              const ByteStep& step = {});
 
 // What a change of several bytes (restore, undo) did. Exactly one of: refused (refusal set,
 // nothing written), nothing to write (changes empty), a dry run (planned only), or written
@@ -67,6 +69,11 @@ struct ChangeResult {
 
 struct RestoreOptions {
     bool dryRun = false;
+    // Only these changes, as a front end showed them for confirmation: a difference not among
+    // them is left alone, and one that the printer or the file no longer has as shown refuses
+    // the restore. All differences when unset.
+    std::optional<std::vector<ByteChange>> only;
+    ByteStep step;  // after each byte read, written or read back
 };
 ChangeResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
                              const RestoreOptions& options);
@@ -76,6 +83,8 @@ struct UndoResult : ChangeResult {
 };
 // Puts back the values from before the newest journal entry of the attached printer.
 UndoResult UndoLastChange(AdjustFrame& frame);
+// Puts back the values from before the attached printer's journal entry id.
+UndoResult UndoEntry(AdjustFrame& frame, long long id, const ByteStep& step = {});
 
 struct HistoryResult {
     bool journalOff = false;
