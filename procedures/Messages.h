@@ -363,8 +363,8 @@ inline constexpr std::string_view kEepromReading = "Reading the EEPROM...";
 inline constexpr std::string_view kEepromRestoring = "Restoring the EEPROM...";
 inline constexpr std::string_view kEepromUndoing = "Undoing the change...";
 inline constexpr std::string_view kEepromSavedTo = "Saved the EEPROM to ";  // then the file
-inline constexpr std::string_view kEepromCannotWrite = "Cannot write ";      // then the file
-inline constexpr std::string_view kEepromRefused = "Refused: ";  // then the reason
+inline constexpr std::string_view kEepromCannotWrite = "Cannot write ";     // then the file
+inline constexpr std::string_view kEepromRefused = "Refused: ";             // then the reason
 inline constexpr std::string_view kEepromNothingWritten = ". Nothing was written.";
 inline constexpr std::string_view kEepromSame = "The printer holds the same bytes as ";
 inline constexpr std::string_view kEepromOneDifference = "1 difference from ";
@@ -377,8 +377,8 @@ inline constexpr std::string_view kEepromVerified = "Verified ";  // then "1 byt
 inline constexpr std::string_view kEepromByReadingBack = " by reading back.";
 inline constexpr std::string_view kEepromNotAsWritten = " does not read back as written.";
 inline constexpr std::string_view kEepromWriteOf = "The write of ";  // then the address
-inline constexpr std::string_view kEepromWriteFailed = " failed; it and the bytes after it are "
-                                                       "left as they were.";
+inline constexpr std::string_view kEepromWriteFailed =
+    " failed; it and the bytes after it are left as they were.";
 inline constexpr std::string_view kEepromReadBackOf = "The read-back of ";  // then the address
 inline constexpr std::string_view kEepromReadBackFailed =
     " failed; the written bytes are not all verified.";
