@@ -72,8 +72,8 @@ struct RestoreOptions {
     // Only these changes, as a front end showed them for confirmation: a difference not among
     // them is left alone, and one that the printer or the file no longer has as shown refuses
     // the restore. All differences when unset.
-    std::optional<std::vector<ByteChange>> only;
-    ByteStep step;  // after each byte read, written or read back
+    std::optional<std::vector<ByteChange>> only = std::nullopt;
+    ByteStep step = {};  // after each byte read, written or read back
 };
 ChangeResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
                              const RestoreOptions& options);

@@ -235,9 +235,10 @@ void TFormAdjust::showComparison(const std::string& path, bool restoring) {
     }
     const std::string file = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
     if (!r.fileError.empty()) {
-        frame_->ShowStatus(StatusMode::Error, std::string(w::kEepromRefused) + file + ": " +
-                                                  r.fileError +
-                                                  std::string(w::kEepromNothingWritten));
+        // Compared or restored, a file that is no image is refused; only a restore could write.
+        frame_->ShowStatus(StatusMode::Error,
+                           std::string(w::kEepromRefused) + file + ": " + r.fileError +
+                               (restoring ? std::string(w::kEepromNothingWritten) : "."));
         return;
     }
     if (r.status != kOk) {
