@@ -270,13 +270,13 @@ CLI::Validator hexByteValidator() {
         "00-FF");
 }
 
-CLI::Validator decimalValidator(int min, int max, Blanks blanks) {
+CLI::Validator decimalValidator(int min, int max) {
     // The procedures read the value with DecimalOr100; every range checked here leaves out its
     // 100, so what passes here passes there.
     const std::string range = std::to_string(min) + " to " + std::to_string(max);
     return CLI::Validator(
         [=](std::string& text) -> std::string {
-            const int value = DecimalOr100(text, blanks);
+            const int value = DecimalOr100(text);
             if (value != kNotANumber && value >= min && value <= max) {
                 return {};
             }

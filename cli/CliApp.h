@@ -17,8 +17,8 @@
 #include "cli/TextView.h"
 #include "link/Backends.h"
 #include "link/Clock.h"
-#include "link/StopRequest.h"
 #include "link/DecimalText.h"
+#include "link/StopRequest.h"
 #include "procedures/AdjustFrame.h"
 #include "procedures/ProgramObjects.h"
 #include "sim/VirtualPrinter.h"
@@ -150,10 +150,9 @@ inline int exitCode(Status s) {
 [[noreturn]] void refuseArgument(const std::string& text);
 
 // Checks of typed values, each naming the values it allows.
-CLI::Validator hexByteValidator();                 // two hexadecimal digits 00-FF
-CLI::Validator decimalValidator(int min, int max,  // a whole number min..max, as DecimalOr100
-                                Blanks blanks = Blanks::Refused);
-CLI::Validator countValidator();  // a whole number 0 or more
+CLI::Validator hexByteValidator();                  // two hexadecimal digits 00-FF
+CLI::Validator decimalValidator(int min, int max);  // a whole number min..max, as DecimalOr100
+CLI::Validator countValidator();                    // a whole number 0 or more
 
 // A command group under the program: NAME followed by exactly one of its subcommands.
 CLI::App& addGroup(CliApp& cli, const std::string& name, const std::string& description);

@@ -202,7 +202,7 @@ void addBidPfCommands(CliApp& cli) {
     // field.
     write.callback([&cli, field, value] {
         for (const BidRow& row : kBidRows) {
-            const int typed = DecimalOr100(*value, Blanks::LeadingAllowed);
+            const int typed = DecimalOr100(*value);
             if (*field == row.key && (typed < kBidMin || typed > kBidMax)) {
                 refuseArgument(
                     std::string(BidRangeMessage(TPBid::RangeError(row.colour, row.kind))) +

@@ -177,7 +177,7 @@ Status BidWrtOKBtnClick(AdjustFrame& frame) {
             overall = s;
             continue;
         }
-        const auto sent = std::int8_t(DecimalOr100(text, Blanks::LeadingAllowed));
+        const auto sent = std::int8_t(typed[row.entry]);
         result.written.push_back({TPBid::Address(row.colour, row.kind), std::uint8_t(sent)});
         result.values.push_back({std::string(row.key), sent});
         frame.ShowStatus(mode, std::string(msg::kBidAsBefore) + std::string(row.name) +
