@@ -90,11 +90,10 @@ int readEeprom(CliSession& s, const std::string& first, const std::string& last)
     if (EepromReadOkBtnClick(s.frame) != kOk) {
         return 1;
     }
-    const long start = hexValue(first);
-    const long end = hexValue(last);
-    // Only the rows that hold the bytes asked for.
-    s.view.printGrid(s.out, int(start / 16), int(end / 16));
     const std::vector<EepromByte>& read = s.frame.result().read;
+    // Only the rows that hold the bytes asked for.
+    s.view.printGrid(s.out, read.empty() ? 0 : read.front().address / 16,
+                     read.empty() ? 0 : read.back().address / 16);
     Json data = Json::array();
     for (const EepromByte& byte : read) {
         data.push_back(byte.value);
