@@ -170,7 +170,7 @@ TEST_F(EepromFilesWindow, RefusedFilesShowTheirReasonAndWriteNothing) {
         std::string content;  // none: no such file
         const char* reason;
     } cases[] = {
-        {"no file", {}, "cannot be read"},
+        {"no file", {}, "does not exist"},
         {"one digit changed", digit, "checksum"},
         {"an image of the other model", otherModel, "it is of Veltra K45"},
     };
