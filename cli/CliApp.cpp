@@ -226,26 +226,48 @@ std::optional<std::string> commandProblem(const CLI::App& app, int argc, const c
     return std::nullopt;
 }
 
-// The parser's check for a number 0 or more names its upper bound, the largest double, in 309
-// digits: every such check is replaced by one that says what is allowed.
+// A whole number 1 or more (an entry id, a count of entries), saying so when it is not.
+CLI::Validator positiveValidator() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            long long value = 0;
+            const char* end = text.data() + text.size();
+            const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+            if (!text.empty() && ec == std::errc() && ptr == end && value >= 1) {
+                return {};
+            }
+            return "a whole number 1 or more, not \"" + text + "\"";
+        },
+        "1 or more");
+}
+
+// The parser's checks for a number 0 or more and 1 or more name their upper bound, the largest
+// double, in 309 digits: every such check is replaced by one that says what is allowed.
 void replaceNonNegativeChecks(CLI::App& app) {
     for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
         for (CLI::Option* option : sub->get_options()) {
-            bool replaced = false;
+            bool nonNegative = false;
+            bool positive = false;
             try {
                 // The parser gives this check its description, not a name, to look it up by.
                 for (int i = 0;; ++i) {
                     CLI::Validator* check = option->get_validator(i);
                     if (check->get_description() == "NONNEGATIVE") {
                         check->active(false);
-                        replaced = true;
+                        nonNegative = true;
+                    } else if (check->get_description() == "POSITIVE") {
+                        check->active(false);
+                        positive = true;
                     }
                 }
             } catch (const CLI::OptionNotFound&) {
                 // past the last check
             }
-            if (replaced) {
+            if (nonNegative) {
                 option->check(countValidator());
+            }
+            if (positive) {
+                option->check(positiveValidator());
             }
         }
         replaceNonNegativeChecks(*sub);

@@ -241,7 +241,7 @@ TEST_F(JsonCli, UsageErrorsAreRefusedBeforeTheLink) {
         {{"eeprom", "read", "10", "0F"}, "END: an address from START (10) to FF, not 0F"},
         {{"eeprom", "read", "1", "FF"}, "two hexadecimal digits 00-FF, not \"1\""},
         {{"eeprom", "write", "5D", "G0"}, "two hexadecimal digits 00-FF, not \"G0\""},
-        {{"eeprom", "history", "abc"}, "a whole number 0 or more, not \"abc\""},
+        {{"eeprom", "history", "abc"}, "a whole number 1 or more, not \"abc\""},
         {{"pf", "write", "5"}, "a whole number from -4 to 4, not \"5\""},
         {{"pf", "write", "abc"}, "a whole number from -4 to 4"},
         {{"bid", "write", "vsd1-black", "61"}, "VSD1 Black"},
