@@ -226,25 +226,26 @@ std::optional<std::string> commandProblem(const CLI::App& app, int argc, const c
     return std::nullopt;
 }
 
-// The parser's check for a number 0 or more names its upper bound, the largest double, in 309
-// digits: every such check is replaced by one that says what is allowed.
+// A whole number 1 or more (an entry id, a count of entries), saying so when it is not.
+// The parser's checks for a number 0 or more and 1 or more name their upper bound, the largest
+// double, in 309 digits: every such check is replaced by one that says what is allowed.
 void replaceNonNegativeChecks(CLI::App& app) {
     for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
         for (CLI::Option* option : sub->get_options()) {
-            bool replaced = false;
+            bool nonNegative = false;
             try {
                 // The parser gives this check its description, not a name, to look it up by.
                 for (int i = 0;; ++i) {
                     CLI::Validator* check = option->get_validator(i);
                     if (check->get_description() == "NONNEGATIVE") {
                         check->active(false);
-                        replaced = true;
+                        nonNegative = true;
                     }
                 }
             } catch (const CLI::OptionNotFound&) {
                 // past the last check
             }
-            if (replaced) {
+            if (nonNegative) {
                 option->check(countValidator());
             }
         }

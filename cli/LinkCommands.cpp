@@ -8,7 +8,6 @@
 
 #include "cli/CliApp.h"
 #include "link/DecimalText.h"
-#include "link/HexText.h"
 #include "link/Malbid.h"
 #include "procedures/Adjustment.h"
 #include "procedures/EepromData.h"
@@ -91,12 +90,10 @@ int readEeprom(CliSession& s, const std::string& first, const std::string& last)
     if (EepromReadOkBtnClick(s.frame) != kOk) {
         return 1;
     }
-    // Only the rows that hold the bytes asked for (both addresses were checked before the link
-    // started).
-    const int start = hexPair(first, HexCase::Either).value_or(0);
-    const int end = hexPair(last, HexCase::Either).value_or(0xFF);
-    s.view.printGrid(s.out, start / 16, end / 16);
     const std::vector<EepromByte>& read = s.frame.result().read;
+    // Only the rows that hold the bytes asked for.
+    s.view.printGrid(s.out, read.empty() ? 0 : read.front().address / 16,
+                     read.empty() ? 0 : read.back().address / 16);
     Json data = Json::array();
     for (const EepromByte& byte : read) {
         data.push_back(byte.value);

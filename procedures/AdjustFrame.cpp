@@ -127,6 +127,8 @@ Panel PreviousPanel(PreviousButton button) {
             return Panel::ProCounterItemsPnl;
         case PreviousButton::EepromReadRtnBtn:
         case PreviousButton::EepromWriteRtnBtn:
+        case PreviousButton::EepromDiffRtnBtn:
+        case PreviousButton::EepromHistoryRtnBtn:
             return Panel::EEPROMItemsPnl;
         case PreviousButton::EepromGridRtnBtn:
             return Panel::EEPROMCheckPnl;

@@ -86,6 +86,8 @@ enum class PreviousButton {
     EepromReadRtnBtn,
     EepromWriteRtnBtn,
     EepromGridRtnBtn,
+    EepromDiffRtnBtn,
+    EepromHistoryRtnBtn,
 };
 Panel PreviousPanel(PreviousButton button);
 

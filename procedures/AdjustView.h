@@ -51,6 +51,8 @@ enum class Panel {
     EEPROMCheckPnl,
     EEPROMGridPnl,
     EEPROMChangePnl,
+    EEPROMDiffPnl,     // the differences from an image file, and the restore of them
+    EEPROMHistoryPnl,  // the change journal's entries of the printer, and undo
     A3PPrintPnl,
 };
 

@@ -12,9 +12,12 @@ std::string Hex2(std::uint8_t value) {
     return hexByte(value);
 }
 
-Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out) {
+Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out, const ByteStep& step) {
     for (std::size_t address = 0; address < out.size(); ++address) {
         VELTRA_TRY(link.ReadEepromByte(std::uint8_t(address), out[address]));
+        if (step) {
+            step();
+        }
     }
     return kOk;
 }
@@ -130,7 +133,7 @@ void ReadBackFailedByte(ProgramObjects& objects, WriteBackResult& result) {
 }
 
 WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes,
-                          bool finishPending) {
+                          bool finishPending, const ByteStep& step) {
     WriteBackResult result;
     result.finishValuesNeeded = finishPending;
     for (const ByteChange& c : changes) {
@@ -143,6 +146,9 @@ WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>
             return result;
         }
         ++result.written;
+        if (step) {
+            step();
+        }
         result.finishValuesNeeded = result.finishValuesNeeded || a::isAdjustmentValue(c.address);
     }
     if (result.finishValuesNeeded) {
@@ -160,6 +166,9 @@ WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>
             return result;
         }
         result.readBack.push_back(value);
+        if (step) {
+            step();
+        }
         if (value != changes[i].want && !result.mismatchAt) {
             result.mismatchAt = changes[i].address;
         }

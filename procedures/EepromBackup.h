@@ -3,6 +3,7 @@
 // 256 bytes, the image of the attached printer, the model checks an image must pass before it
 // may be written, and writing back only what differs, with a read-back of every written byte.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,12 @@
 
 namespace veltra {
 
+// Called after each byte read or written, so that a window can show how far a long operation has
+// come.
+using ByteStep = std::function<void()>;
+
 // Reads 0x00-0xFF in order; the first failed read ends it with its status.
-Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out);
+Status ReadAllEeprom(TPD4Comm& link, EepromBytes& out, const ByteStep& step = {});
 
 // The image of the attached printer: its bytes and a header from the chosen model, the device ID,
 // the bytes themselves and the clock.
@@ -67,9 +72,10 @@ bool LinkMayStillAnswer(const ProgramObjects& objects, Status failed);
 
 // Writes the changes in the order given (ascending); sends FinishValues once when an adjustment
 // value was among them or finishPending (an earlier change left it unsent); then reads every
-// written byte back. The first failure ends it: after a refused write nothing more is sent.
+// written byte back. The first failure ends it: after a refused write nothing more is sent. step
+// is called after each byte written and each byte read back.
 WriteBackResult WriteBack(ProgramObjects& objects, const std::vector<ByteChange>& changes,
-                          bool finishPending = false);
+                          bool finishPending = false, const ByteStep& step = {});
 
 // After a failed write: reads the failed byte back into heldAtFailure (best effort), once the
 // failure has been worded (the read replaces the link's detail of it).

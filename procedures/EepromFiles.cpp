@@ -43,10 +43,10 @@ std::vector<HeldByte> heldAfter(const std::vector<ByteChange>& changes, const Wr
 // Writes the changes (journalled already), and records in the journal how far they came and
 // what the printer was found to hold.
 void writeAndRecord(AdjustFrame& frame, ChangeResult& result, JournalGuard& journal,
-                    bool finishPending) {
+                    bool finishPending, const ByteStep& step) {
     ProgramObjects& objects = frame.objects();
     result.journalId = journal.entry().id;
-    result.write = WriteBack(objects, result.changes, finishPending);
+    result.write = WriteBack(objects, result.changes, finishPending, step);
     result.status = result.write.status;
     if (result.status != kOk) {
         result.failureText = frame.FailureMessage(result.status);
@@ -109,6 +109,21 @@ std::string hexList(const std::vector<std::uint8_t>& addresses) {
     return text;
 }
 
+// Why the changes a front end showed are not those the printer and the file have now; nullopt
+// when every one of them still differs as shown.
+std::optional<std::string> changedSince(const std::vector<ByteChange>& shown,
+                                        const std::vector<ByteChange>& now) {
+    for (const ByteChange& c : shown) {
+        const auto found = std::find_if(
+            now.begin(), now.end(), [&c](const ByteChange& n) { return n.address == c.address; });
+        if (found == now.end() || found->now != c.now || found->want != c.want) {
+            return "the printer or the file has changed at " + Hex2(c.address) +
+                   " since the comparison";
+        }
+    }
+    return std::nullopt;
+}
+
 bool isUnfinishedUndo(const JournalEntry& e) {
     return e.undoes != 0 && e.state != EntryState::Finished && e.state != EntryState::Undone;
 }
@@ -139,14 +154,15 @@ ImageFileResult ReadImageFile(const std::string& path) {
     return {std::move(read.image), std::move(read.error)};
 }
 
-BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite) {
+BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite,
+                        const ByteStep& step) {
     BackupResult result;
     if (!overwrite && std::filesystem::exists(path)) {
         result.exists = true;
         return result;
     }
     EepromBytes bytes{};
-    if (result.status = ReadAllEeprom(objects.link, bytes); result.status != kOk) {
+    if (result.status = ReadAllEeprom(objects.link, bytes, step); result.status != kOk) {
         return result;
     }
     result.image = ImageOfPrinter(objects, bytes);
@@ -169,7 +185,8 @@ const JournalEntry* PendingFinishValues(const JournalContents& journal, const st
     return nullptr;
 }
 
-CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path) {
+CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path,
+                              const ByteStep& step) {
     CompareResult result;
     ImageFileResult file = ReadImageFile(path);
     if (!file.image) {
@@ -177,7 +194,7 @@ CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path) 
         return result;
     }
     result.image = std::move(*file.image);
-    if (result.status = ReadAllEeprom(objects.link, result.printer); result.status != kOk) {
+    if (result.status = ReadAllEeprom(objects.link, result.printer, step); result.status != kOk) {
         return result;
     }
     result.differences = EepromDifferences(result.printer, result.image.bytes);
@@ -194,7 +211,7 @@ RestoreResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
                               const RestoreOptions& options) {
     ProgramObjects& objects = frame.objects();
     RestoreResult result;
-    const CompareResult read = CompareWithFile(objects, path);
+    const CompareResult read = CompareWithFile(objects, path, options.step);
     if (!read.fileError.empty()) {
         result.refusal = read.fileError;
         result.fileRefused = true;
@@ -212,8 +229,19 @@ RestoreResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
         result.refusal = mismatch;
         return result;
     }
+    if (options.only) {
+        if (const std::optional<std::string> changed =
+                changedSince(*options.only, read.differences)) {
+            result.refusal = *changed;
+            return result;
+        }
+    }
     for (const ByteChange& c : read.differences) {
-        if ((RegionOf(c.address) & options.regions) != 0) {
+        const bool shown = !options.only || std::any_of(options.only->begin(), options.only->end(),
+                                                        [&c](const ByteChange& o) {
+                                                            return o.address == c.address;
+                                                        });
+        if (shown && (RegionOf(c.address) & options.regions) != 0) {
             result.changes.push_back(c);
         }
     }
@@ -268,7 +296,7 @@ RestoreResult RestoreFromFile(AdjustFrame& frame, const std::string& path,
         result.status = journal.status();
         return result;
     }
-    writeAndRecord(frame, result, journal, pending != nullptr);
+    writeAndRecord(frame, result, journal, pending != nullptr, options.step);
     if (pending && result.write.finishValuesAcknowledged) {
         finishPending(frame, *pending);
         result.finishedPendingOf = pending->id;
@@ -428,7 +456,7 @@ UndoResult UndoChange(AdjustFrame& frame, const UndoOptions& options) {
         result.status = journal->status();
         return result;
     }
-    writeAndRecord(frame, result, *journal, finishPending);
+    writeAndRecord(frame, result, *journal, finishPending, options.step);
     if (result.write.verified()) {
         journal->recordUndone(target->id);
     }

@@ -36,7 +36,8 @@ struct BackupResult {
     EepromImage image;      // what was saved
     bool saved() const { return !exists && status == kOk && fileError.empty(); }
 };
-BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite);
+BackupResult SaveToFile(ProgramObjects& objects, const std::string& path, bool overwrite,
+                        const ByteStep& step = {});
 
 struct CompareResult {
     std::string fileError;  // why the file is no image; then the printer was not read
@@ -49,7 +50,8 @@ struct CompareResult {
     long long finishValuesPendingOf = 0;
     bool compared() const { return fileError.empty() && status == kOk; }
 };
-CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path);
+CompareResult CompareWithFile(ProgramObjects& objects, const std::string& path,
+                              const ByteStep& step = {});
 
 // The newest entry of the printer (by its USB ID) whose FinishValues is still owed; nullptr when
 // none, or when the USB ID tells the printer from no other.
@@ -99,6 +101,11 @@ struct RestoreOptions {
     unsigned regions = kRegionAll;
     // An image of another printer (its USB ID differs) may rewrite the identity and counters.
     bool otherPrinter = false;
+    // Only these changes, as a front end showed them for confirmation: a difference not among
+    // them is left alone, and one that the printer or the file no longer has as shown refuses
+    // the restore. All differences (of the chosen regions) when unset.
+    std::optional<std::vector<ByteChange>> only = std::nullopt;
+    ByteStep step = {};  // after each byte read, written or read back
 };
 
 // Restores the bytes of the image that differ in the chosen regions. Refused (nothing written)
@@ -119,6 +126,7 @@ struct UndoOptions {
     bool anyIdentity = false;
     // Overwrite changes made after the entry (laterChanges) with its before-values.
     bool overLaterChanges = false;
+    ByteStep step = {};  // after each byte read, written or read back
 };
 
 struct UndoResult : ChangeResult {

@@ -364,6 +364,62 @@ inline constexpr std::string_view kEepromAddress = "Address";
 inline constexpr std::string_view kEepromData = "Data";
 inline constexpr std::string_view kEepromByteRange = "(00~FF)";
 
+// Appendix tab: the EEPROM's image files and the change journal, beside the EEPROM data items.
+inline constexpr std::string_view kEepromFiles = "Image files and history";
+inline constexpr std::string_view kEepromSave = "Save to file...";
+inline constexpr std::string_view kEepromCompare = "Compare with file...";
+inline constexpr std::string_view kEepromRestore = "Restore from file...";
+inline constexpr std::string_view kEepromHistory = "History...";
+inline constexpr std::string_view kEepromImageFilter = "EEPROM images (*.img);;All files (*)";
+inline constexpr std::string_view kEepromDiffColumns[] = {"Address", "Name", "Printer", "File",
+                                                          "Read back"};
+inline constexpr std::string_view kEepromRegions = "Regions to restore";
+inline constexpr std::string_view kEepromOtherAddresses = "addresses the program does not use";
+inline constexpr std::string_view kEepromRestoreOk = "Restore";
+inline constexpr std::string_view kEepromHistoryTitle = "History of this printer ";
+inline constexpr std::string_view kEepromHistoryColumns[] = {"Entry", "Time", "Operation",
+                                                             "Changes"};
+inline constexpr std::string_view kEepromUndo = "Undo";
+// The status area during and after them.
+inline constexpr std::string_view kEepromReading = "Reading the EEPROM...";
+inline constexpr std::string_view kEepromRestoring = "Restoring the EEPROM...";
+inline constexpr std::string_view kEepromUndoing = "Undoing the change...";
+inline constexpr std::string_view kEepromSavedTo = "Saved the EEPROM to ";  // then the file
+inline constexpr std::string_view kEepromCannotWrite = "Cannot write ";     // then the file
+inline constexpr std::string_view kEepromRefused = "Refused: ";             // then the reason
+inline constexpr std::string_view kEepromNothingWritten = ". Nothing was written.";
+inline constexpr std::string_view kEepromSame = "The printer holds the same bytes as ";
+inline constexpr std::string_view kEepromOneDifference = "1 difference from ";
+inline constexpr std::string_view kEepromDifferences = " differences from ";  // after the count
+inline constexpr std::string_view kEepromNothingToWrite =
+    "The printer already holds these values. Nothing to write.";
+inline constexpr std::string_view kEepromNoRegion = "Choose at least one region to restore.";
+inline constexpr std::string_view kEepromNoEntry = "Choose an entry to undo.";
+inline constexpr std::string_view kEepromVerified = "Verified ";  // then "1 byte by reading back."
+inline constexpr std::string_view kEepromByReadingBack = " by reading back.";
+inline constexpr std::string_view kEepromNotAsWritten = " does not read back as written.";
+inline constexpr std::string_view kEepromWriteOf = "The write of ";  // then the address
+inline constexpr std::string_view kEepromWriteFailed =
+    " failed; it and the bytes after it are left as they were.";
+inline constexpr std::string_view kEepromReadBackOf = "The read-back of ";  // then the address
+inline constexpr std::string_view kEepromReadBackFailed =
+    " failed; the written bytes are not all verified.";
+inline constexpr std::string_view kEepromJournalOff = "The change journal is off.";
+inline constexpr std::string_view kEepromNoEntries =
+    "The journal holds no entry for the printer with USB ID ";  // then the USB ID
+inline constexpr std::string_view kEepromEntriesOf = "Entries of the printer with USB ID ";
+inline constexpr std::string_view kEepromSkippedLines = " damaged line(s) of the journal skipped.";
+// The confirmations, each followed by one line per byte.
+inline constexpr std::string_view kEepromConfirmRestore = "Write these bytes of ";  // the file
+inline constexpr std::string_view kEepromConfirmRestoreEnd = " to the printer?";
+inline constexpr std::string_view kEepromConfirmUndo = "Put back the values from before entry ";
+inline constexpr std::string_view kEepromMoreBytes = " more bytes";  // after "... and <n>"
+// Asked after a refusal the technician may override: "Refused: <reason>" and then these.
+inline constexpr std::string_view kEepromWriteOtherPrinter =
+    ".\nWrite these bytes of the other printer's image all the same?";
+inline constexpr std::string_view kEepromUndoOverLater =
+    ".\nPut back the values from before the entry over the later change all the same?";
+
 }  // namespace window
 
 // The command line's own texts, where it asks or says what a window shows as a panel.

@@ -33,4 +33,9 @@ std::string defaultSimEepromPath(std::string_view model) {
     return (folder / ("virtual-" + std::string(shortName) + ".eeprom")).string();
 }
 
+std::filesystem::path backupFolder() {
+    const std::filesystem::path folder = stateFolder();
+    return folder.empty() ? folder : folder / "backups";
+}
+
 }  // namespace veltra

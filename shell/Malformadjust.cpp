@@ -12,13 +12,17 @@
 #include <QTabBar>
 
 #include "procedures/AdjustFrame.h"
+#include "procedures/StateFolder.h"
 #include "shell/MalformadjustBuilder.h"
 #include "shell/Malformquit.h"
 
 namespace veltra::shell {
 
-TFormAdjust::TFormAdjust(ProgramObjects& objects, QWidget* parent)
-    : QWidget(parent), objects_(objects) {
+TFormAdjust::TFormAdjust(ProgramObjects& objects, FileChooser& files, QWidget* parent)
+    : QWidget(parent),
+      objects_(objects),
+      files_(files),
+      lastFolder_(QString::fromStdString(backupFolder().string())) {
     setObjectName("TFormAdjust");
     setWindowTitle(qs(msg::window::kTitle));
     buildWindow();

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,7 +22,10 @@
 
 #include "procedures/AdjustFrame.h"
 #include "procedures/AdjustView.h"
+#include "procedures/ChangeJournal.h"
+#include "procedures/EepromFiles.h"
 #include "procedures/ProgramObjects.h"
+#include "shell/FileChooser.h"
 #include "shell/Widgets.h"
 
 namespace veltra::shell {
@@ -31,7 +35,8 @@ class TFormQuit;
 class TFormAdjust : public QWidget, public AdjustView {
     Q_OBJECT
 public:
-    explicit TFormAdjust(ProgramObjects& objects, QWidget* parent = nullptr);
+    // files: where the EEPROM image files are chosen.
+    TFormAdjust(ProgramObjects& objects, FileChooser& files, QWidget* parent = nullptr);
     ~TFormAdjust() override;
 
     void setQuitWindow(TFormQuit* quit) { quitWindow_ = quit; }
@@ -113,6 +118,32 @@ private:
     void FormClose();
     // Connects the panels' buttons and entries to their procedures.
     void wireHandlers();
+
+    // The EEPROM's image files and the change journal (MalformadjustFiles.cpp): the buttons
+    // beside the EEPROM data items, the differences with the regions to restore, the history.
+    static void buildEepromFileButtons(TFormAdjust& form, Builder& b);
+    static void buildEepromDiff(TFormAdjust& form, Builder& b);
+    static void buildEepromHistory(TFormAdjust& form, Builder& b);
+    void wireEepromFiles();
+    void EepromSaveBtnClick();
+    void EepromCompareBtnClick();
+    void EepromRestoreBtnClick();
+    void EepromRestoreOkBtnClick();
+    void EepromHistoryBtnClick();
+    void EepromUndoBtnClick();
+    // The file the technician chooses; "" when cancelled. The folder is remembered.
+    QString chooseImageFile(bool forSaving, std::string_view caption);
+    // Reads the printer and the file and shows the differences; restoring adds the regions.
+    void showComparison(const std::string& path, bool restoring);
+    void fillHistory(const HistoryResult& history);
+    // The busy lock of an EEPROM file operation, and its end after success. The printer need
+    // not be ready: its EEPROM answers on the control channel in the error state too.
+    void beginFileWork(std::string_view text);
+    void finishFileWork(std::string_view text);
+    // What a restore or undo did, in the status area.
+    void reportChange(const ChangeResult& result, std::string_view refusalPrefix);
+    // The failure of a restore's or undo's writes, in the words taken when it happened.
+    void reportWriteFailure(const ChangeResult& result);
     // Runs a procedure handler; a program error ends the program through the message handler.
     template <typename F>
     void run(F&& handler);
@@ -126,6 +157,7 @@ private:
     }
 
     ProgramObjects& objects_;
+    FileChooser& files_;
     AdjustState state_;
     std::unique_ptr<AdjustFrame> frame_;
     TFormQuit* quitWindow_ = nullptr;
@@ -165,6 +197,23 @@ private:
     QLabel* ProgressTimeLbl = nullptr;
     QHash<int, QLabel*> summary_;
     QHash<int, QTimer*> timers_;
+
+    // EEPROM image files and history.
+    QString lastFolder_;  // of the last file chosen; the backup folder at first
+    struct ShownComparison {
+        std::string path;
+        std::vector<ByteChange> differences;  // as the grid shows them
+    };
+    std::optional<ShownComparison> shown_;
+    std::vector<std::vector<std::uint8_t>> regions_;  // addresses of each region list item
+    std::vector<JournalEntry> history_;               // the history grid's rows
+    QLabel* EepromDiffLbl = nullptr;
+    QTableWidget* EepromDiffGrid = nullptr;
+    QLabel* EepromRegionLbl = nullptr;
+    QListWidget* EepromRegionList = nullptr;
+    QPushButton* EepromRestoreOkBtn = nullptr;
+    QLabel* EepromHistoryLbl = nullptr;
+    QTableWidget* EepromHistoryGrid = nullptr;
 };
 
 template <typename F>

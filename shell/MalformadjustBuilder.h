@@ -83,6 +83,8 @@ inline constexpr auto kPanelNames = namesInOrder<Panel::A3PPrintPnl>({
     "EEPROMCheckPnl",
     "EEPROMGridPnl",
     "EEPROMChangePnl",
+    "EEPROMDiffPnl",
+    "EEPROMHistoryPnl",
     "A3PPrintPnl",
 });
 
@@ -129,8 +131,9 @@ public:
         Role role = Role::Plain;
     };
     // One panel as data, built in this order: the title, a text line, a list of text lines, a
-    // radio group with its items, what is particular to the panel (body), the OK button and the
-    // Previous button. What a panel does not have is left empty.
+    // radio group with its items, what is particular to the panel (body), the OK button, the
+    // Previous button and what follows the buttons (tail). What a panel does not have is left
+    // empty.
     struct PanelRow {
         Panel id;
         std::string_view title = {};
@@ -141,6 +144,7 @@ public:
         void (*body)(TFormAdjust& form, Builder& b) = nullptr;
         PanelButton ok = {};
         PanelButton previous = {};
+        void (*tail)(TFormAdjust& form, Builder& b) = nullptr;
     };
     // Builds the panels one after another.
     static void build(TFormAdjust& form, QWidget* workArea, std::span<const PanelRow> rows) {
@@ -161,6 +165,9 @@ public:
             }
             if (row.previous.name) {
                 b.previous(row.previous.name, row.previous.role);
+            }
+            if (row.tail) {
+                row.tail(form, b);
             }
         }
     }

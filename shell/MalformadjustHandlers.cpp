@@ -26,6 +26,8 @@ constexpr PreviousLink kPreviousButtons[] = {
     {"EepromReadRtnBtn", PreviousButton::EepromReadRtnBtn},
     {"EepromWriteRtnBtn", PreviousButton::EepromWriteRtnBtn},
     {"EepromGridRtnBtn", PreviousButton::EepromGridRtnBtn},
+    {"EepromDiffRtnBtn", PreviousButton::EepromDiffRtnBtn},
+    {"EepromHistoryRtnBtn", PreviousButton::EepromHistoryRtnBtn},
 };
 
 }  // namespace
@@ -99,6 +101,7 @@ void TFormAdjust::wireHandlers() {
     onClick("EepromReadOkBtn", &veltra::EepromReadOkBtnClick);
     onClick("EepromWriteOkBtn", &veltra::EepromWriteOkBtnClick);
     onClick("A3PPrintOKBtn", &veltra::A3PPrintOKBtnClick);
+    wireEepromFiles();
 }
 
 }  // namespace veltra::shell

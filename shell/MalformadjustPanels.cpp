@@ -2,8 +2,9 @@
 // (EEPROM initialization, head ID, USB ID, Bi-D, PF, top margin, head angle, CR motor drive
 // dispersion), "Maintenance" (head cleaning, ink charge, the refurbishment's liquid exchange, the
 // protection, page and print pass counters), "Appendix" (the EEPROM read into the grid, one byte
-// written) and "Check pattern printing" (the A4 report). What is particular to a panel is built
-// by its own function; the table says where it goes.
+// written, an image file's differences, the change journal's history) and "Check pattern
+// printing" (the A4 report). What is particular to a panel is built by its own function; the
+// table says where it goes.
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -283,7 +284,8 @@ void TFormAdjust::buildPanels(QWidget* workArea) {
          .title = w::kEepromDataTitle,
          .radio = "EepromCheckRdoGrp",
          .items = w::kEepromDataItems,
-         .ok = {"EepromItemsOKBtn"}},
+         .ok = {"EepromItemsOKBtn"},
+         .tail = &TFormAdjust::buildEepromFileButtons},
         {.id = Panel::EEPROMCheckPnl,
          .title = w::kEepromCheckTitle,
          .text = w::kEepromReadText,
@@ -300,6 +302,14 @@ void TFormAdjust::buildPanels(QWidget* workArea) {
          .body = eepromWrite,
          .ok = {"EepromWriteOkBtn"},
          .previous = {"EepromWriteRtnBtn"}},
+        {.id = Panel::EEPROMDiffPnl,
+         .title = w::kEepromDataTitle,
+         .body = &TFormAdjust::buildEepromDiff,
+         .previous = {"EepromDiffRtnBtn"}},
+        {.id = Panel::EEPROMHistoryPnl,
+         .title = w::kEepromHistoryTitle,
+         .body = &TFormAdjust::buildEepromHistory,
+         .previous = {"EepromHistoryRtnBtn"}},
         // Check pattern printing.
         {.id = Panel::A3PPrintPnl,
          .title = w::kA4Title,

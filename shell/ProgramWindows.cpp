@@ -2,7 +2,8 @@
 
 namespace veltra::shell {
 
-ProgramWindows::ProgramWindows(ProgramObjects& objects) : boot(objects), adjust(objects) {
+ProgramWindows::ProgramWindows(ProgramObjects& objects, FileChooser& files)
+    : boot(objects), adjust(objects, files) {
     boot.setAdjustWindow(&adjust);
     boot.setAboutBox(&about);
     adjust.setQuitWindow(&quit);

@@ -12,7 +12,8 @@ namespace veltra::shell {
 inline constexpr const char* kApplicationTitle = "Adjustment Program for Veltra K55 K45";
 
 struct ProgramWindows {
-    explicit ProgramWindows(ProgramObjects& objects);
+    // files: where the adjustment window asks for EEPROM image files.
+    ProgramWindows(ProgramObjects& objects, FileChooser& files);
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 

@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
             objects.driver.setTrace(trace.get());
         }
 
-        ProgramWindows windows(objects);
+        DialogFileChooser files;
+        ProgramWindows windows(objects, files);
         handler.setParentWindow(&windows.boot);
         QObject::connect(&windows.boot, &TFormBoot::programEnded, &app,
                          [](int code) { QCoreApplication::exit(code); });

@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
     paper.bidErrors = {"VSD1:K:+2"};
     printers.enablePaper(paper, messages);
     try {
-        shell::ProgramWindows windows(objects);
+        shell::DialogFileChooser files;  // never asked: no file button is pressed
+        shell::ProgramWindows windows(objects, files);
         windows.boot.show();
         bool ok = save(windows.boot, dir, "startup-window.png");
 

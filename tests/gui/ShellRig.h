@@ -33,13 +33,28 @@ inline PortMap allPortsSimulated() {
 enum ModelIndex : int { kK55 = 0, kK45 = 1 };
 enum PortIndex : int { kLpt1 = 0, kLpt3 = 2, kZtusb1 = 3, kZtusb2 = 4 };
 
+// Answers the window's file dialogs with the file the test chose ("" cancels), and keeps the
+// folder or suggested file each dialog opened at.
+struct ScriptedFiles final : shell::FileChooser {
+    QString saveFile(QWidget*, const QString&, const QString& suggested) override {
+        openedAt.push_back(suggested.toStdString());
+        return QString::fromStdString(answer);
+    }
+    QString openFile(QWidget*, const QString&, const QString& folder) override {
+        openedAt.push_back(folder.toStdString());
+        return QString::fromStdString(answer);
+    }
+    std::string answer;
+    std::vector<std::string> openedAt;
+};
+
 struct ShellRig {
     explicit ShellRig(PortMap map = allPortsSimulated())
         : printers(clock, programClock),
           objects(programClock, ui,
                   makeBackendFactory(programClock, {}, [this] { return printers.openBackend(); }),
                   std::move(map)),
-          windows(objects) {
+          windows(objects, files) {
         printers.setModelSource([this] { return objects.choice.modelIndex; });
         windows.boot.show();
     }
@@ -119,6 +134,7 @@ struct ShellRig {
     RecordingHandler ui;
     shell::SimulatedPrinters printers;
     ProgramObjects objects;
+    ScriptedFiles files;
     shell::ProgramWindows windows;
 };
 

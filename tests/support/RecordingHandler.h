@@ -1,6 +1,7 @@
 #pragma once
 // The message handler of the tests: it records every box instead of showing it, answers each
-// question with `answer`, and turns a program error into ProgramEnded (after recording it).
+// question from `answers` and, once they are used up, with `answer`, and turns a program error
+// into ProgramEnded (after recording it).
 //
 // A wait that loops showing a box each turn (paper out, say) would otherwise record without end:
 // past MessageCap::kLimit boxes the test fails and MessageFlood unwinds it. MessageFlood is not a
@@ -53,6 +54,11 @@ public:
     bool confirm(std::string_view title, std::string_view text) override {
         cap.count();
         questions.emplace_back(title, text);
+        if (!answers.empty()) {
+            const bool first = answers.front();
+            answers.erase(answers.begin());
+            return first;
+        }
         return answer;
     }
     void endProgram(std::string_view text, int exitCode) override {
@@ -65,6 +71,7 @@ public:
     std::vector<Box> questions;
     std::vector<std::string> ended;
     bool answer = true;
+    std::vector<bool> answers;  // the next questions' answers, in order; then answer
     MessageCap cap;
 };
 
