@@ -226,9 +226,8 @@ std::optional<std::string> commandProblem(const CLI::App& app, int argc, const c
     return std::nullopt;
 }
 
-// A whole number 1 or more (an entry id, a count of entries), saying so when it is not.
-// The parser's checks for a number 0 or more and 1 or more name their upper bound, the largest
-// double, in 309 digits: every such check is replaced by one that says what is allowed.
+// The parser's check for a number 0 or more names its upper bound, the largest double, in 309
+// digits: every such check is replaced by one that says what is allowed.
 void replaceNonNegativeChecks(CLI::App& app) {
     for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
         for (CLI::Option* option : sub->get_options()) {
