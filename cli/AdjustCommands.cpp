@@ -89,7 +89,8 @@ void addAdjustCommands(CliApp& cli) {
     addCommand(cli, top, "write",
                "Write one of the offered values; LABEL is one of the five that top-margin read "
                "shows (-5 to -1, 0 or +1 to +4, as the stored value allows)",
-               "LABEL", "The value as offered: -5 to -1, 0 or +1 to +4 (top-margin read shows which)",
+               "LABEL",
+               "The value as offered: -5 to -1, 0 or +1 to +4 (top-margin read shows which)",
                topMarginWrite)
         .get_option("LABEL")
         ->check(CLI::IsMember({"-5", "-4", "-3", "-2", "-1", "0", "+1", "+2", "+3", "+4"}));
