@@ -79,7 +79,7 @@ std::string_view programVersionText();
 
 // The largest file readTextFile takes: far more than an image with long header lines can be,
 // so a device or a stray large file is refused before it is read.
-inline constexpr std::uintmax_t kMaxTextFileSize = 64 * 1024;
+inline constexpr std::uintmax_t kMaxTextFileSize = std::uintmax_t{64} * 1024;
 
 // Whole-file helpers over the functions above. readTextFile reads a regular file of at most
 // kMaxTextFileSize bytes; anything else (a directory, a FIFO, a device, a larger file) gives
